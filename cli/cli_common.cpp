@@ -1,0 +1,244 @@
+#include "cli/cli_common.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iconv.h>
+#include <unistd.h>
+
+#include "model/design_file.h"
+#include "model/text_bytes.h"
+
+namespace kiro::cli {
+
+void failUsage(const std::string& message) { throw CliFailure{kExitUsage, message}; }
+void failComputation(const std::string& message) {
+    throw CliFailure{kExitComputationFailed, message};
+}
+
+void addSettingsOptions(CLI::App* command, SettingsOptions& options) {
+    command->add_option("--rays", options.rays, "rays drawn in the side view (0 to 20)");
+    command->add_option_function<double>(
+        "--angle",
+        [&options](double deg) {
+            options.angleDeg = deg;
+            options.angleGiven = true;
+        },
+        "incidence angle of the side-view beam in degrees");
+    command->add_option("--grid-points", options.gridPoints,
+                        "spot grid of a fixed number of points (grid mode 0)");
+    command->add_option("--grid-pitch", options.gridPitch,
+                        "spot grid of a fixed pitch in mm (grid mode 1)");
+    command->add_option("--grid-mode", options.gridMode, "spot grid mode alone: 0 or 1")
+        ->check(CLI::Range(0, 1));
+    command->add_option("--source", options.source, "point source X,Y,Z (mm)");
+    command->add_option("--glass-file", options.glassFile, "glass catalogue to read");
+}
+
+void applySettingsOptions(LensSystem& lens, const SettingsOptions& options) {
+    Settings& s = lens.settings;
+    if (options.rays >= 0) {
+        s.rayCount = std::clamp(options.rays, 0, 20);
+    } else if (options.rays != -1) {
+        failUsage("--rays must be 0 or more");
+    }
+    if (options.angleGiven) {
+        const double hundredths = options.angleDeg * 100.0;
+        if (!std::isfinite(hundredths) || std::fabs(hundredths) > 2.0e9) {
+            failUsage("--angle is out of range");
+        }
+        s.incidenceAngle = static_cast<int>(hundredths);
+    }
+    if (options.gridMode >= 0) {
+        s.spotGridMode = options.gridMode;
+    }
+    if (options.gridPoints != -1) {
+        s.spotGridPoints = std::clamp(options.gridPoints, 1, 100);
+        s.spotGridMode = 0;
+    }
+    if (options.gridPitch != -1) {
+        s.spotGridPitch = std::max(options.gridPitch, 1);
+        s.spotGridMode = 1;
+    }
+    if (!options.source.empty()) {
+        const std::vector<double> p = parseNumbers(options.source, 3, "--source");
+        s.sourceMode = 1;
+        s.sourceX = p[0];
+        s.sourceY = p[1];
+        s.sourceZ = p[2];
+    }
+}
+
+void loadDesign(LensSystem& lens, const std::string& path, const SettingsOptions& options) {
+    clearLensSystem(lens);
+    setDefaultSettings(lens);
+    if (readDesignFile(lens, path.c_str()) == 0) {
+        failUsage("cannot open design file: " + path);
+    }
+    lens.settings.sourceMode = 0;
+    applySettingsOptions(lens, options);
+}
+
+namespace {
+
+std::filesystem::path executableDir() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path{} : exe.parent_path();
+}
+
+} // namespace
+
+void loadCatalog(GlassCatalog& catalog, const std::string& overridePath) {
+    catalog = GlassCatalog{};
+    if (!overridePath.empty()) {
+        if (loadGlassCatalog(catalog, overridePath.c_str()) == 0) {
+            failUsage("cannot read glass catalogue: " + overridePath);
+        }
+        return;
+    }
+    if (loadGlassCatalog(catalog, "glass.dat") != 0) {
+        return;
+    }
+    const std::filesystem::path dir = executableDir();
+    for (const auto& candidate : {dir / "glass.dat", dir / ".." / "share" / "kiro" / "glass.dat"}) {
+        if (loadGlassCatalog(catalog, candidate.c_str()) != 0) {
+            return;
+        }
+    }
+}
+
+int parseLine(const std::string& text) {
+    static constexpr const char* kLetters = "CdeFgh";
+    if (text.size() == 1) {
+        for (int k = 0; k < 6; ++k) {
+            if (std::tolower(static_cast<unsigned char>(text[0])) ==
+                std::tolower(static_cast<unsigned char>(kLetters[k]))) {
+                return k + 1;
+            }
+        }
+        if (text[0] >= '1' && text[0] <= '6') {
+            return text[0] - '0';
+        }
+    }
+    failUsage("unknown line '" + text + "' (C d e F g h or 1 to 6)");
+}
+
+int parseLineList(const std::string& text) {
+    int mask = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = text.find(',', start);
+        const size_t end = comma == std::string::npos ? text.size() : comma;
+        mask |= 1 << parseLine(text.substr(start, end - start));
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return mask;
+}
+
+std::vector<double> parseNumbers(const std::string& text, size_t count, const char* what) {
+    std::vector<double> values;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        char* end = nullptr;
+        errno = 0;
+        const double v = std::strtod(item.c_str(), &end);
+        if (item.empty() || end == item.c_str() || *end != '\0' || !std::isfinite(v)) {
+            failUsage(std::string(what) + " expects numbers separated by commas: " + text);
+        }
+        values.push_back(v);
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    if (count != 0 && values.size() != count) {
+        failUsage(std::string(what) + " expects " + std::to_string(count) + " numbers: " + text);
+    }
+    return values;
+}
+
+std::string formatNumber(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    return buffer;
+}
+
+std::string toUtf8(const char* bytes) {
+    const size_t length = std::strlen(bytes);
+    if (isValidUtf8(bytes, length)) {
+        return std::string(bytes, length);
+    }
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::string(bytes, length);
+    }
+    std::string out;
+    std::string input(bytes, length);
+    char* in = input.data();
+    size_t inLeft = length;
+    char buffer[256];
+    while (inLeft > 0) {
+        char* o = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+        out.append(buffer, static_cast<size_t>(o - buffer));
+        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            // A byte that is not CP932: show it as the replacement character and go on.
+            out += "\xEF\xBF\xBD";
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+void writeFileAtomically(const std::string& path, const std::string& bytes) {
+    const std::filesystem::path target(path);
+    std::string pattern = (target.parent_path().empty() ? std::filesystem::path(".")
+                                                        : target.parent_path()) /
+                          ("." + target.filename().string() + ".XXXXXX");
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        failUsage("cannot write " + path + ": " + std::strerror(errno));
+    }
+    size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && std::rename(pattern.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        const std::string reason = std::strerror(errno);
+        std::remove(pattern.c_str());
+        failUsage("cannot write " + path + ": " + reason);
+    }
+}
+
+void saveDesign(const LensSystem& lens, const std::string& path) {
+    if (writeDesignFile(lens, path.c_str()) == 0) {
+        failUsage("cannot write design file: " + path);
+    }
+}
+
+} // namespace kiro::cli

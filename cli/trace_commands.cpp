@@ -1,0 +1,7 @@
+#include "cli/cli_common.h"
+
+namespace kiro::cli {
+
+void addTraceCommands(CLI::App& /*app*/) {}
+
+} // namespace kiro::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/lens_system.h"
+#include "trace/ray.h"
+
+namespace kiro {
+
+// Result of a zonal focus: f = 0 means failure (a ray died, or the table is empty).
+struct ZonalFocus {
+    double f = 0.0;
+    Vec3 point{}; // crossing point of the two final rays
+};
+
+constexpr double kSineDeviationFailed = -99999.0;
+// Callers treat any sine-condition deviation below this as no value.
+constexpr double kSineDeviationNoValue = -99990.0;
+
+// Focus and focal length h / sin u' of the meridional zone at height h. mode 0 lets
+// stops and obstructions act; mode 1 traces mirrors and lenses only. Reads the source
+// (sourceMode, sourceX..Z) from the settings.
+ZonalFocus zonalFocus(const SurfaceTable& table, const Settings& settings, int line, double h,
+                      int mode);
+
+// Focal length of the zone measured with a ray of the line at -h against a d-line ray
+// at +h, minus fRef; kSineDeviationFailed when a ray dies, 0 for an empty table.
+double sineFocusDeviation(const SurfaceTable& table, double fRef, int line, double h);
+
+// Fraction of a square pupil grid (settings.spotGridPoints across radius m) launched at
+// fieldAngle (radians) that comes through every row.
+double lightAmount(const SurfaceTable& table, const Settings& settings, double fieldAngle,
+                   double m, int line);
+
+// The point taken as the crossing of two final rays.
+Vec3 crossPoint(const Ray& a, const Ray& b);
+
+} // namespace kiro

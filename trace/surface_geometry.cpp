@@ -1,0 +1,1 @@
+#include "trace/vec3.h"
