@@ -7,8 +7,8 @@
 #include <cstring>
 #include <filesystem>
 #include <iconv.h>
-#include <unistd.h>
 
+#include "model/atomic_file.h"
 #include "model/design_file.h"
 #include "model/text_bytes.h"
 
@@ -204,34 +204,8 @@ std::string toUtf8(const char* bytes) {
 }
 
 void writeFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::filesystem::path target(path);
-    std::string pattern = (target.parent_path().empty() ? std::filesystem::path(".")
-                                                        : target.parent_path()) /
-                          ("." + target.filename().string() + ".XXXXXX");
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) {
-        failUsage("cannot write " + path + ": " + std::strerror(errno));
-    }
-    size_t done = 0;
-    bool ok = true;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(pattern.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        const std::string reason = std::strerror(errno);
-        std::remove(pattern.c_str());
-        failUsage("cannot write " + path + ": " + reason);
+    if (!replaceFileAtomically(path.c_str(), bytes)) {
+        failUsage("cannot write " + path);
     }
 }
 

@@ -1,7 +1,101 @@
+#include <cstdio>
+#include <memory>
+#include <string>
+
 #include "cli/cli_common.h"
+#include "model/surface.h"
 
 namespace kiro::cli {
+namespace {
 
-void addModelCommands(CLI::App& /*app*/) {}
+// The names the lens data editor shows for each type code.
+const char* typeName(int32_t code) {
+    switch (code) {
+    case SurfaceType::Stop:
+        return "絞り";
+    case SurfaceType::Obstruction:
+        return "中央遮蔽";
+    case SurfaceType::FlatFocal:
+        return "平面焦点面";
+    case SurfaceType::SphericalFocal:
+        return "球面焦点面";
+    case SurfaceType::FlatMirror:
+        return "平面鏡";
+    case SurfaceType::SphericalMirror:
+        return "球面鏡";
+    case SurfaceType::ParaboloidMirror:
+        return "放物面鏡";
+    case SurfaceType::AsphericMirror:
+        return "非球面鏡";
+    case SurfaceType::FlatLens:
+        return "平面レンズ";
+    case SurfaceType::SphericalLens:
+        return "球面レンズ";
+    case SurfaceType::AsphericLens:
+        return "非球面レンズ";
+    default:
+        return "?";
+    }
+}
+
+bool isAspheric(int32_t code) {
+    return code == SurfaceType::AsphericMirror || code == SurfaceType::AsphericLens;
+}
+
+std::string number(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+std::string orDash(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
+
+void printRow(int i, const Surface& s) {
+    const std::string line =
+        std::to_string(i) + " " + std::to_string(s.type) + " " + typeName(s.type) +
+        " xyz=" + number(s.x) + "," + number(s.y) + "," + number(s.z) + " normal=" + number(s.nx) +
+        "," + number(s.ny) + "," + number(s.nz) + (isAspheric(s.type) ? " a1=" : " R=") +
+        number(s.radius) + " a2=" + number(s.a2) + " a3=" + number(s.a3) + " a4=" + number(s.a4) +
+        " diameter=" + number(2.0 * s.effectiveRadius) + " material=" + orDash(toUtf8(s.material)) +
+        " nd=" + number(s.index[WavelengthLine::d]);
+    std::printf("%s\n", line.c_str());
+}
+
+void runShow(const std::string& path) {
+    LensSystem lens;
+    loadDesign(lens, path, SettingsOptions{});
+    const int count = surfaceCount(lens.surfaces);
+    for (int i = 0; i < count; ++i) {
+        printRow(i, lens.surfaces[i]);
+    }
+    std::printf("description: %s\n", orDash(toUtf8(lens.description)).c_str());
+}
+
+void runConvert(const std::string& in, const std::string& out) {
+    LensSystem lens;
+    loadDesign(lens, in, SettingsOptions{});
+    saveDesign(lens, out);
+}
+
+} // namespace
+
+void addModelCommands(CLI::App& app) {
+    auto showPath = std::make_shared<std::string>();
+    CLI::App* show = app.add_subcommand(
+        "show", "print the surface table for a person, a row a line, then the description");
+    show->add_option("FILE", *showPath, "design file (.OPT) in any of the three layouts")
+        ->required();
+    show->callback([showPath] { runShow(*showPath); });
+
+    auto inPath = std::make_shared<std::string>();
+    auto outPath = std::make_shared<std::string>();
+    CLI::App* convert =
+        app.add_subcommand("convert", "read a design file in any layout, write the current one");
+    convert->add_option("IN", *inPath, "design file to read")->required();
+    convert->add_option("OUT", *outPath, "design file to write (CR LF, version 100)")->required();
+    convert->callback([inPath, outPath] { runConvert(*inPath, *outPath); });
+}
 
 } // namespace kiro::cli

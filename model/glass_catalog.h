@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "model/surface.h"
 
@@ -21,6 +22,9 @@ struct GlassCatalog {
 // Reads a whitespace-separated catalogue (name and eight indices per glass) into the
 // catalogue. Returns 0 when the file cannot be opened (the catalogue is left as it was).
 int loadGlassCatalog(GlassCatalog& catalog, const char* path);
+
+// The same reading from the file's bytes in memory; always 1.
+int loadGlassCatalogText(GlassCatalog& catalog, const char* data, size_t size);
 
 // Entries before the first empty name.
 int glassCount(const GlassCatalog& catalog);

@@ -1,0 +1,80 @@
+# Runs kiro-cli show and convert on the examples and the legacy files and checks their
+# output. Called by CTest as: cmake -DKIRO_CLI=... -DSOURCE_DIR=... -DWORK_DIR=... -P this
+cmake_minimum_required(VERSION 3.25)
+
+function(run_cli expected_code)
+    execute_process(COMMAND ${KIRO_CLI} ${ARGN}
+        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT code EQUAL expected_code)
+        message(FATAL_ERROR "kiro-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
+    endif()
+    set(out "${out}" PARENT_SCOPE)
+    set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect_contains text piece)
+    string(FIND "${text}" "${piece}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "expected to find '${piece}' in:\n${text}")
+    endif()
+endfunction()
+
+function(expect_same_file actual expected)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${actual} ${expected}
+        RESULT_VARIABLE differ)
+    if(differ)
+        file(READ ${actual} got)
+        message(FATAL_ERROR "${actual} differs from ${expected}:\n${got}")
+    endif()
+endfunction()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+
+# show: a row a line, then the description, UTF-8 whatever the file holds.
+run_cli(0 show ${SOURCE_DIR}/examples/newtonian-200-f5.OPT)
+expect_contains("${out}" "2 12 放物面鏡 xyz=0,0,-1000 normal=0,0,1 R=2000 a2=0 a3=0 a4=0 diameter=200 material=- nd=1\n")
+expect_contains("${out}" "4 2 平面焦点面 xyz=0,0,0")
+expect_contains("${out}" "description: 200mm f/5 Newtonian\n")
+run_cli(0 show ${SOURCE_DIR}/examples/spherical-mirror-r200.OPT)
+expect_contains("${out}" "0 11 球面鏡 xyz=0,0,0 normal=0,0,1 R=200")
+run_cli(0 show ${SOURCE_DIR}/tests/data/legacy-ver099.OPT)
+expect_contains("${out}" "1 21 球面レンズ xyz=0,0,-5 normal=0,0,0 R=600 a2=0 a3=0 a4=0 diameter=100 material=BK7 nd=1.5168\n")
+expect_contains("${out}" "6 22 非球面レンズ xyz=0,0,-45 normal=0,0,0 a1=0.0005 a2=-1e-07")
+run_cli(0 show ${SOURCE_DIR}/tests/data/legacy-oldest.OPT)
+expect_contains("${out}" "description: old-lens\n")
+run_cli(0 show ${SOURCE_DIR}/tests/data/cp932-description.OPT)
+expect_contains("${out}" "description: 球面鏡 テスト\n")
+
+# convert: the current layout, byte for byte; an example converts to itself.
+foreach(name legacy-ver099 legacy-oldest)
+    run_cli(0 convert ${SOURCE_DIR}/tests/data/${name}.OPT ${WORK_DIR}/${name}.OPT)
+    expect_same_file(${WORK_DIR}/${name}.OPT ${SOURCE_DIR}/tests/data/${name}.converted.OPT)
+endforeach()
+foreach(name newtonian-200-f5 spherical-mirror-r200)
+    run_cli(0 convert ${SOURCE_DIR}/examples/${name}.OPT ${WORK_DIR}/${name}.OPT)
+    expect_same_file(${WORK_DIR}/${name}.OPT ${SOURCE_DIR}/examples/${name}.OPT)
+endforeach()
+
+# Unreadable input and unwritable output: exit 2, one line starting "kiro-cli: ".
+run_cli(2 show ${WORK_DIR}/missing.OPT)
+if(NOT err MATCHES "^kiro-cli: [^\n]*\n$")
+    message(FATAL_ERROR "unexpected message: ${err}")
+endif()
+run_cli(2 convert ${WORK_DIR}/missing.OPT ${WORK_DIR}/out.OPT)
+if(EXISTS ${WORK_DIR}/out.OPT)
+    message(FATAL_ERROR "convert wrote an output for an unreadable input")
+endif()
+run_cli(2 convert ${SOURCE_DIR}/tests/data/legacy-oldest.OPT ${WORK_DIR}/no/such/folder.OPT)
+expect_contains("${err}" "kiro-cli: ")
+run_cli(2 show)
+expect_contains("${err}" "kiro-cli: ")
+
+run_cli(0 --help)
+expect_contains("${out}" "show")
+expect_contains("${out}" "convert")
+run_cli(0 show --help)
+run_cli(0 --version)
+expect_contains("${out}" "kiro-cli ")
+
+file(REMOVE_RECURSE ${WORK_DIR})
