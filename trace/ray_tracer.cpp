@@ -1,14 +1,131 @@
 #include "trace/ray_tracer.h"
 
+#include "trace/step_kernels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace kiro {
 
-Vec3 reflect(Vec3 d, Vec3) { return d; }
-Vec3 refract(Vec3 d, Vec3, double) { return d; }
-double relativeIndex(const SurfaceTable&, int, int) { return 1.0; }
-Ray traceSurface(const Ray& ray, const Surface&, double) { return ray; }
-bool rowPassesFilter(const Surface&, RowFilter) { return true; }
+namespace {
+
+constexpr double kAir = 1.0;
+
+bool isKnownType(int32_t type) {
+    switch (type) {
+    case SurfaceType::Stop:
+    case SurfaceType::Obstruction:
+    case SurfaceType::FlatFocal:
+    case SurfaceType::SphericalFocal:
+    case SurfaceType::FlatMirror:
+    case SurfaceType::SphericalMirror:
+    case SurfaceType::ParaboloidMirror:
+    case SurfaceType::AsphericMirror:
+    case SurfaceType::FlatLens:
+    case SurfaceType::SphericalLens:
+    case SurfaceType::AsphericLens:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Ray stopped(const Ray& ray, Vec3 at) {
+    return {ray.line, at, {}};
+}
+
+// The unit normal at a point of the row. On a sphere the vector to the centre has the
+// length |R|, so one division by the radius replaces the normalisation.
+Vec3 unitNormal(const Surface& row, Vec3 p) {
+    if ((row.type == SurfaceType::SphericalMirror || row.type == SurfaceType::SphericalLens) &&
+        row.radius != 0.0) {
+        const double inverse = 1 / std::fabs(row.radius);
+        return {(row.x - p.x) * inverse, (row.y - p.y) * inverse,
+                (row.z + row.radius - p.z) * inverse};
+    }
+    return normalize(surfaceNormal(row, p));
+}
+
+} // namespace
+
+Vec3 reflect(Vec3 d, Vec3 n) {
+    return kernel::reflect(d, n);
+}
+
+Vec3 refract(Vec3 d, Vec3 n, double mu) {
+    return kernel::refract(d, n, mu);
+}
+
+double relativeIndex(const SurfaceTable& table, int i, int line) {
+    if (i < 0 || i >= kSurfaceRows || line < 0 || line >= kIndexSlots) {
+        return kAir;
+    }
+    const double after = table[i].index[line];
+    return i == 0 ? after / kAir : after / table[i - 1].index[line];
+}
+
+Ray traceSurface(const Ray& ray, const Surface& row, double mu, double searchLength) {
+    const int32_t type = row.type;
+    if (isDead(ray) || !isKnownType(type)) {
+        return ray;
+    }
+    // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
+    // leaves (dz = 0, R = 0) and every other shape to meetSurface.
+    SurfaceMeet meet;
+    const bool spherical = type == SurfaceType::SphericalMirror ||
+                           type == SurfaceType::SphericalLens ||
+                           type == SurfaceType::SphericalFocal;
+    if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
+                                                     std::fabs(row.radius), row.z, meet)) {
+        meet = meetSurface(ray, row, searchLength);
+    }
+    if (!meet.met) {
+        return stopped(ray, ray.position);
+    }
+    const Vec3 p = meet.point;
+    if (type == SurfaceType::Obstruction) {
+        return kernel::radiusBelow(p, row.effectiveRadius) ? stopped(ray, p)
+                                                           : Ray{ray.line, p, ray.direction};
+    }
+    if (type == SurfaceType::FlatFocal || type == SurfaceType::SphericalFocal) {
+        return {ray.line, p, ray.direction};
+    }
+    if (kernel::radiusAbove(p, row.effectiveRadius)) {
+        return stopped(ray, p);
+    }
+    if (type == SurfaceType::Stop) {
+        return {ray.line, p, ray.direction};
+    }
+    const Vec3 n = unitNormal(row, p);
+    if (type < SurfaceType::FirstRefracting) {
+        return {ray.line, p, kernel::reflect(ray.direction, n)};
+    }
+    return {ray.line, p, kernel::refract(ray.direction, n, mu)};
+}
+
+Ray traceSurface(const Ray& ray, const Surface& row, double mu) {
+    return traceSurface(ray, row, mu, asphereSearchLength(row));
+}
+
+bool rowPassesFilter(const Surface& row, RowFilter filter) {
+    switch (filter) {
+    case RowFilter::NoFocal:
+        return row.type != SurfaceType::FlatFocal && row.type != SurfaceType::SphericalFocal;
+    case RowFilter::OpticalOnly:
+        return row.type >= SurfaceType::FirstOptical;
+    case RowFilter::All:
+    default:
+        return true;
+    }
+}
+
 Ray traceSystem(const SurfaceTable& table, Ray ray, RowFilter filter) {
     return traceSystem(table, ray, filter, [](int, const Ray&) {});
+}
+
+Ray traceSystem(const SurfaceTable& table, Ray ray, RowFilter filter, double searchLength) {
+    return traceSystem(table, ray, filter, searchLength, [](int, const Ray&) {});
 }
 
 } // namespace kiro

@@ -1,1 +1,365 @@
-#include "trace/vec3.h"
+#include "trace/surface_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "trace/asphere_search.h"
+#include "trace/step_kernels.h"
+
+namespace kiro {
+
+namespace {
+
+constexpr double kFrameMargin = 10.0; // mm added on either side of the axial extent
+
+// Roots of a quadratic in one coordinate of the ray (z, or x for a ray with dz = 0). The
+// other two coordinates follow from the ray; a ray with dz = 0 keeps its z.
+struct CoordinateRoots {
+    int count = 0;
+    bool freeIsZ = true;
+    double first = 0.0, second = 0.0;
+};
+
+Vec3 pointAt(const Ray& ray, const CoordinateRoots& roots, double value) {
+    const Vec3 p = ray.position;
+    const Vec3 d = ray.direction;
+    if (roots.freeIsZ) {
+        return {p.x + (value - p.z) * d.x / d.z, p.y + (value - p.z) * d.y / d.z, value};
+    }
+    return {value, p.y + (value - p.x) * d.y / d.x, p.z};
+}
+
+// A f^2 + B f + E = 0, roots (+sqrt - B) / 2A and (-sqrt - B) / 2A; a NaN discriminant is
+// a miss like a negative one.
+CoordinateRoots solveQuadratic(double a, double b, double e, bool freeIsZ) {
+    CoordinateRoots roots;
+    roots.freeIsZ = freeIsZ;
+    const double disc = b * b - 4 * a * e;
+    if (!(disc >= 0.0)) {
+        return roots;
+    }
+    const double root = std::sqrt(disc);
+    roots.count = 2;
+    roots.first = (root - b) / (2 * a);
+    roots.second = (-root - b) / (2 * a);
+    return roots;
+}
+
+// The sphere's equation multiplied by the square of the free coordinate's direction
+// component, with the other coordinates written through the free one.
+CoordinateRoots sphereRoots(const Ray& ray, Vec3 c, double radius) {
+    const Vec3 p = ray.position;
+    const Vec3 d = ray.direction;
+    const double r2 = radius * radius;
+    if (d.z != 0.0) {
+        const double g = d.z * (p.x - c.x) - d.x * p.z;
+        const double h = d.z * (p.y - c.y) - d.y * p.z;
+        const double dz2 = d.z * d.z;
+        const double a = d.x * d.x + d.y * d.y + dz2;
+        const double b = 2 * (d.x * g + d.y * h - c.z * dz2);
+        const double e = g * g + h * h + (c.z * c.z - r2) * dz2;
+        return solveQuadratic(a, b, e, true);
+    }
+    if (d.x != 0.0) {
+        const double g = d.x * (p.y - c.y) - d.y * p.x;
+        const double h = d.x * (p.z - c.z);
+        const double dx2 = d.x * d.x;
+        const double a = d.y * d.y + dx2;
+        const double b = 2 * (d.y * g - c.x * dx2);
+        const double e = g * g + h * h + (c.x * c.x - r2) * dx2;
+        return solveQuadratic(a, b, e, false);
+    }
+    return {};
+}
+
+// (x - x0)^2 + (y - y0)^2 = 2R (z - z0), treated like the sphere.
+CoordinateRoots paraboloidRoots(const Ray& ray, Vec3 v, double radius) {
+    const Vec3 p = ray.position;
+    const Vec3 d = ray.direction;
+    if (d.z != 0.0) {
+        const double g = d.z * (p.x - v.x) - d.x * p.z;
+        const double h = d.z * (p.y - v.y) - d.y * p.z;
+        const double dz2 = d.z * d.z;
+        const double a = d.x * d.x + d.y * d.y;
+        const double b = 2 * (d.x * g + d.y * h - radius * dz2);
+        const double e = g * g + h * h + 2 * v.z * radius * dz2;
+        if (a == 0.0) {
+            // Parallel to the axis: the sag at the ray's own x, y.
+            CoordinateRoots roots;
+            if (b != 0.0) {
+                roots.count = 1;
+                roots.first = roots.second = -e / b;
+            }
+            return roots;
+        }
+        return solveQuadratic(a, b, e, true);
+    }
+    if (d.x != 0.0) {
+        // z stays pz: dx^2 (x - x0)^2 + (k + x dy)^2 = 2R (pz - z0) dx^2 with
+        // k = dx (py - y0) - dy px, a quadratic in x whose leading term never vanishes.
+        const double k = d.x * (p.y - v.y) - d.y * p.x;
+        const double dx2 = d.x * d.x;
+        const double a = dx2 + d.y * d.y;
+        const double b = 2 * (d.y * k - v.x * dx2);
+        const double e = v.x * v.x * dx2 + k * k - 2 * radius * (p.z - v.z) * dx2;
+        return solveQuadratic(a, b, e, false);
+    }
+    return {};
+}
+
+QuadricMeet toMeet(const Ray& ray, const CoordinateRoots& roots) {
+    QuadricMeet meet;
+    meet.count = roots.count;
+    if (roots.count == 0) {
+        meet.first = meet.second = ray.position;
+        return meet;
+    }
+    meet.first = pointAt(ray, roots, roots.first);
+    meet.second = roots.count == 2 ? pointAt(ray, roots, roots.second) : meet.first;
+    return meet;
+}
+
+// Of two points, the one nearer the vertex in z; ties go to the second. A ray with dz = 0
+// gives two points of equal z, so the second. Only the chosen point is built.
+SurfaceMeet nearerPoint(const Ray& ray, const CoordinateRoots& roots, double z0) {
+    if (roots.count == 0) {
+        return {false, ray.position};
+    }
+    if (roots.count == 1 || !roots.freeIsZ) {
+        return {true, pointAt(ray, roots, roots.count == 1 ? roots.first : roots.second)};
+    }
+    const bool second = std::fabs(roots.second - z0) <= std::fabs(roots.first - z0);
+    return {true, pointAt(ray, roots, second ? roots.second : roots.first)};
+}
+
+// Bounds of F'(t) = S'(u) u'(t) - dz over [lo, hi], u = rho^2, from interval arithmetic on
+// u(t) (a convex quadratic), u'(t) (linear) and S'(u) (a sum of monotone powers of
+// u >= 0). Returns true when F' keeps one sign there, so the interval holds exactly
+// one root.
+bool gapIsMonotone(const asphere::Profile& s, const Ray& ray, double lo, double hi) {
+    const Vec3 p = ray.position;
+    const Vec3 d = ray.direction;
+    const double w = d.x * d.x + d.y * d.y;
+    const double k = p.x * d.x + p.y * d.y;
+    const double p2 = p.x * p.x + p.y * p.y;
+    const double uLo = p2 + (2 * k + w * lo) * lo;
+    const double uHi = p2 + (2 * k + w * hi) * hi;
+    const double tStar = -k / w;
+    double uMin = std::min(uLo, uHi);
+    if (tStar > lo && tStar < hi) {
+        uMin = p2 + (2 * k + w * tStar) * tStar;
+    }
+    uMin = std::max(uMin, 0.0);
+    const double uMax = std::max(uLo, uHi);
+    const double duLo = 2 * (k + w * lo);
+    const double duHi = 2 * (k + w * hi);
+
+    const double powMin[3] = {uMin, uMin * uMin, uMin * uMin * uMin};
+    const double powMax[3] = {uMax, uMax * uMax, uMax * uMax * uMax};
+    const double coef[3] = {2 * s.a2, 3 * s.a3, 4 * s.a4};
+    double slopeLo = s.a1;
+    double slopeHi = s.a1;
+    for (int i = 0; i < 3; ++i) {
+        const double at0 = coef[i] * powMin[i];
+        const double at1 = coef[i] * powMax[i];
+        slopeLo += std::min(at0, at1);
+        slopeHi += std::max(at0, at1);
+    }
+    const double c1 = slopeLo * duLo;
+    const double c2 = slopeLo * duHi;
+    const double c3 = slopeHi * duLo;
+    const double c4 = slopeHi * duHi;
+    const double lower = std::min(std::min(c1, c2), std::min(c3, c4)) - d.z;
+    const double upper = std::max(std::max(c1, c2), std::max(c3, c4)) - d.z;
+    // The bounds are computed in rounded arithmetic: demand a clear margin.
+    constexpr double kMargin = 1e-9;
+    const double scale = std::fabs(d.z) + std::max(std::fabs(slopeLo), std::fabs(slopeHi)) *
+                                              std::max(std::fabs(duLo), std::fabs(duHi));
+    return lower > kMargin * scale || upper < -kMargin * scale;
+}
+
+// Newton's method kept inside [lo, hi], which holds a change of sign and a single root;
+// a step leaving the interval is replaced by a halving. Ends when a step is below
+// kNewtonTolerance of t, where the next step would be below the rounding of t.
+asphere::Step newtonInBracket(const asphere::Profile& s, const Ray& ray, asphere::Search& search) {
+    constexpr double kNewtonTolerance = 1e-9;
+    constexpr int kMaxNewtonSteps = 64;
+    const Vec3 p = ray.position;
+    const Vec3 d = ray.direction;
+    double lo = search.lo, hi = search.hi, fLo = search.fLo, fHi = search.fHi;
+    double t = lo - fLo * (hi - lo) / (fHi - fLo);
+    if (!(t > lo && t < hi)) {
+        t = lo + (hi - lo) / 2;
+    }
+    for (int n = 0; n < kMaxNewtonSteps; ++n) {
+        const double x = p.x + t * d.x;
+        const double y = p.y + t * d.y;
+        const double z = p.z + t * d.z;
+        const double u = x * x + y * y;
+        const double u2 = u * u;
+        const double f = asphere::sag(s, u) - z;
+        if (f == 0.0) {
+            search.t = t;
+            return asphere::Step::Met;
+        }
+        const double slope = s.a1 + 2 * s.a2 * u + 3 * s.a3 * u2 + 4 * s.a4 * u2 * u;
+        const double df = slope * 2 * (x * d.x + y * d.y) - d.z;
+        if ((f > 0.0) == (fLo > 0.0)) {
+            lo = t;
+            fLo = f;
+        } else {
+            hi = t;
+            fHi = f;
+        }
+        double next = t - f / df;
+        if (next >= lo && next <= hi && std::fabs(next - t) <= kNewtonTolerance * std::fabs(next)) {
+            search.t = next;
+            return asphere::Step::Met;
+        }
+        if (!(next > lo && next < hi)) {
+            next = lo + (hi - lo) / 2;
+            if (next == lo || next == hi) {
+                search.t = next;
+                return asphere::Step::Met;
+            }
+        }
+        t = next;
+    }
+    search.lo = lo;
+    search.hi = hi;
+    search.fLo = fLo;
+    search.fHi = fHi;
+    return asphere::Step::Continue;
+}
+
+} // namespace
+
+SurfaceMeet meetPlane(const Ray& ray, Vec3 vertex, Vec3 normal) {
+    const double u = dot(normal, ray.direction);
+    if (u == 0.0) {
+        return {false, ray.position};
+    }
+    const double s = dot(normal, sub(vertex, ray.position)) / u;
+    return {true, add(ray.position, scale(ray.direction, s))};
+}
+
+QuadricMeet meetSphere(const Ray& ray, Vec3 centre, double radius) {
+    return toMeet(ray, sphereRoots(ray, centre, radius));
+}
+
+QuadricMeet meetParaboloid(const Ray& ray, Vec3 vertex, double radius) {
+    return toMeet(ray, paraboloidRoots(ray, vertex, radius));
+}
+
+// The bisection's opening probes decide between a miss and a bracket exactly as the
+// plain bisection does; inside the bracket Newton's method, guarded by the bracket and
+// used only once the bracket holds a single root, finds the same root in a few steps.
+SurfaceMeet meetAsphere(const Ray& ray, double z0, double a1, double a2, double a3, double a4,
+                        double searchLength) {
+    const asphere::Profile s{z0, a1, a2, a3, a4};
+    const Vec3 p = ray.position;
+    const Vec3 d = ray.direction;
+    if (d.x == 0.0 && d.y == 0.0) {
+        return {true, {p.x, p.y, asphere::sag(s, p.x * p.x + p.y * p.y)}};
+    }
+    asphere::Search search;
+    asphere::Step step = asphere::open(s, ray, searchLength, search);
+    if (step == asphere::Step::Continue) {
+        step = asphere::halve(s, ray, search);
+    }
+    for (int k = 0; step == asphere::Step::Continue && k < asphere::kMaxHalvings; ++k) {
+        if (gapIsMonotone(s, ray, search.lo, search.hi)) {
+            step = newtonInBracket(s, ray, search);
+            if (step == asphere::Step::Continue) {
+                step = asphere::bisect(s, ray, search);
+            }
+            break;
+        }
+        step = asphere::halve(s, ray, search);
+    }
+    if (step != asphere::Step::Met) {
+        return {false, p};
+    }
+    return {true, add(p, scale(d, search.t))};
+}
+
+SurfaceMeet meetSurface(const Ray& ray, const Surface& row, double searchLength) {
+    const Vec3 vertex{row.x, row.y, row.z};
+    switch (row.type) {
+    case SurfaceType::Stop:
+    case SurfaceType::Obstruction:
+    case SurfaceType::FlatFocal:
+    case SurfaceType::FlatMirror:
+    case SurfaceType::FlatLens:
+        return meetPlane(ray, vertex, {row.nx, row.ny, row.nz});
+    case SurfaceType::SphericalFocal:
+    case SurfaceType::SphericalMirror:
+    case SurfaceType::SphericalLens: {
+        const Vec3 centre{row.x, row.y, row.z + row.radius};
+        const double radius = std::fabs(row.radius);
+        SurfaceMeet meet;
+        if (kernel::meetSphereByParameter(ray, centre, radius, row.z, meet)) {
+            return meet;
+        }
+        return nearerPoint(ray, sphereRoots(ray, centre, radius), row.z);
+    }
+    case SurfaceType::ParaboloidMirror:
+        return nearerPoint(ray, paraboloidRoots(ray, vertex, row.radius), row.z);
+    case SurfaceType::AsphericMirror:
+    case SurfaceType::AsphericLens:
+        return meetAsphere(ray, row.z, row.radius, row.a2, row.a3, row.a4, searchLength);
+    default:
+        return {false, ray.position};
+    }
+}
+
+Vec3 surfaceNormal(const Surface& row, Vec3 point) {
+    const double dx = row.x - point.x;
+    const double dy = row.y - point.y;
+    switch (row.type) {
+    case SurfaceType::FlatMirror:
+        return {row.nx, row.ny, row.nz};
+    case SurfaceType::SphericalMirror:
+    case SurfaceType::SphericalLens:
+        return {dx, dy, row.z + row.radius - point.z};
+    case SurfaceType::ParaboloidMirror:
+        if (row.radius == 0.0) {
+            return {0.0, 0.0, 1.0};
+        }
+        return {dx, dy, row.z + row.radius + (dx * dx + dy * dy) * 0.5 / row.radius - point.z};
+    case SurfaceType::AsphericMirror:
+    case SurfaceType::AsphericLens: {
+        const double a1 = row.radius;
+        if (a1 == 0.0 && row.a2 == 0.0 && row.a3 == 0.0 && row.a4 == 0.0) {
+            return {0.0, 0.0, 1.0};
+        }
+        const double l = dx * dx + dy * dy;
+        const double l2 = l * l;
+        const double l3 = l2 * l;
+        const double l4 = l2 * l2;
+        const double q = 2 * a1 + 4 * row.a2 * l + 6 * row.a3 * l2 + 8 * row.a4 * l3;
+        if (q == 0.0) {
+            return {0.0, 0.0, 1.0};
+        }
+        return {dx, dy, 1 / q + row.z + a1 * l + row.a2 * l2 + row.a3 * l3 + row.a4 * l4 - point.z};
+    }
+    default:
+        return {0.0, 0.0, 1.0};
+    }
+}
+
+double asphereSearchLength(const SurfaceTable& table) {
+    double zMax = 0.0;
+    double zMin = 0.0;
+    for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
+        zMax = std::max(zMax, table[i].z);
+        zMin = std::min(zMin, table[i].z);
+    }
+    return (zMax + kFrameMargin) - (zMin - kFrameMargin);
+}
+
+double asphereSearchLength(const Surface& row) {
+    return (std::max(0.0, row.z) + kFrameMargin) - (std::min(0.0, row.z) - kFrameMargin);
+}
+
+} // namespace kiro

@@ -31,6 +31,19 @@ inline Vec3 normalize(Vec3 a) {
     return {a.x / len, a.y / len, a.z / len};
 }
 
+// How far |d|^2 of a normalised direction may lie from 1 after rounding.
+constexpr double kUnitSlack = 1e-15;
+
+// The direction normalised. A direction that is a unit vector to rounding already (every
+// direction leaving a mirror or a lens is) is taken as it is: normalising it again would
+// move only its last bits.
+inline Vec3 unitDirection(Vec3 d) {
+    if (std::fabs(dot(d, d) - 1.0) <= kUnitSlack) {
+        return d;
+    }
+    return normalize(d);
+}
+
 // Cosine of the angle between a and b, clamped to -1..1.
 inline double cosAngle(Vec3 a, Vec3 b) {
     return std::clamp(dot(a, b) / std::sqrt(dot(a, a) * dot(b, b)), -1.0, 1.0);

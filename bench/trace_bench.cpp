@@ -1,0 +1,103 @@
+#include <array>
+#include <cmath>
+
+#include <benchmark/benchmark.h>
+
+#include "trace/bundles.h"
+#include "trace/ray_tracer.h"
+
+namespace {
+
+using namespace kiro;
+
+constexpr int kRays = 64;
+
+Surface row(int type, double z, double radius, double effectiveRadius, double index = 1.0) {
+    Surface s;
+    s.type = type;
+    s.z = z;
+    s.radius = radius;
+    s.effectiveRadius = effectiveRadius;
+    s.index.fill(index);
+    return s;
+}
+
+// A fan of slightly tilted rays over a 100 mm pupil, so that no step is the same.
+std::array<Ray, kRays> rayFan(double startZ) {
+    std::array<Ray, kRays> rays{};
+    for (int i = 0; i < kRays; ++i) {
+        const double u = (i + 0.5) / kRays - 0.5;
+        rays[i] = Ray{2, {90 * u, 40 * u * u, startZ}, normalize({0.01 * u, 0.004, -1.0})};
+    }
+    return rays;
+}
+
+void runSteps(benchmark::State& state, const Surface& surface, double mu) {
+    const std::array<Ray, kRays> rays = rayFan(20.0);
+    const double searchLength = 120.0;
+    int i = 0;
+    for (auto _ : state) {
+        Ray out = traceSurface(rays[i], surface, mu, searchLength);
+        benchmark::DoNotOptimize(out);
+        i = (i + 1) & (kRays - 1);
+    }
+}
+
+void sphericalRefractingStep(benchmark::State& state) {
+    runSteps(state, row(SurfaceType::SphericalLens, 0.0, -600.0, 60.0, 1.5168), 1.5168);
+}
+BENCHMARK(sphericalRefractingStep);
+
+void sphericalMirrorStep(benchmark::State& state) {
+    runSteps(state, row(SurfaceType::SphericalMirror, 0.0, 2000.0, 60.0), 1.0);
+}
+BENCHMARK(sphericalMirrorStep);
+
+void paraboloidStep(benchmark::State& state) {
+    runSteps(state, row(SurfaceType::ParaboloidMirror, 0.0, 2000.0, 60.0), 1.0);
+}
+BENCHMARK(paraboloidStep);
+
+void asphereStep(benchmark::State& state) {
+    Surface s = row(SurfaceType::AsphericMirror, 0.0, 1.0 / 4000.0, 60.0);
+    s.a2 = -2e-10;
+    s.a3 = 1e-15;
+    runSteps(state, s, 1.0);
+}
+BENCHMARK(asphereStep);
+
+SurfaceTable doublet() {
+    SurfaceTable table{};
+    table[0] = row(SurfaceType::SphericalLens, 0.0, -600.0, 50.0, 1.5168);
+    table[1] = row(SurfaceType::SphericalLens, -12.0, 420.0, 50.0, 1.0);
+    table[2] = row(SurfaceType::SphericalLens, -13.0, 415.0, 50.0, 1.6200);
+    table[3] = row(SurfaceType::SphericalLens, -20.0, 3000.0, 50.0, 1.0);
+    table[4] = row(SurfaceType::FlatFocal, -1000.0, 0.0, 0.0);
+    return table;
+}
+
+void zonalFocusDoublet(benchmark::State& state) {
+    const SurfaceTable table = doublet();
+    const Settings settings;
+    double h = 10.0;
+    for (auto _ : state) {
+        ZonalFocus focus = zonalFocus(table, settings, 2, h, 1);
+        benchmark::DoNotOptimize(focus);
+        h = h < 45.0 ? h + 1.0 : 10.0;
+    }
+}
+BENCHMARK(zonalFocusDoublet);
+
+void lightAmount50(benchmark::State& state) {
+    SurfaceTable table = doublet();
+    table[0].effectiveRadius = 45.0;
+    Settings settings;
+    settings.spotGridPoints = 50;
+    for (auto _ : state) {
+        double amount = lightAmount(table, settings, 0.01, 50.0, 2);
+        benchmark::DoNotOptimize(amount);
+    }
+}
+BENCHMARK(lightAmount50)->Unit(benchmark::kMicrosecond);
+
+} // namespace

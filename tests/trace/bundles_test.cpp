@@ -1,0 +1,164 @@
+#include <cmath>
+#include <limits>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "trace/bundles.h"
+#include "trace/ray_tracer.h"
+#include "trace_tables.h"
+
+namespace kiro {
+namespace {
+
+using test::kDLine;
+using test::makeRow;
+
+TEST(ZonalFocus, SphericalMirrorFocusesNearHalfItsRadius) {
+    const SurfaceTable table = test::sphericalMirror(200, 100, 60);
+    const Settings settings;
+    const ZonalFocus paraxial = zonalFocus(table, settings, kDLine, 1.0, 1);
+    EXPECT_NEAR(paraxial.f, 100.0, 2e-3);
+    EXPECT_NEAR(paraxial.point.x, 0.0, 1e-12);
+    EXPECT_NEAR(paraxial.point.z, 100.0, 1e-2);
+    const ZonalFocus marginal = zonalFocus(table, settings, kDLine, 50.0, 1);
+    EXPECT_LT(marginal.point.z, 100.0);
+    EXPECT_NE(marginal.f, 0.0);
+}
+
+TEST(ZonalFocus, SphericalMirrorZonesFollowTheExactFormula) {
+    // A zone at height h meets the mirror where sin(theta) = h / R; its reflected rays
+    // cross the axis at z = R - R / (2 cos(theta)).
+    std::mt19937_64 rng(21);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const Settings settings;
+    for (int k = 0; k < 3000; ++k) {
+        const double radius = std::pow(10.0, -1.0 + 6.0 * unit(rng));
+        const double h = radius * (0.001 + 0.6 * unit(rng));
+        const SurfaceTable table = test::sphericalMirror(radius, radius / 2, radius);
+        const ZonalFocus focus = zonalFocus(table, settings, kDLine, h, k % 2);
+        const double cosTheta = std::sqrt(1 - (h / radius) * (h / radius));
+        EXPECT_NEAR(focus.point.z, radius - radius / (2 * cosTheta), 1e-11 * radius)
+            << "case " << k;
+        // The two final rays meet at the angle 2 theta: f = h / sin(2 theta).
+        EXPECT_NEAR(focus.f, h / (2 * (h / radius) * cosTheta), 1e-9 * radius) << "case " << k;
+    }
+}
+
+TEST(ZonalFocus, ModeZeroLetsTheObstructionAct) {
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::Obstruction, 150, 0, 20);
+    table[1] = makeRow(SurfaceType::SphericalMirror, 0, 200, 60);
+    table[2] = makeRow(SurfaceType::FlatFocal, 100, 0, 0);
+    const Settings settings;
+    const ZonalFocus hidden = zonalFocus(table, settings, kDLine, 10, 0);
+    EXPECT_EQ(hidden.f, 0.0);
+    EXPECT_EQ(hidden.point.x, 0.0);
+    EXPECT_EQ(hidden.point.z, 0.0);
+    EXPECT_NEAR(zonalFocus(table, settings, kDLine, 10, 1).f, 100, 1);
+    EXPECT_NEAR(zonalFocus(table, settings, kDLine, 30, 0).f, 100, 5);
+}
+
+TEST(ZonalFocus, EmptyTableFails) {
+    const SurfaceTable table{};
+    const Settings settings;
+    EXPECT_EQ(zonalFocus(table, settings, kDLine, 10, 1).f, 0.0);
+    EXPECT_EQ(sineFocusDeviation(table, 100, kDLine, 10), 0.0);
+}
+
+TEST(ZonalFocus, PointSourceMovesTheFocusAwayFromTheMirror) {
+    const SurfaceTable table = test::sphericalMirror(200, 100, 60);
+    Settings settings;
+    const ZonalFocus infinity = zonalFocus(table, settings, kDLine, 10, 1);
+    settings.sourceMode = 1;
+    settings.sourceZ = 10000;
+    const ZonalFocus near = zonalFocus(table, settings, kDLine, 10, 1);
+    EXPECT_GT(near.point.z, infinity.point.z);
+    // Conjugates of a mirror: 1/s + 1/s' = 2/R.
+    EXPECT_NEAR(near.point.z, 1 / (2.0 / 200 - 1.0 / 10000), 0.5);
+}
+
+TEST(ZonalFocus, DoubletHasAPositiveFocalLength) {
+    const ZonalFocus focus = zonalFocus(test::doublet(), Settings{}, kDLine, 25, 1);
+    EXPECT_GT(focus.f, 500);
+    EXPECT_LT(focus.f, 2000);
+}
+
+TEST(SineDeviation, IsZeroForOneLineThroughAMirrorAndFailsForDeadRays) {
+    const SurfaceTable table = test::sphericalMirror(200, 100, 60);
+    const double f = zonalFocus(table, Settings{}, kDLine, 30, 1).f;
+    EXPECT_NEAR(sineFocusDeviation(table, f, 1, 30), 0.0, 1e-9);
+    EXPECT_EQ(sineFocusDeviation(table, f, 1, 70), kSineDeviationFailed);
+}
+
+TEST(SineDeviation, MeasuresTheLineAgainstTheDLine) {
+    SurfaceTable table = test::doublet();
+    for (Surface& row : {std::ref(table[0]), std::ref(table[2])}) {
+        row.index[1] -= 0.01; // C line slower than d
+    }
+    const double fd = zonalFocus(table, Settings{}, kDLine, 20, 1).f;
+    EXPECT_NEAR(sineFocusDeviation(table, fd, kDLine, 20), 0.0, 1e-9);
+    EXPECT_NE(sineFocusDeviation(table, fd, 1, 20), 0.0);
+}
+
+TEST(CrossPoint, FindsTheCrossingOfSkewProjections) {
+    const Vec3 target{3, -2, 7};
+    const Vec3 da = normalize({1, 2, 3});
+    const Vec3 db = normalize({-2, 1, 0.5});
+    const Ray a{2, sub(target, scale(da, 5)), da};
+    const Ray b{2, sub(target, scale(db, 9)), db};
+    const Vec3 p = crossPoint(a, b);
+    EXPECT_NEAR(p.x, 3, 1e-12);
+    EXPECT_NEAR(p.y, -2, 1e-12);
+    EXPECT_NEAR(p.z, 7, 1e-12);
+    // Rays in planes x = const: the y-z projections are used.
+    const Vec3 dc = normalize({0, 1, 1});
+    const Vec3 dd = normalize({0, -1, 2});
+    const Vec3 q =
+        crossPoint({2, sub(target, scale(dc, 4)), dc}, {2, sub(target, scale(dd, 2)), dd});
+    EXPECT_NEAR(q.y, -2, 1e-12);
+    EXPECT_NEAR(q.z, 7, 1e-12);
+    EXPECT_EQ(crossPoint(a, Ray{2, {1, 1, 1}, {}}).x, 0.0);
+}
+
+TEST(LightAmount, UnvignettedSystemPassesEverything) {
+    Settings settings;
+    for (int n : {1, 7, 10, 50, 100}) {
+        settings.spotGridPoints = n;
+        for (double m : {1.0, 0.3, 50.0, 7.7}) {
+            const SurfaceTable table = test::sphericalMirror(1000, 500, 2 * m);
+            EXPECT_EQ(lightAmount(table, settings, 0.0, m, kDLine), 1.0) << n << " " << m;
+        }
+    }
+}
+
+TEST(LightAmount, HalfSizeStopPassesAboutAQuarter) {
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::Stop, 0, 0, 25);
+    table[1] = makeRow(SurfaceType::SphericalMirror, -10, 1000, 60);
+    Settings settings;
+    EXPECT_NEAR(lightAmount(table, settings, 0.0, 50.0, kDLine), 0.25, 0.02);
+    // A tilted beam is clipped by the mirror as well.
+    table[0].effectiveRadius = 60;
+    table[1].effectiveRadius = 50;
+    EXPECT_LT(lightAmount(table, settings, 0.2, 50.0, kDLine), 1.0);
+}
+
+TEST(LightAmount, DegenerateInputsGiveNothingAndEnd) {
+    const SurfaceTable table = test::sphericalMirror(1000, 500, 100);
+    Settings settings;
+    EXPECT_EQ(lightAmount(table, settings, 0.0, 0.0, kDLine), 0.0);
+    EXPECT_EQ(lightAmount(table, settings, 0.0, -5.0, kDLine), 0.0);
+    EXPECT_EQ(lightAmount(table, settings, 0.0, std::nan(""), kDLine), 0.0);
+    EXPECT_EQ(lightAmount(table, settings, std::nan(""), 10.0, kDLine), 0.0);
+    // A radius so small that its grid step underflows to 0 has no grid either.
+    EXPECT_EQ(lightAmount(table, settings, 0.0, std::numeric_limits<double>::denorm_min(), kDLine),
+              0.0);
+    settings.spotGridPoints = 0;
+    EXPECT_EQ(lightAmount(table, settings, 0.0, 10.0, kDLine), 1.0);
+    settings.spotGridPoints = -3;
+    EXPECT_EQ(lightAmount(table, settings, 0.0, 10.0, kDLine), 1.0);
+}
+
+} // namespace
+} // namespace kiro

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/surface.h"
+#include "trace/ray.h"
+#include "trace/surface_geometry.h"
+
+// The innermost pieces of one tracing step, inline so that the step compiles into one
+// stretch of code. Each gives the tracer's defined result to the last few digits.
+namespace kiro::kernel {
+
+// The sphere in the ray's own parameter: with |d| = 1, |P + t d - C|^2 = r^2 gives
+// t = -b +- sqrt(b^2 - c), b = d.(P - C), c = |P - C|^2 - r^2: the same two points as the
+// quadratic in z, with one root and no division, and the same choice of the point
+// nearer the vertex in z. Returns false, leaving meet alone, for the cases the quadratic
+// in z handles itself: dz = 0, a radius of 0, a direction that is not a unit vector.
+inline bool meetSphereByParameter(const Ray& ray, Vec3 centre, double radius, double z0,
+                                  SurfaceMeet& meet) {
+    const Vec3 p = ray.position;
+    const Vec3 d = ray.direction;
+    if (d.z == 0.0 || radius == 0.0 || !(std::fabs(dot(d, d) - 1.0) <= kUnitSlack)) {
+        return false;
+    }
+    const Vec3 oc = sub(p, centre);
+    const double b = dot(d, oc);
+    const double c = dot(oc, oc) - radius * radius;
+    const double disc = b * b - c;
+    if (!(disc >= 0.0)) {
+        meet = {false, p};
+        return true;
+    }
+    const double root = std::sqrt(disc);
+    const double tPlus = -b + root;
+    const double tMinus = -b - root;
+    const double zPlus = p.z + tPlus * d.z;
+    const double zMinus = p.z + tMinus * d.z;
+    const bool plusIsLow = zPlus < zMinus;
+    const double zLow = plusIsLow ? zPlus : zMinus;
+    const double zHigh = plusIsLow ? zMinus : zPlus;
+    const double t = std::fabs(zLow - z0) <= std::fabs(zHigh - z0) ? (plusIsLow ? tPlus : tMinus)
+                                                                   : (plusIsLow ? tMinus : tPlus);
+    meet = {true, add(p, scale(d, t))};
+    return true;
+}
+
+// r = sqrt(x^2 + y^2) against a clear radius e. Away from the rim x^2 + y^2 against e^2
+// decides, with a margin far above the rounding; near the rim the root is taken.
+constexpr double kRimMargin = 1e-14;
+
+inline bool radiusAbove(Vec3 p, double e) {
+    const double v = p.x * p.x + p.y * p.y;
+    const double e2 = e * e;
+    if (e > 0.0 && e2 >= std::numeric_limits<double>::min()) {
+        if (v > e2 * (1 + kRimMargin)) {
+            return true;
+        }
+        if (v < e2 * (1 - kRimMargin)) {
+            return false;
+        }
+    }
+    return std::sqrt(v) > e;
+}
+
+inline bool radiusBelow(Vec3 p, double e) {
+    const double v = p.x * p.x + p.y * p.y;
+    const double e2 = e * e;
+    if (e > 0.0 && e2 >= std::numeric_limits<double>::min()) {
+        if (v < e2 * (1 - kRimMargin)) {
+            return true;
+        }
+        if (v > e2 * (1 + kRimMargin)) {
+            return false;
+        }
+    }
+    return std::sqrt(v) < e;
+}
+
+inline Vec3 reflect(Vec3 d, Vec3 n) {
+    return sub(d, scale(n, 2 * dot(d, n)));
+}
+
+// Above this squared sine of incidence, |d - c n| and sqrt((1 - c)(1 + c)) agree to far
+// better than 1e-13 for unit d and n, and the tangential part needs no normalisation.
+constexpr double kObliqueSin2 = 1e-4;
+
+// Snell's law without the angles. With c = d.n the squared sine of incidence is
+// (1 - c)(1 + c), which keeps its digits near normal incidence where 1 - c*c would not.
+// The refracted sine s = sin(i) / mu goes along the unit tangential direction
+// (d - c n) / |d - c n|, and cos = sqrt(mu^2 - sin^2(i)) / |mu| along the normal on the
+// side the ray travels; both roots come straight from sin^2(i), so neither waits for
+// the other. Total internal reflection reflects.
+inline Vec3 refract(Vec3 d, Vec3 n, double mu) {
+    const double c = std::clamp(dot(d, n), -1.0, 1.0);
+    const double sin2 = (1 - c) * (1 + c);
+    const double mu2 = mu * mu;
+    if (sin2 >= mu2) {
+        return kernel::reflect(d, n);
+    }
+    const Vec3 tangent = sub(d, scale(n, c));
+    const double inverseMu = 1 / mu;
+    double along = inverseMu;
+    if (!(sin2 > kObliqueSin2)) {
+        const double tangent2 = dot(tangent, tangent);
+        along = tangent2 == 0.0 ? 0.0 : std::sqrt(sin2 / tangent2) * inverseMu;
+    }
+    const double cosT = std::sqrt(mu2 - sin2) * std::fabs(inverseMu);
+    return add(scale(tangent, along), scale(n, c > 0 ? cosT : -cosT));
+}
+
+} // namespace kiro::kernel
