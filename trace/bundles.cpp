@@ -92,8 +92,17 @@ double sineFocusDeviation(const SurfaceTable& table, double fRef, int line, doub
 // A square grid of pitch m / N over the quarter pupil, each point mirrored into the four
 // quadrants (points on the axes count four times in both counts). The grid loops add the
 // pitch up while below m, so a sum falling just short of m takes one more row and column.
+bool isMirrorSymmetricInY(const SurfaceTable& table) {
+    for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
+        if (table[i].y != 0.0 || table[i].ny != 0.0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 double lightAmount(const SurfaceTable& table, const Settings& settings, double fieldAngle, double m,
-                   int line) {
+                   int line, PupilSymmetry symmetry) {
     if (!(m > 0.0) || !std::isfinite(m) || !std::isfinite(fieldAngle)) {
         return 0.0;
     }
@@ -107,6 +116,9 @@ double lightAmount(const SurfaceTable& table, const Settings& settings, double f
     const double cosA = std::cos(fieldAngle);
     const Vec3 direction{sinA, 0.0, -cosA};
     const double searchLength = asphereSearchLength(table);
+    // The beam is tilted in x only, so in a design lying in the x-z plane the rays at q
+    // and -q are mirror images and share their fate: trace the upper half, count it twice.
+    const bool mirrored = symmetry == PupilSymmetry::Use && isMirrorSymmetricInY(table);
     long reference = 0;
     long traced = 0;
     for (double p = 0.0; p < m; p += step) {
@@ -114,13 +126,22 @@ double lightAmount(const SurfaceTable& table, const Settings& settings, double f
             if (std::sqrt(p * p + q * q) <= m) {
                 reference += 4;
             }
-            Ray rays[4];
-            const double signs[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-            for (int k = 0; k < 4; ++k) {
-                const double px = signs[k][0] * p;
-                const double qy = signs[k][1] * q;
-                rays[k] = Ray{line, {px / cosA - m * sinA, qy, z0 + m * cosA}, direction};
+            const double xPlus = p / cosA - m * sinA;
+            const double xMinus = -p / cosA - m * sinA;
+            const double zStart = z0 + m * cosA;
+            if (mirrored) {
+                Ray rays[2] = {{line, {xPlus, q, zStart}, direction},
+                               {line, {xMinus, q, zStart}, direction}};
+                traceTogether(table, rays, RowFilter::All, searchLength);
+                for (const Ray& ray : rays) {
+                    traced += isDead(ray) ? 0 : 2;
+                }
+                continue;
             }
+            Ray rays[4] = {{line, {xPlus, q, zStart}, direction},
+                           {line, {xMinus, q, zStart}, direction},
+                           {line, {xPlus, -q, zStart}, direction},
+                           {line, {xMinus, -q, zStart}, direction}};
             traceTogether(table, rays, RowFilter::All, searchLength);
             for (const Ray& ray : rays) {
                 traced += isDead(ray) ? 0 : 1;
@@ -131,6 +152,11 @@ double lightAmount(const SurfaceTable& table, const Settings& settings, double f
         return 0.0;
     }
     return std::min(static_cast<double>(traced) / static_cast<double>(reference), 1.0);
+}
+
+double lightAmount(const SurfaceTable& table, const Settings& settings, double fieldAngle, double m,
+                   int line) {
+    return lightAmount(table, settings, fieldAngle, m, line, PupilSymmetry::Use);
 }
 
 Vec3 crossPoint(const Ray& a, const Ray& b) {

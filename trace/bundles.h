@@ -27,8 +27,17 @@ double sineFocusDeviation(const SurfaceTable& table, double fRef, int line, doub
 
 // Fraction of a square pupil grid (settings.spotGridPoints across radius m) launched at
 // fieldAngle (radians) that comes through every row.
-double lightAmount(const SurfaceTable& table, const Settings& settings, double fieldAngle,
-                   double m, int line);
+double lightAmount(const SurfaceTable& table, const Settings& settings, double fieldAngle, double m,
+                   int line);
+
+// Whether lightAmount may trace half the pupil of a design that lies in the x-z plane.
+// Both ways give the same count; Ignore traces every ray.
+enum class PupilSymmetry { Use, Ignore };
+double lightAmount(const SurfaceTable& table, const Settings& settings, double fieldAngle, double m,
+                   int line, PupilSymmetry symmetry);
+
+// Every row in use has y = 0 and ny = 0.
+bool isMirrorSymmetricInY(const SurfaceTable& table);
 
 // The point taken as the crossing of two final rays.
 Vec3 crossPoint(const Ray& a, const Ray& b);

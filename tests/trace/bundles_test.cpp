@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
+#include "model/design_file.h"
 #include "trace/bundles.h"
 #include "trace/ray_tracer.h"
 #include "trace_tables.h"
@@ -158,6 +162,43 @@ TEST(LightAmount, DegenerateInputsGiveNothingAndEnd) {
     EXPECT_EQ(lightAmount(table, settings, 0.0, 10.0, kDLine), 1.0);
     settings.spotGridPoints = -3;
     EXPECT_EQ(lightAmount(table, settings, 0.0, 10.0, kDLine), 1.0);
+}
+
+TEST(LightAmount, HalfPupilShortcutCountsExactlyLikeTracingEveryRay) {
+    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
+    int designs = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().extension() != ".OPT") {
+            continue;
+        }
+        LensSystem lens;
+        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
+        ASSERT_TRUE(isMirrorSymmetricInY(lens.surfaces)) << entry.path();
+        Settings settings;
+        settings.spotGridPoints = 17;
+        const double m = apertureRadius(lens.surfaces);
+        for (double angle : {0.0, 0.003, 0.01, 0.02, 0.05}) {
+            for (int line = WavelengthLine::C; line <= WavelengthLine::h; line += 5) {
+                EXPECT_EQ(
+                    lightAmount(lens.surfaces, settings, angle, m, line, PupilSymmetry::Use),
+                    lightAmount(lens.surfaces, settings, angle, m, line, PupilSymmetry::Ignore))
+                    << entry.path() << " angle " << angle << " line " << line;
+            }
+        }
+        ++designs;
+    }
+    EXPECT_GE(designs, 10);
+}
+
+TEST(LightAmount, DesignOutOfTheMeridionalPlaneIsNotMirrored) {
+    SurfaceTable table{};
+    table[0].type = SurfaceType::SphericalMirror;
+    EXPECT_TRUE(isMirrorSymmetricInY(table));
+    table[0].y = 0.5;
+    EXPECT_FALSE(isMirrorSymmetricInY(table));
+    table[0].y = 0.0;
+    table[0].ny = 1e-9;
+    EXPECT_FALSE(isMirrorSymmetricInY(table));
 }
 
 } // namespace
