@@ -1,7 +1,331 @@
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include "analysis/aberration_curves.h"
+#include "analysis/information_text.h"
+#include "analysis/layout_view.h"
+#include "analysis/light_amount_curve.h"
+#include "analysis/recording_canvas.h"
+#include "analysis/spot_diagram.h"
+#include "app/qt_canvas.h"
 #include "cli/cli_common.h"
 
 namespace kiro::cli {
 
-void addAnalysisCommands(CLI::App& /*app*/) {}
+namespace {
+
+// The curve and light dialogs keep their bottom 40 pixels for the scroll bar and OK.
+constexpr int kDialogButtonStrip = 40;
+constexpr int kMaxRenderSide = 16384;
+constexpr int kAllLinesMask = 0x7E; // bits 1..6
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+constexpr PictureSize kLayoutSize{630, 400};
+constexpr PictureSize kSpotSize{600, 300};
+constexpr PictureSize kCurvesSize{560, 600};
+constexpr PictureSize kLightSize{520, 400};
+
+enum class OutputKind { Png, Svg, Pdf, Primitives };
+
+struct InfoArgs {
+    std::string path;
+    SettingsOptions settings;
+};
+
+struct RenderArgs {
+    std::string view;
+    std::string path;
+    std::string out;
+    std::string size;
+    SettingsOptions settings;
+    std::string heights;
+    std::string lines;
+    std::optional<int> mask;
+    std::optional<double> magnification;
+    std::optional<int> scroll;
+    std::optional<int> floor;
+};
+
+void runInfo(const InfoArgs& args) {
+    LensSystem lens;
+    loadDesign(lens, args.path, args.settings);
+    const std::string text =
+        buildInformationText(lens.surfaces, lens.settings, apertureRadius(lens.surfaces));
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+OutputKind outputKindOf(const std::string& path) {
+    const size_t dot = path.find_last_of('.');
+    std::string ext = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == "png") {
+        return OutputKind::Png;
+    }
+    if (ext == "svg") {
+        return OutputKind::Svg;
+    }
+    if (ext == "pdf") {
+        return OutputKind::Pdf;
+    }
+    if (ext == "txt") {
+        return OutputKind::Primitives;
+    }
+    failUsage("the output's extension must be .png, .svg, .pdf or .txt: " + path);
+}
+
+int parseSide(const std::string& text) {
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(),
+                     [](unsigned char c) { return std::isdigit(c) != 0; })) {
+        return 0;
+    }
+    return std::stoi(text);
+}
+
+PictureSize parseSize(const std::string& text, PictureSize fallback) {
+    if (text.empty()) {
+        return fallback;
+    }
+    const size_t x = text.find_first_of("xX");
+    const int w = x == std::string::npos ? 0 : parseSide(text.substr(0, x));
+    const int h = x == std::string::npos ? 0 : parseSide(text.substr(x + 1));
+    if (w < 1 || h < 1 || w > kMaxRenderSide || h > kMaxRenderSide) {
+        failUsage("--size expects WxH with each side 1 to " + std::to_string(kMaxRenderSide) +
+                  ": " + text);
+    }
+    return {w, h};
+}
+
+// The lines of --lines or --mask, as a mask with bit k for line k; all when neither.
+int shownLinesMask(const RenderArgs& args) {
+    if (!args.lines.empty() && args.mask) {
+        failUsage("give either --lines or --mask");
+    }
+    if (args.mask) {
+        if (*args.mask < 0 || (*args.mask & ~kAllLinesMask) != 0) {
+            failUsage("--mask takes bits 1 to 6 (C to h)");
+        }
+        return *args.mask;
+    }
+    return args.lines.empty() ? kAllLinesMask : parseLineList(args.lines);
+}
+
+template <size_t N> void applyLines(std::array<int, N>& shown, int mask) {
+    for (size_t k = 0; k < N; ++k) {
+        shown[k] = (mask >> (k + 1)) & 1;
+    }
+}
+
+int checkedScroll(const RenderArgs& args, int lowest, int highest) {
+    if (*args.scroll < lowest || *args.scroll > highest) {
+        failUsage("--scroll takes a position from " + std::to_string(lowest) + " to " +
+                  std::to_string(highest));
+    }
+    return *args.scroll;
+}
+
+void rejectOptions(const RenderArgs& args, bool heights, bool lines, bool zoom, bool floor) {
+    if ((!heights && !args.heights.empty()) || (!lines && (!args.lines.empty() || args.mask)) ||
+        (!zoom && (args.magnification || args.scroll)) || (!floor && args.floor)) {
+        failUsage("option not used by the " + args.view + " view");
+    }
+}
+
+PaintFunction layoutPainter(const LensSystem& lens, PictureSize size) {
+    LayoutView view;
+    updateLayoutView(view, lens.surfaces, LayoutMode::Fit, size.width, size.height, size.width,
+                     size.height);
+    return
+        [&lens, view](Canvas& canvas) { drawLayout(canvas, view, lens.surfaces, lens.settings); };
+}
+
+PaintFunction spotPainter(const LensSystem& lens, const RenderArgs& args) {
+    SpotDialogState state = openSpotDialog(lens.surfaces);
+    if (!args.heights.empty()) {
+        const std::vector<double> heights = parseNumbers(args.heights, 3, "--heights");
+        std::copy(heights.begin(), heights.end(), state.spotHeight.begin());
+    }
+    applyLines(state.spotLineShown, shownLinesMask(args));
+    if (args.magnification && args.scroll) {
+        failUsage("give either --mag or --scroll");
+    }
+    if (args.magnification) {
+        if (!(*args.magnification > 0.0) || !std::isfinite(*args.magnification)) {
+            failUsage("--mag must be a positive number");
+        }
+        state.spotMagnification = *args.magnification;
+    } else if (args.scroll) {
+        state.spotScrollPos = checkedScroll(args, kSpotScrollMin, kSpotScrollMax);
+        state.spotMagnification = spotMagnificationForScroll(state.spotScrollPos);
+    }
+    return [&lens, state](Canvas& canvas) {
+        paintSpotDialog(canvas, state, lens.surfaces, lens.settings);
+    };
+}
+
+PaintFunction curvesPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
+    CurveDialogState state;
+    applyLines(state.curveLineShown, shownLinesMask(args));
+    if (args.magnification) {
+        failUsage("the curves view takes --scroll, not --mag");
+    }
+    if (args.scroll) {
+        state.curveScrollPos = checkedScroll(args, kCurveScrollMin, kCurveScrollMax);
+    }
+    state.curveScale = curveScaleForScroll(state.curveScrollPos);
+    const int plotHeight = size.height - kDialogButtonStrip;
+    return [&lens, state, size, plotHeight](Canvas& canvas) {
+        paintCurveDialog(canvas, state, lens.surfaces, lens.settings, size.width, plotHeight);
+    };
+}
+
+PaintFunction lightPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
+    int floor = 0;
+    if (args.floor) {
+        if (*args.floor < kLightFloorMin || *args.floor > kLightFloorMax) {
+            failUsage("--floor takes a percentage from 0 to 90");
+        }
+        floor = *args.floor;
+    }
+    const int plotHeight = size.height - kDialogButtonStrip;
+    return [&lens, size, plotHeight, floor](Canvas& canvas) {
+        paintLightDialog(canvas, lens.surfaces, lens.settings, size.width, plotHeight, floor);
+    };
+}
+
+// Qt's notes about the environment (no runtime folder, font substitutions) are not the
+// command's business; only its serious messages reach stderr.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "kiro-cli: %s\n", message.toLocal8Bit().constData());
+    }
+}
+
+QByteArray encodePicture(OutputKind kind, PictureSize size, const PaintFunction& paint) {
+    // Pictures need a GUI application for fonts; without a display it runs offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    qInstallMessageHandler(quietQtMessages);
+    int argc = 1;
+    char name[] = "kiro-cli";
+    char* argv[] = {name, nullptr};
+    const QGuiApplication application(argc, argv);
+    switch (kind) {
+    case OutputKind::Png:
+        return encodePng(size.width, size.height, paint);
+    case OutputKind::Svg:
+        return encodeSvg(size.width, size.height, paint);
+    case OutputKind::Pdf:
+        return encodePdf(size.width, size.height, paint);
+    case OutputKind::Primitives:
+        break;
+    }
+    return {};
+}
+
+void runRender(const RenderArgs& args) {
+    const OutputKind kind = outputKindOf(args.out);
+    PictureSize size = kLayoutSize;
+    if (args.view == "spot") {
+        size = kSpotSize;
+    } else if (args.view == "curves") {
+        size = kCurvesSize;
+    } else if (args.view == "light") {
+        size = kLightSize;
+    }
+    size = parseSize(args.size, size);
+
+    LensSystem lens;
+    loadDesign(lens, args.path, args.settings);
+    if (args.view != "layout" && lens.surfaces[0].type < 0) {
+        failComputation("the design is empty: there is no " + args.view + " view to draw");
+    }
+    PaintFunction paint;
+    if (args.view == "layout") {
+        rejectOptions(args, false, false, false, false);
+        paint = layoutPainter(lens, size);
+    } else if (args.view == "spot") {
+        rejectOptions(args, true, true, true, false);
+        paint = spotPainter(lens, args);
+    } else if (args.view == "curves") {
+        rejectOptions(args, false, true, true, false);
+        paint = curvesPainter(lens, args, size);
+    } else {
+        rejectOptions(args, false, false, false, true);
+        paint = lightPainter(lens, args, size);
+    }
+
+    if (kind == OutputKind::Primitives) {
+        RecordingCanvas canvas;
+        paint(canvas);
+        writeFileAtomically(args.out, canvas.text());
+        return;
+    }
+    const QByteArray bytes = encodePicture(kind, size, paint);
+    if (bytes.isEmpty()) {
+        failUsage("cannot make the picture " + args.out);
+    }
+    writeFileAtomically(args.out, bytes.toStdString());
+}
+
+void addInfo(CLI::App& app) {
+    auto args = std::make_shared<InfoArgs>();
+    CLI::App* cmd = app.add_subcommand("info", "print the information text of a design");
+    cmd->add_option("FILE", args->path, "design file")->required();
+    addSettingsOptions(cmd, args->settings);
+    cmd->callback([args] { runInfo(*args); });
+}
+
+void addRender(CLI::App& app) {
+    auto args = std::make_shared<RenderArgs>();
+    CLI::App* cmd = app.add_subcommand(
+        "render", "draw a view of a design to .png, .svg, .pdf or a primitive list (.txt)");
+    cmd->add_option("VIEW", args->view, "layout, spot, curves or light")
+        ->required()
+        ->check(CLI::IsMember({"layout", "spot", "curves", "light"}));
+    cmd->add_option("FILE", args->path, "design file")->required();
+    cmd->add_option("-o,--output", args->out, "picture to write")->required();
+    cmd->add_option("--size", args->size, "client area WxH in pixels");
+    cmd->add_option("--heights", args->heights, "spot: image heights A,B,C of the panels (mm)");
+    cmd->add_option("--lines", args->lines, "spot, curves: lines shown, comma list");
+    cmd->add_option_function<int>(
+        "--mask", [args](int mask) { args->mask = mask; },
+        "spot, curves: lines shown as a mask (bit k for line k)");
+    cmd->add_option_function<double>(
+        "--mag", [args](double mag) { args->magnification = mag; },
+        "spot: magnification in pixels per mm");
+    cmd->add_option_function<int>(
+        "--scroll", [args](int pos) { args->scroll = pos; },
+        "spot, curves: scroll-bar position (1 to 150)");
+    cmd->add_option_function<int>(
+        "--floor", [args](int floor) { args->floor = floor; },
+        "light: percentage at the bottom of the plot (0 to 90)");
+    addSettingsOptions(cmd, args->settings);
+    cmd->callback([args] { runRender(*args); });
+}
+
+} // namespace
+
+void addAnalysisCommands(CLI::App& app) {
+    addInfo(app);
+    addRender(app);
+}
 
 } // namespace kiro::cli

@@ -1,0 +1,47 @@
+#include "analysis/information_text.h"
+
+#include <array>
+#include <cstdio>
+
+#include "trace/bundles.h"
+
+namespace kiro {
+
+namespace {
+
+constexpr std::array<double, 3> kFocusZones{0.15, 0.5, 0.85}; // fractions of r
+constexpr double kParaxialZoneFraction = 0.001;
+constexpr size_t kTextBytes = 4096;
+
+constexpr const char* kFormat = "          情報表示\n\n"
+                                "焦点位置(d線):( %lf, %lf, %lf)\n\n"
+                                "焦点距離(d線):%lf\n\n"
+                                "有効径:%lf    F値:%lf";
+
+} // namespace
+
+std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r) {
+    if (table[0].type < 0) {
+        return "データがありません";
+    }
+    const double diameter = r + r;
+    Vec3 sum{};
+    int count = 0;
+    for (const double zone : kFocusZones) {
+        const ZonalFocus focus = zonalFocus(table, settings, WavelengthLine::d, zone * r, 1);
+        if (focus.f != 0.0) {
+            sum = add(sum, focus.point);
+            ++count;
+        }
+    }
+    const Vec3 focus = count != 0 ? divide(sum, count) : Vec3{};
+    const double f = zonalFocus(table, settings, WavelengthLine::d, r * kParaxialZoneFraction, 1).f;
+
+    // %lf of the largest double takes 316 characters, so six of them and the words fit.
+    std::array<char, kTextBytes> text{};
+    std::snprintf(text.data(), text.size(), kFormat, focus.x, focus.y, focus.z, f, diameter,
+                  f / diameter);
+    return text.data();
+}
+
+} // namespace kiro

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "model/lens_system.h"
+
+namespace kiro {
+
+// The first-order summary of the design on the d line, as UTF-8 text of seven lines
+// without a final line break: the focus position (mean of the zones 0.15 r, 0.5 r and
+// 0.85 r), the near-axis focal length, the effective diameter 2 r and the F-number.
+// "データがありません" when the table is empty. Values that cannot be computed (r = 0)
+// are printed as the C library prints them (inf, nan).
+std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r);
+
+} // namespace kiro

@@ -1,0 +1,277 @@
+#include "analysis/layout_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "trace/ray_tracer.h"
+
+namespace kiro {
+
+namespace {
+
+constexpr double kFrameMargin = 10.0; // mm added on every side of the fitted frame
+constexpr double kFitSlack = 1.1;     // the frame fills 1/1.1 of the client area
+constexpr int kArcSteps = 32;         // angle steps on each side of a spherical vertex
+constexpr double kProfileStep = 1.0;  // mm of height between points of a curved profile
+// A profile longer than this many points (a mirror some 100 m across) is cut short so
+// that a nonsensical radius cannot stall the paint.
+constexpr int kMaxProfilePoints = 100001;
+constexpr int kMaxRayCount = 20;
+
+constexpr int kAxisPenWidth = 2;
+constexpr int kProfilePenWidth = 2;
+constexpr int kRayPenWidth = 1;
+constexpr Colour kFlatColour{32, 32, 128};
+constexpr Colour kSphericalColour{32, 128, 32};
+constexpr Colour kAsphericColour{128, 32, 32};
+
+double columnOf(const LayoutView& view, double z) {
+    return view.originX - view.scale * z;
+}
+double rowOf(const LayoutView& view, double x) {
+    return view.originY - view.scale * x;
+}
+
+void addDesignPoint(Polyline& line, const LayoutView& view, double z, double x) {
+    line.add(columnOf(view, z), rowOf(view, x));
+}
+
+void drawDesignLine(Canvas& canvas, const LayoutView& view, double z0, double x0, double z1,
+                    double x1) {
+    drawLine(canvas, columnOf(view, z0), rowOf(view, x0), columnOf(view, z1), rowOf(view, x1));
+}
+
+// The pen of a row's kind; false for codes that have no profile.
+bool selectRowPen(Canvas& canvas, int32_t type) {
+    switch (type) {
+    case SurfaceType::Stop:
+    case SurfaceType::Obstruction:
+    case SurfaceType::FlatFocal:
+    case SurfaceType::FlatMirror:
+    case SurfaceType::FlatLens:
+        canvas.selectPen(kProfilePenWidth, kFlatColour);
+        return true;
+    case SurfaceType::SphericalFocal:
+    case SurfaceType::SphericalMirror:
+    case SurfaceType::SphericalLens:
+        canvas.selectPen(kProfilePenWidth, kSphericalColour);
+        return true;
+    case SurfaceType::ParaboloidMirror:
+    case SurfaceType::AsphericMirror:
+    case SurfaceType::AsphericLens:
+        canvas.selectPen(kProfilePenWidth, kAsphericColour);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void drawFlatRow(Canvas& canvas, const LayoutView& view, const Surface& row) {
+    const double h = row.effectiveRadius;
+    if (row.nz == 0.0) {
+        drawDesignLine(canvas, view, row.z + h, row.x, row.z - h, row.x);
+        return;
+    }
+    // The trace of the tilted plane in the x-z section, always spanning heights +-h.
+    const double dz = h * row.nx / row.nz;
+    drawDesignLine(canvas, view, row.z - dz, row.x + h, row.z + dz, row.x - h);
+}
+
+void drawSphericalRow(Canvas& canvas, const LayoutView& view, const Surface& row) {
+    const double r = row.radius;
+    const double halfAngle = std::fabs(std::atan(row.effectiveRadius / r));
+    if (halfAngle == 0.0) {
+        return;
+    }
+    // The offsets from the centre are rounded to whole pixels before the centre is added.
+    const double step = halfAngle / kArcSteps;
+    Polyline line(canvas);
+    for (double t = -halfAngle; t <= halfAngle; t += step) {
+        line.add(std::trunc(r * std::cos(t) * view.scale) + view.originX - view.scale * (row.z + r),
+                 std::trunc(r * std::sin(t) * view.scale) + view.originY - view.scale * row.x);
+    }
+}
+
+// Paraboloid and even-asphere profiles, sampled every millimetre of height.
+void drawSagRow(Canvas& canvas, const LayoutView& view, const Surface& row) {
+    const double h = row.effectiveRadius;
+    Polyline line(canvas);
+    int points = 0;
+    for (double s = -h; s <= h && points < kMaxProfilePoints; s += kProfileStep, ++points) {
+        const double s2 = s * s;
+        double sag = 0.0;
+        if (row.type == SurfaceType::ParaboloidMirror) {
+            sag = s2 * 0.5 / row.radius;
+        } else {
+            sag = row.radius * s2 + row.a2 * s2 * s2 + row.a3 * s2 * s2 * s2 +
+                  row.a4 * s2 * s2 * s2 * s2;
+        }
+        addDesignPoint(line, view, row.z + sag, row.x - s);
+    }
+}
+
+void drawRow(Canvas& canvas, const LayoutView& view, const Surface& row) {
+    const double h = row.effectiveRadius;
+    switch (row.type) {
+    case SurfaceType::Stop:
+        // Drawn about the axis whatever the row's x, out to the fitted frame.
+        drawDesignLine(canvas, view, row.z, view.xMax, row.z, h);
+        drawDesignLine(canvas, view, row.z, view.xMin, row.z, -h);
+        break;
+    case SurfaceType::Obstruction:
+        drawDesignLine(canvas, view, row.z, h, row.z, -h);
+        break;
+    case SurfaceType::FlatFocal:
+    case SurfaceType::FlatMirror:
+    case SurfaceType::FlatLens:
+        drawFlatRow(canvas, view, row);
+        break;
+    case SurfaceType::SphericalFocal:
+    case SurfaceType::SphericalMirror:
+    case SurfaceType::SphericalLens:
+        drawSphericalRow(canvas, view, row);
+        break;
+    case SurfaceType::ParaboloidMirror:
+    case SurfaceType::AsphericMirror:
+    case SurfaceType::AsphericLens:
+        drawSagRow(canvas, view, row);
+        break;
+    default:
+        break;
+    }
+}
+
+void fit(LayoutView& view, const SurfaceTable& table, int width, int height) {
+    double zMax = 0.0, zMin = 0.0, xMax = 0.0, xMin = 0.0;
+    for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
+        const Surface& row = table[i];
+        // Written as comparisons so that a NaN coordinate leaves the frame alone.
+        if (row.z > zMax) {
+            zMax = row.z;
+        }
+        if (row.z < zMin) {
+            zMin = row.z;
+        }
+        if (row.x > xMax) {
+            xMax = row.x;
+        }
+        if (row.x < xMin) {
+            xMin = row.x;
+        }
+        if (row.effectiveRadius > xMax) {
+            xMax = row.effectiveRadius;
+        }
+        if (-row.effectiveRadius < xMin) {
+            xMin = -row.effectiveRadius;
+        }
+    }
+    view.zMax = zMax + kFrameMargin;
+    view.zMin = zMin - kFrameMargin;
+    view.xMax = xMax + kFrameMargin;
+    view.xMin = xMin - kFrameMargin;
+    view.scale = std::min(width / (view.zMax - view.zMin) / kFitSlack,
+                          height / (view.xMax - view.xMin) / kFitSlack);
+    view.originX = (width / 2) + (view.zMin + view.zMax) * view.scale * 0.5;
+    view.originY = (height / 2) + (view.xMin + view.xMax) * view.scale * 0.5;
+    view.fitScale = view.scale;
+    view.fitOriginX = view.originX;
+    view.fitOriginY = view.originY;
+}
+
+// The design point under pixel (a, b) moves to the middle of the client area.
+void zoomTo(LayoutView& view, double newScale, int a, int b, int width, int height) {
+    view.originX = (width / 2) + newScale * ((view.originX - a) / view.scale);
+    view.originY = (height / 2) + newScale * ((view.originY - b) / view.scale);
+    view.scale = newScale;
+}
+
+} // namespace
+
+void updateLayoutView(LayoutView& view, const SurfaceTable& table, int mode, int a, int b,
+                      int clientWidth, int clientHeight) {
+    if (mode == LayoutMode::Fit) {
+        fit(view, table, a, b);
+        return;
+    }
+    if (mode != LayoutMode::ZoomIn && mode != LayoutMode::ZoomOut) {
+        return;
+    }
+    if (!(view.scale > 0.0)) {
+        return;
+    }
+    if (mode == LayoutMode::ZoomIn) {
+        double s = 2.0 * view.scale;
+        if (s > kMaxLayoutScale) {
+            s = view.scale;
+        }
+        zoomTo(view, s, a, b, clientWidth, clientHeight);
+        return;
+    }
+    const double s = 0.5 * view.scale;
+    if (s < view.fitScale) {
+        view.scale = view.fitScale;
+        view.originX = view.fitOriginX;
+        view.originY = view.fitOriginY;
+        return;
+    }
+    zoomTo(view, s, a, b, clientWidth, clientHeight);
+}
+
+void drawLayout(Canvas& canvas, const LayoutView& view, const SurfaceTable& table,
+                const Settings& settings) {
+    drawSurfaceProfiles(canvas, view, table);
+    drawRayFan(canvas, view, table, settings);
+}
+
+void drawSurfaceProfiles(Canvas& canvas, const LayoutView& view, const SurfaceTable& table) {
+    canvas.selectPen(kAxisPenWidth, kBlack);
+    drawDesignLine(canvas, view, view.zMax, 0.0, view.zMin, 0.0);
+    for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
+        if (selectRowPen(canvas, table[i].type)) {
+            drawRow(canvas, view, table[i]);
+        }
+    }
+}
+
+void drawRayFan(Canvas& canvas, const LayoutView& view, const SurfaceTable& table,
+                const Settings& settings) {
+    const int n = std::min(settings.rayCount, kMaxRayCount);
+    if (n <= 0) {
+        return;
+    }
+    canvas.selectPen(kRayPenWidth, kBlack);
+    const double h0 = table[0].effectiveRadius;
+    const double z0 = table[0].z;
+    const double theta = settings.incidenceAngle / 100.0 / 180.0 * std::numbers::pi;
+    for (int k = 1; k <= n; ++k) {
+        // Spread evenly over -h0..+h0 without the ends; the middle ray of an odd fan is
+        // the axial ray.
+        const double f = 2.0 * k / (n + 1.0) - 1.0;
+        Ray ray;
+        ray.line = WavelengthLine::d;
+        if (settings.sourceMode == 1) {
+            ray.position = {settings.sourceX, settings.sourceY, settings.sourceZ};
+            ray.direction = {f * h0 - settings.sourceX, 0.0, z0 - settings.sourceZ};
+        } else {
+            ray.position = {f * h0, 0.0, view.zMax};
+            ray.direction = {std::sin(theta), 0.0, -std::cos(theta)};
+        }
+        // Start a little way back along the ray so that it enters from outside the frame.
+        ray.position = sub(ray.position, scale(ray.direction, h0));
+        drawRayPath(canvas, view, table, ray);
+    }
+}
+
+void drawRayPath(Canvas& canvas, const LayoutView& view, const SurfaceTable& table, Ray ray) {
+    if (table[0].type < 0) {
+        return;
+    }
+    Polyline line(canvas);
+    addDesignPoint(line, view, ray.position.z, ray.position.x);
+    traceSystem(table, ray, RowFilter::All, [&](int, const Ray& traced) {
+        addDesignPoint(line, view, traced.position.z, traced.position.x);
+    });
+}
+
+} // namespace kiro

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/surface.h"
+
+// Small designs and helpers the analysis tests share.
+namespace kiro::test {
+
+inline Surface makeRow(int type, double z, double radius, double effectiveRadius,
+                       double index = 1.0) {
+    Surface row;
+    row.type = type;
+    row.z = z;
+    row.radius = radius;
+    row.effectiveRadius = effectiveRadius;
+    row.index.fill(index);
+    return row;
+}
+
+// A concave spherical mirror at z = 0 and a flat focal plane.
+inline SurfaceTable sphericalMirror(double radius, double effectiveRadius, double focalZ,
+                                    double fieldRadius = 10.0) {
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::SphericalMirror, 0.0, radius, effectiveRadius);
+    table[1] = makeRow(SurfaceType::FlatFocal, focalZ, 0.0, fieldRadius);
+    return table;
+}
+
+// A 200 mm f/5 Newtonian drawn unfolded: the entrance stop, the shadow of the diagonal,
+// the paraboloid, the diagonal's clear size and the focal plane.
+inline SurfaceTable newtonian() {
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::Stop, 0.0, 0.0, 100.0);
+    table[1] = makeRow(SurfaceType::Obstruction, -180.0, 0.0, 24.0);
+    table[2] = makeRow(SurfaceType::ParaboloidMirror, -1000.0, 2000.0, 100.0);
+    table[3] = makeRow(SurfaceType::Stop, -200.0, 0.0, 24.0);
+    table[4] = makeRow(SurfaceType::FlatFocal, 0.0, 0.0, 25.0);
+    return table;
+}
+
+inline std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+inline std::vector<std::string> linesStartingWith(const std::string& text,
+                                                  const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& line : linesOf(text)) {
+        if (line.rfind(prefix, 0) == 0) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+// The integers of a primitive line after its keyword.
+inline std::vector<int> numbersOf(const std::string& line) {
+    std::istringstream in(line.substr(line.find(' ') + 1));
+    std::vector<int> numbers;
+    for (int n; in >> n;) {
+        numbers.push_back(n);
+    }
+    return numbers;
+}
+
+} // namespace kiro::test
