@@ -1,15 +1,197 @@
 #include "design/merit.h"
 
+#include <cmath>
+
+#include "trace/bundles.h"
+
 namespace kiro {
 
-double sphericalAberration(const SurfaceTable&, const Settings&, double, double, int) {
-    return kUnmeasurable;
+namespace {
+
+constexpr int kTraceWithStops = 0;   // zonalFocus mode: stops and obstructions act
+constexpr int kTraceOpticalOnly = 1; // zonalFocus mode: mirrors and lenses only
+
+// refocus keeps its outermost zone just inside the clear aperture.
+constexpr double kRefocusApertureMargin = 1.01;
+constexpr double kRefocusInnerFraction = 100.0;
+
+bool isEmptyTable(const SurfaceTable& table) {
+    return table[0].type < 0;
 }
-double chromaticAberration(const SurfaceTable&, const Settings&, double, double, int) { return 0; }
-double sineConditionOffence(const SurfaceTable&, const Settings&, double, double, int) {
-    return 0;
+
+// h_min must be a positive finite height. Not-a-number limits count as invalid, so no
+// height derived from them reaches the tracer.
+bool validInnerHeight(double hMin) {
+    return hMin > 0.0 && std::isfinite(hMin);
 }
-double meanFocus(const SurfaceTable&, const Settings&, double, double, int) { return 0; }
-void refocus(SurfaceTable&, const Settings&, int) {}
+bool validRange(double hMin, double hMax) {
+    return validInnerHeight(hMin) && hMin <= hMax && std::isfinite(hMax);
+}
+
+// Mean zone focus and whether one could be formed at all: false for invalid input and
+// when not even the innermost zone traces in mode 1.
+bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double hMin, double hMax,
+                   int line, double& focus) {
+    focus = 0.0;
+    if (isEmptyTable(table) || !validInnerHeight(hMin)) {
+        return false;
+    }
+    if (validRange(hMin, hMax)) {
+        const double step = zoneStep(hMin, hMax);
+        double sum = 0.0;
+        int count = 0;
+        for (int k = 0; k < kZoneCount; ++k) {
+            const double h = zoneHeight(hMin, step, k);
+            if (h > hMax) {
+                break;
+            }
+            const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
+            if (zone.f != 0.0) {
+                sum += zone.point.z;
+                ++count;
+            }
+        }
+        if (count > 0) {
+            focus = sum / count;
+            return true;
+        }
+    }
+    // Every zone vignetted (or an inverted range): the innermost zone through the
+    // optical surfaces alone still says where the focus lies.
+    const ZonalFocus inner = zonalFocus(table, settings, line, hMin, kTraceOpticalOnly);
+    if (inner.f == 0.0) {
+        return false;
+    }
+    focus = inner.point.z;
+    return true;
+}
+
+} // namespace
+
+double sphericalAberration(const SurfaceTable& table, const Settings& settings, double hMin,
+                           double hMax, int line) {
+    if (isEmptyTable(table) || !validRange(hMin, hMax)) {
+        return kUnmeasurable;
+    }
+    const double step = zoneStep(hMin, hMax);
+    bool traced = false;
+    double lowest = 0.0;
+    double highest = 0.0;
+    for (int k = 0; k < kZoneCount; ++k) {
+        const double h = zoneHeight(hMin, step, k);
+        if (h > hMax) {
+            break;
+        }
+        const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
+        if (zone.f == 0.0) {
+            continue;
+        }
+        const double z = zone.point.z;
+        if (!traced) {
+            lowest = highest = z;
+            traced = true;
+        } else if (z < lowest) {
+            lowest = z;
+        } else if (z > highest) {
+            highest = z;
+        }
+    }
+    return traced ? highest - lowest : kUnmeasurable;
+}
+
+double chromaticAberration(const SurfaceTable& table, const Settings& settings, double hMin,
+                           double hMax, int lineMask) {
+    if (isEmptyTable(table) || lineMask <= 0 || !validRange(hMin, hMax)) {
+        return 0.0;
+    }
+    const double step = zoneStep(hMin, hMax);
+    double result = 0.0;
+    for (int k = 0; k < kZoneCount; ++k) {
+        const double h = zoneHeight(hMin, step, k);
+        if (h > hMax) {
+            break;
+        }
+        bool traced = false;
+        double lowest = 0.0;
+        double highest = 0.0;
+        for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+            if ((lineMask & lineBit(line)) == 0) {
+                continue;
+            }
+            const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceOpticalOnly);
+            if (zone.f == 0.0) {
+                continue;
+            }
+            const double z = zone.point.z;
+            if (!traced) {
+                lowest = highest = z;
+                traced = true;
+            } else if (z < lowest) {
+                lowest = z;
+            } else if (z > highest) {
+                highest = z;
+            }
+        }
+        if (traced && highest - lowest > result) {
+            result = highest - lowest;
+        }
+    }
+    return result;
+}
+
+double sineConditionOffence(const SurfaceTable& table, const Settings& settings, double hMin,
+                            double hMax, int line) {
+    if (isEmptyTable(table) || !validRange(hMin, hMax)) {
+        return 0.0;
+    }
+    // The innermost zone's focal length is the reference; a failed trace leaves it 0.
+    const double fRef = zonalFocus(table, settings, line, hMin, kTraceOpticalOnly).f;
+    const double step = zoneStep(hMin, hMax);
+    // Both extremes start at the reference zone's own deviation, 0.
+    double largest = 0.0;
+    double smallest = 0.0;
+    for (int k = 1; k < kZoneCount; ++k) {
+        const double h = zoneHeight(hMin, step, k);
+        if (h > hMax) {
+            break;
+        }
+        const double deviation = sineFocusDeviation(table, fRef, line, h);
+        if (deviation < kSineDeviationNoValue) {
+            continue;
+        }
+        if (deviation > largest) {
+            largest = deviation;
+        }
+        if (deviation < smallest) {
+            smallest = deviation;
+        }
+    }
+    return largest - smallest;
+}
+
+double meanFocus(const SurfaceTable& table, const Settings& settings, double hMin, double hMax,
+                 int line) {
+    double focus = 0.0;
+    formMeanFocus(table, settings, hMin, hMax, line, focus);
+    return focus;
+}
+
+void refocus(SurfaceTable& table, const Settings& settings, int line) {
+    const double r = apertureRadius(table) / kRefocusApertureMargin;
+    double focus = 0.0;
+    // Without a measurable focus the focal plane stays where it is rather than jumping
+    // to z = 0.
+    if (!formMeanFocus(table, settings, r / kRefocusInnerFraction, r, line, focus) ||
+        !std::isfinite(focus)) {
+        return;
+    }
+    // Every row is scanned, also those after the end of the table.
+    for (Surface& row : table) {
+        if (row.type == SurfaceType::FlatFocal || row.type == SurfaceType::SphericalFocal) {
+            row.z = focus;
+            return;
+        }
+    }
+}
 
 } // namespace kiro

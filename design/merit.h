@@ -10,6 +10,18 @@ constexpr double kUnmeasurable = 1e10;
 // Line masks: bit k selects line slot k.
 constexpr int lineBit(int line) { return 1 << line; }
 
+// The zone set of a height range: hMin + k * step for k = 0 .. 8 with
+// step = (hMax - hMin) / 8.01, so the outermost zone lies just inside hMax.
+constexpr int kZoneCount = 9;
+constexpr double kZoneDivisor = 8.01;
+inline double zoneStep(double hMin, double hMax) {
+    return (hMax - hMin) / kZoneDivisor;
+}
+// Computed from k rather than accumulated, so every caller gets the same heights.
+inline double zoneHeight(double hMin, double step, int k) {
+    return hMin + k * step;
+}
+
 // The measures trace nine zones from hMin to hMax; settings supply the light source
 // that zonalFocus reads.
 double sphericalAberration(const SurfaceTable& table, const Settings& settings, double hMin,

@@ -1,0 +1,147 @@
+#include "design/candidate_merit.h"
+
+#include <cmath>
+
+#include "design/merit.h"
+#include "trace/bundles.h"
+
+namespace kiro {
+
+namespace {
+
+constexpr double kInnerZoneFraction = 100.0; // the merit's zones run from aperture / 100
+constexpr int kTraceWithStops = 0;
+constexpr int kTraceOpticalOnly = 1;
+
+// Outermost and innermost first, then working inwards from both ends.
+constexpr int kZoneOrder[kZoneCount] = {8, 0, 4, 7, 1, 6, 2, 5, 3};
+
+// True when the plain measures would trace all nine zones of the range, so visiting them
+// in another order sees the same set.
+bool allNineZones(const SurfaceTable& table, double hMin, double hMax) {
+    return table[0].type >= 0 && hMin > 0.0 && std::isfinite(hMin) && hMin <= hMax &&
+           std::isfinite(hMax) && zoneHeight(hMin, zoneStep(hMin, hMax), kZoneCount - 1) <= hMax;
+}
+
+// The spread max z - min z of the zone foci does not depend on the order the zones come
+// in, as long as no focus is NaN; with one, the plain measure's order decides the result,
+// so the plain measure is asked.
+CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, double hMin,
+                         double hMax, int line, const MeritBound& bound) {
+    const double step = zoneStep(hMin, hMax);
+    bool traced = false;
+    double lowest = 0.0;
+    double highest = 0.0;
+    for (const int k : kZoneOrder) {
+        const ZonalFocus zone =
+            zonalFocus(table, settings, line, zoneHeight(hMin, step, k), kTraceWithStops);
+        if (zone.f == 0.0) {
+            continue;
+        }
+        const double z = zone.point.z;
+        if (std::isnan(z)) {
+            return {sphericalAberration(table, settings, hMin, hMax, line), true};
+        }
+        if (!traced) {
+            lowest = highest = z;
+            traced = true;
+        } else if (z < lowest) {
+            lowest = z;
+        } else if (z > highest) {
+            highest = z;
+        }
+        if (bound.exceeded(highest - lowest)) {
+            return {highest - lowest, false};
+        }
+    }
+    return {traced ? highest - lowest : kUnmeasurable, true};
+}
+
+// Each zone's spread over the lines is formed in the plain line order; the largest of
+// them, NaN spreads never counting, is the same in any zone order.
+CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, double hMin,
+                         double hMax, int mask, double offset, const MeritBound& bound) {
+    if (mask <= 0) {
+        return {0.0, true};
+    }
+    const double step = zoneStep(hMin, hMax);
+    double result = 0.0;
+    for (const int k : kZoneOrder) {
+        const double h = zoneHeight(hMin, step, k);
+        bool traced = false;
+        double lowest = 0.0;
+        double highest = 0.0;
+        for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+            if ((mask & lineBit(line)) == 0) {
+                continue;
+            }
+            const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceOpticalOnly);
+            if (zone.f == 0.0) {
+                continue;
+            }
+            const double z = zone.point.z;
+            if (!traced) {
+                lowest = highest = z;
+                traced = true;
+            } else if (z < lowest) {
+                lowest = z;
+            } else if (z > highest) {
+                highest = z;
+            }
+        }
+        if (traced && highest - lowest > result) {
+            result = highest - lowest;
+            if (bound.exceeded(offset + result)) {
+                return {result, false};
+            }
+        }
+    }
+    return {result, true};
+}
+
+} // namespace
+
+CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& settings, double aperture,
+                              const PassParameters& parameters, const MeritBound& bound) {
+    const double hMin = aperture / kInnerZoneFraction;
+    const double hMax = aperture;
+    const int flags = parameters.measureFlags;
+    const bool reorder = allNineZones(table, hMin, hMax);
+    double merit = 0.0;
+    if ((flags & MeasureFlag::Spherical) != 0) {
+        if (reorder) {
+            const CandidateMerit sa =
+                spherical(table, settings, hMin, hMax, parameters.sphericalLine, bound);
+            merit += sa.merit;
+            if (!sa.complete) {
+                return {merit, false};
+            }
+        } else {
+            merit += sphericalAberration(table, settings, hMin, hMax, parameters.sphericalLine);
+        }
+        if (bound.exceeded(merit)) {
+            return {merit, false};
+        }
+    }
+    if ((flags & MeasureFlag::Chromatic) != 0) {
+        if (reorder) {
+            const CandidateMerit ca =
+                chromatic(table, settings, hMin, hMax, parameters.chromaticMask, merit, bound);
+            merit += ca.merit;
+            if (!ca.complete) {
+                return {merit, false};
+            }
+        } else {
+            merit += chromaticAberration(table, settings, hMin, hMax, parameters.chromaticMask);
+        }
+        if (bound.exceeded(merit)) {
+            return {merit, false};
+        }
+    }
+    if ((flags & MeasureFlag::Osc) != 0) {
+        merit += sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
+    }
+    return {merit, true};
+}
+
+} // namespace kiro

@@ -1,0 +1,53 @@
+#include "design/optimizer_settings.h"
+
+#include <cmath>
+
+namespace kiro {
+
+int chromaticMask(const OptimizerSettings& settings) {
+    int mask = 0;
+    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+        if (settings.chromaticLines[line - WavelengthLine::First]) {
+            mask |= 1 << line;
+        }
+    }
+    return mask;
+}
+
+int measureFlags(const OptimizerSettings& settings) {
+    return (settings.minimiseSpherical ? MeasureFlag::Spherical : 0) |
+           (settings.minimiseChromatic ? MeasureFlag::Chromatic : 0) |
+           (settings.minimiseOsc ? MeasureFlag::Osc : 0);
+}
+
+int kindFlags(const OptimizerSettings& settings) {
+    return (settings.varySphericalLenses ? KindFlag::SphericalLenses : 0) |
+           (settings.varySphericalMirrors ? KindFlag::SphericalMirrors : 0) |
+           (settings.varyLensSpacings ? KindFlag::LensSpacings : 0);
+}
+
+PassParameters passParameters(const OptimizerSettings& settings, double range) {
+    PassParameters p;
+    p.range = range;
+    p.sphericalLine = settings.sphericalLine;
+    p.chromaticMask = chromaticMask(settings);
+    p.measureFlags = measureFlags(settings);
+    p.kindFlags = kindFlags(settings);
+    return p;
+}
+
+int passCount(double rangePercent) {
+    if (!std::isfinite(rangePercent)) {
+        return 0;
+    }
+    // The same arithmetic as the pass loop, so the count always matches it.
+    double range = rangePercent / 100.0;
+    int count = 0;
+    do {
+        ++count;
+        range *= kRangeHalving;
+    } while (range >= kLastPassRange);
+    return count;
+}
+
+} // namespace kiro

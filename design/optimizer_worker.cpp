@@ -1,0 +1,200 @@
+#include "design/optimizer_worker.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "design/candidate_merit.h"
+#include "design/merit.h"
+#include "trace/bundles.h"
+
+namespace kiro {
+
+namespace {
+
+// The focal length of a table is that of the zone at a hundredth of the aperture,
+// traced through the optical surfaces only.
+constexpr double kFocalZoneFraction = 100.0;
+constexpr int kTraceOpticalOnly = 1;
+// A rescaled candidate must keep the target focal length within 1 %.
+constexpr double kMinFocalRatio = 0.99;
+constexpr double kMaxFocalRatio = 1.01;
+
+double focalLength(const SurfaceTable& table, const PassSetup& setup) {
+    return zonalFocus(table, setup.settings, setup.parameters.sphericalLine,
+                      setup.aperture / kFocalZoneFraction, kTraceOpticalOnly)
+        .f;
+}
+
+void copyRadii(const SurfaceTable& table, std::array<double, kSurfaceRows>& radii) {
+    for (int i = 0; i < kSurfaceRows; ++i) {
+        radii[i] = table[i].radius;
+    }
+}
+
+// Lowers the shared smallest merit to `merit` unless another worker got lower first.
+void lowerSmallest(std::atomic<double>* smallest, double merit) {
+    if (smallest == nullptr) {
+        return;
+    }
+    double current = smallest->load(std::memory_order_relaxed);
+    while (merit < current &&
+           !smallest->compare_exchange_weak(current, merit, std::memory_order_relaxed)) {
+    }
+}
+
+} // namespace
+
+// Summed in the fixed order spherical + chromatic + OSC, starting from 0.
+double designMerit(const SurfaceTable& table, const Settings& settings, double aperture,
+                   const PassParameters& parameters) {
+    const double hMin = aperture / kFocalZoneFraction;
+    const double hMax = aperture;
+    double merit = 0.0;
+    if ((parameters.measureFlags & MeasureFlag::Spherical) != 0) {
+        merit += sphericalAberration(table, settings, hMin, hMax, parameters.sphericalLine);
+    }
+    if ((parameters.measureFlags & MeasureFlag::Chromatic) != 0) {
+        merit += chromaticAberration(table, settings, hMin, hMax, parameters.chromaticMask);
+    }
+    if ((parameters.measureFlags & MeasureFlag::Osc) != 0) {
+        merit += sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
+    }
+    return merit;
+}
+
+ParameterList buildParameterList(const SurfaceTable& table, int kindFlags) {
+    ParameterList list;
+    for (int i = 0; i < kSurfaceRows; ++i) {
+        const int type = table[i].type;
+        const bool lens =
+            type == SurfaceType::SphericalLens && (kindFlags & KindFlag::SphericalLenses) != 0;
+        const bool mirror =
+            type == SurfaceType::SphericalMirror && (kindFlags & KindFlag::SphericalMirrors) != 0;
+        if (lens || mirror) {
+            list.rows[list.count++] = i;
+        }
+    }
+    return list;
+}
+
+bool preparePass(const LensSystem& lens, const PassParameters& parameters, PassSetup& setup) {
+    setup.reference = lens.surfaces;
+    setup.settings = lens.settings;
+    setup.parameters = parameters;
+    setup.aperture = apertureRadius(setup.reference);
+    setup.list = buildParameterList(setup.reference, parameters.kindFlags);
+    setup.startMerit = designMerit(setup.reference, setup.settings, setup.aperture, parameters);
+
+    constexpr int centre = (kOptimizerLevels - 1) / 2;
+    const double step = 2.0 * parameters.range / (kOptimizerLevels - 1);
+    for (int digit = 0; digit < kOptimizerLevels; ++digit) {
+        setup.factors[digit] = 1.0 + (digit - centre) * step;
+    }
+    setup.total = 1;
+    for (int k = 0; k < setup.list.count; ++k) {
+        setup.total *= kOptimizerLevels;
+    }
+    setup.target = focalLength(setup.reference, setup);
+    return setup.target != 0.0 && std::isfinite(setup.target);
+}
+
+WorkerSlot startingSlot(const PassSetup& setup) {
+    WorkerSlot slot;
+    slot.bestMerit = setup.startMerit;
+    copyRadii(setup.reference, slot.bestRadii);
+    return slot;
+}
+
+void applyCombination(const PassSetup& setup, int64_t combination, SurfaceTable& candidate) {
+    int64_t rest = combination;
+    for (int k = 0; k < setup.list.count; ++k) {
+        const int digit = static_cast<int>(rest % kOptimizerLevels);
+        rest /= kOptimizerLevels;
+        const int row = setup.list.rows[k];
+        candidate[row].radius = setup.reference[row].radius * setup.factors[digit];
+    }
+}
+
+bool holdFocalLength(const PassSetup& setup, SurfaceTable& candidate) {
+    const double f = focalLength(candidate, setup);
+    if (f == 0.0) {
+        return false;
+    }
+    const double scale = setup.target / f;
+    for (int k = 0; k < setup.list.count; ++k) {
+        candidate[setup.list.rows[k]].radius *= scale;
+    }
+    // A second focal length of 0 gives an infinite ratio and fails the test; a ratio
+    // that is not a number passes it.
+    const double ratio = setup.target / focalLength(candidate, setup);
+    return !(ratio < kMinFocalRatio || ratio > kMaxFocalRatio);
+}
+
+int64_t workerShare(int64_t total, int worker) {
+    return total > worker ? (total - worker + kOptimizerWorkers - 1) / kOptimizerWorkers : 0;
+}
+
+bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t last,
+                     WorkerSlot& slot, const SearchShared& shared) {
+    SurfaceTable candidate = setup.reference;
+    for (int64_t i = first; i < last; ++i) {
+        if (shared.cancel != nullptr && shared.cancel->load(std::memory_order_relaxed)) {
+            return false;
+        }
+        applyCombination(setup, worker + kOptimizerWorkers * i, candidate);
+        if (holdFocalLength(setup, candidate)) {
+            const MeritBound bound{slot.bestMerit, shared.smallestFound};
+            const CandidateMerit merit =
+                candidateMerit(candidate, setup.settings, setup.aperture, setup.parameters, bound);
+            if (merit.complete && merit.merit < slot.bestMerit) {
+                slot.bestMerit = merit.merit;
+                copyRadii(candidate, slot.bestRadii);
+                lowerSmallest(shared.smallestFound, merit.merit);
+            }
+        }
+        if (shared.done != nullptr) {
+            shared.done->fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+    return true;
+}
+
+std::vector<WorkerChunk> planChunks(const PassSetup& setup, int64_t chunksWanted) {
+    const int64_t size = std::max<int64_t>(1, setup.total / std::max<int64_t>(1, chunksWanted));
+    std::vector<WorkerChunk> chunks;
+    for (int w = 0; w < kOptimizerWorkers; ++w) {
+        const int64_t share = workerShare(setup.total, w);
+        for (int64_t first = 0; first < share; first += size) {
+            WorkerChunk chunk;
+            chunk.worker = w;
+            chunk.first = first;
+            chunk.last = std::min(first + size, share);
+            chunks.push_back(chunk);
+        }
+    }
+    return chunks;
+}
+
+WorkerSlot reduceChunks(const PassSetup& setup, const std::vector<WorkerChunk>& chunks) {
+    // Within a worker each chunk started from the reference's merit, so taking the chunks
+    // left to right with a strict comparison gives exactly the worker's own best.
+    WorkerSlot slots[kOptimizerWorkers];
+    for (WorkerSlot& slot : slots) {
+        slot = startingSlot(setup);
+    }
+    for (const WorkerChunk& chunk : chunks) {
+        WorkerSlot& slot = slots[chunk.worker];
+        if (chunk.result.bestMerit < slot.bestMerit) {
+            slot = chunk.result;
+        }
+    }
+    int winner = 0;
+    for (int w = 1; w < kOptimizerWorkers; ++w) {
+        if (slots[w].bestMerit < slots[winner].bestMerit) {
+            winner = w;
+        }
+    }
+    return slots[winner];
+}
+
+} // namespace kiro
