@@ -11,7 +11,6 @@ namespace {
 
 constexpr double kInnerZoneFraction = 100.0; // the merit's zones run from aperture / 100
 constexpr int kTraceWithStops = 0;
-constexpr int kTraceOpticalOnly = 1;
 
 // Outermost and innermost first, then working inwards from both ends.
 constexpr int kZoneOrder[kZoneCount] = {8, 0, 4, 7, 1, 6, 2, 5, 3};
@@ -29,32 +28,22 @@ bool allNineZones(const SurfaceTable& table, double hMin, double hMax) {
 CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, double hMin,
                          double hMax, int line, const MeritBound& bound) {
     const double step = zoneStep(hMin, hMax);
-    bool traced = false;
-    double lowest = 0.0;
-    double highest = 0.0;
+    FocusSpread foci;
     for (const int k : kZoneOrder) {
         const ZonalFocus zone =
             zonalFocus(table, settings, line, zoneHeight(hMin, step, k), kTraceWithStops);
         if (zone.f == 0.0) {
             continue;
         }
-        const double z = zone.point.z;
-        if (std::isnan(z)) {
+        if (std::isnan(zone.point.z)) {
             return {sphericalAberration(table, settings, hMin, hMax, line), true};
         }
-        if (!traced) {
-            lowest = highest = z;
-            traced = true;
-        } else if (z < lowest) {
-            lowest = z;
-        } else if (z > highest) {
-            highest = z;
-        }
-        if (bound.exceeded(highest - lowest)) {
-            return {highest - lowest, false};
+        foci.add(zone.point.z);
+        if (bound.exceeded(foci.width())) {
+            return {foci.width(), false};
         }
     }
-    return {traced ? highest - lowest : kUnmeasurable, true};
+    return {foci.any ? foci.width() : kUnmeasurable, true};
 }
 
 // Each zone's spread over the lines is formed in the plain line order; the largest of
@@ -67,30 +56,9 @@ CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, do
     const double step = zoneStep(hMin, hMax);
     double result = 0.0;
     for (const int k : kZoneOrder) {
-        const double h = zoneHeight(hMin, step, k);
-        bool traced = false;
-        double lowest = 0.0;
-        double highest = 0.0;
-        for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
-            if ((mask & lineBit(line)) == 0) {
-                continue;
-            }
-            const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceOpticalOnly);
-            if (zone.f == 0.0) {
-                continue;
-            }
-            const double z = zone.point.z;
-            if (!traced) {
-                lowest = highest = z;
-                traced = true;
-            } else if (z < lowest) {
-                lowest = z;
-            } else if (z > highest) {
-                highest = z;
-            }
-        }
-        if (traced && highest - lowest > result) {
-            result = highest - lowest;
+        const FocusSpread foci = zoneLineSpread(table, settings, zoneHeight(hMin, step, k), mask);
+        if (foci.any && foci.width() > result) {
+            result = foci.width();
             if (bound.exceeded(offset + result)) {
                 return {result, false};
             }

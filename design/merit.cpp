@@ -74,29 +74,33 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
         return kUnmeasurable;
     }
     const double step = zoneStep(hMin, hMax);
-    bool traced = false;
-    double lowest = 0.0;
-    double highest = 0.0;
+    FocusSpread foci;
     for (int k = 0; k < kZoneCount; ++k) {
         const double h = zoneHeight(hMin, step, k);
         if (h > hMax) {
             break;
         }
         const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
-        if (zone.f == 0.0) {
-            continue;
-        }
-        const double z = zone.point.z;
-        if (!traced) {
-            lowest = highest = z;
-            traced = true;
-        } else if (z < lowest) {
-            lowest = z;
-        } else if (z > highest) {
-            highest = z;
+        if (zone.f != 0.0) {
+            foci.add(zone.point.z);
         }
     }
-    return traced ? highest - lowest : kUnmeasurable;
+    return foci.any ? foci.width() : kUnmeasurable;
+}
+
+FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, double h,
+                           int lineMask) {
+    FocusSpread foci;
+    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+        if ((lineMask & lineBit(line)) == 0) {
+            continue;
+        }
+        const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceOpticalOnly);
+        if (zone.f != 0.0) {
+            foci.add(zone.point.z);
+        }
+    }
+    return foci;
 }
 
 double chromaticAberration(const SurfaceTable& table, const Settings& settings, double hMin,
@@ -111,29 +115,9 @@ double chromaticAberration(const SurfaceTable& table, const Settings& settings, 
         if (h > hMax) {
             break;
         }
-        bool traced = false;
-        double lowest = 0.0;
-        double highest = 0.0;
-        for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
-            if ((lineMask & lineBit(line)) == 0) {
-                continue;
-            }
-            const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceOpticalOnly);
-            if (zone.f == 0.0) {
-                continue;
-            }
-            const double z = zone.point.z;
-            if (!traced) {
-                lowest = highest = z;
-                traced = true;
-            } else if (z < lowest) {
-                lowest = z;
-            } else if (z > highest) {
-                highest = z;
-            }
-        }
-        if (traced && highest - lowest > result) {
-            result = highest - lowest;
+        const FocusSpread foci = zoneLineSpread(table, settings, h, lineMask);
+        if (foci.any && foci.width() > result) {
+            result = foci.width();
         }
     }
     return result;

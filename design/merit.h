@@ -8,7 +8,9 @@ namespace kiro {
 constexpr double kUnmeasurable = 1e10;
 
 // Line masks: bit k selects line slot k.
-constexpr int lineBit(int line) { return 1 << line; }
+constexpr int lineBit(int line) {
+    return 1 << line;
+}
 
 // The zone set of a height range: hMin + k * step for k = 0 .. 8 with
 // step = (hMax - hMin) / 8.01, so the outermost zone lies just inside hMax.
@@ -21,6 +23,30 @@ inline double zoneStep(double hMin, double hMax) {
 inline double zoneHeight(double hMin, double step, int k) {
     return hMin + k * step;
 }
+
+// Lowest and highest of the focus positions added so far; a NaN position changes neither.
+struct FocusSpread {
+    bool any = false;
+    double lowest = 0.0;
+    double highest = 0.0;
+
+    void add(double z) {
+        if (!any) {
+            lowest = highest = z;
+            any = true;
+        } else if (z < lowest) {
+            lowest = z;
+        } else if (z > highest) {
+            highest = z;
+        }
+    }
+    double width() const { return highest - lowest; }
+};
+
+// The foci of the lines in lineMask at zone height h, traced through mirrors and lenses
+// only; lines whose rays die are left out.
+FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, double h,
+                           int lineMask);
 
 // The measures trace nine zones from hMin to hMax; settings supply the light source
 // that zonalFocus reads.
