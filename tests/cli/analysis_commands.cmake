@@ -1,33 +1,7 @@
 # Runs kiro-cli info and render on the examples and checks their output. Called by CTest
 # as: cmake -DKIRO_CLI=... -DSOURCE_DIR=... -DWORK_DIR=... -P this
 cmake_minimum_required(VERSION 3.25)
-
-function(run_cli expected_code)
-    execute_process(COMMAND ${KIRO_CLI} ${ARGN}
-        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT code EQUAL expected_code)
-        message(FATAL_ERROR "kiro-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
-    endif()
-    set(out "${out}" PARENT_SCOPE)
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_equal actual expected)
-    if(NOT "${actual}" STREQUAL "${expected}")
-        message(FATAL_ERROR "expected:\n${expected}\ngot:\n${actual}")
-    endif()
-endfunction()
-
-function(expect_file_starts_with path piece)
-    if(NOT EXISTS ${path})
-        message(FATAL_ERROR "${path} was not written")
-    endif()
-    file(READ ${path} text)
-    string(FIND "${text}" "${piece}" at)
-    if(NOT at EQUAL 0)
-        message(FATAL_ERROR "${path} does not start with:\n${piece}")
-    endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
 
 set(mirror ${SOURCE_DIR}/examples/spherical-mirror-r200.OPT)
 set(newtonian ${SOURCE_DIR}/examples/newtonian-200-f5.OPT)

@@ -2,22 +2,7 @@
 # files and exit codes. Called by CTest as:
 #   cmake -DKIRO_CLI=... -DSOURCE_DIR=... -DWORK_DIR=... -P this
 cmake_minimum_required(VERSION 3.25)
-
-function(run_cli expected_code)
-    execute_process(COMMAND ${KIRO_CLI} ${ARGN}
-        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT code EQUAL expected_code)
-        message(FATAL_ERROR "kiro-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
-    endif()
-    set(out "${out}" PARENT_SCOPE)
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_match text pattern)
-    if(NOT "${text}" MATCHES "${pattern}")
-        message(FATAL_ERROR "expected a match of '${pattern}' in:\n${text}")
-    endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})

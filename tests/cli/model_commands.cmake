@@ -1,32 +1,7 @@
 # Runs kiro-cli show and convert on the examples and the legacy files and checks their
 # output. Called by CTest as: cmake -DKIRO_CLI=... -DSOURCE_DIR=... -DWORK_DIR=... -P this
 cmake_minimum_required(VERSION 3.25)
-
-function(run_cli expected_code)
-    execute_process(COMMAND ${KIRO_CLI} ${ARGN}
-        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT code EQUAL expected_code)
-        message(FATAL_ERROR "kiro-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
-    endif()
-    set(out "${out}" PARENT_SCOPE)
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_contains text piece)
-    string(FIND "${text}" "${piece}" at)
-    if(at EQUAL -1)
-        message(FATAL_ERROR "expected to find '${piece}' in:\n${text}")
-    endif()
-endfunction()
-
-function(expect_same_file actual expected)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${actual} ${expected}
-        RESULT_VARIABLE differ)
-    if(differ)
-        file(READ ${actual} got)
-        message(FATAL_ERROR "${actual} differs from ${expected}:\n${got}")
-    endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})

@@ -1,22 +1,7 @@
 # Runs kiro-cli trace, focus, sine and light on the examples and checks their output
 # and exit codes. Called by CTest as: cmake -DKIRO_CLI=... -DSOURCE_DIR=... -P this
 cmake_minimum_required(VERSION 3.25)
-
-function(run_cli expected_code)
-    execute_process(COMMAND ${KIRO_CLI} ${ARGN}
-        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(NOT code EQUAL expected_code)
-        message(FATAL_ERROR "kiro-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
-    endif()
-    set(out "${out}" PARENT_SCOPE)
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_match text pattern)
-    if(NOT "${text}" MATCHES "${pattern}")
-        message(FATAL_ERROR "expected a match of '${pattern}' in:\n${text}")
-    endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_test_support.cmake)
 
 set(mirror ${SOURCE_DIR}/examples/spherical-mirror-r200.OPT)
 set(newtonian ${SOURCE_DIR}/examples/newtonian-200-f5.OPT)

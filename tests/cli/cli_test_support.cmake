@@ -1,0 +1,56 @@
+# Helpers shared by the kiro-cli test scripts: run the program, check its output.
+
+function(run_cli expected_code)
+    execute_process(COMMAND ${KIRO_CLI} ${ARGN}
+        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT code EQUAL expected_code)
+        message(FATAL_ERROR "kiro-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
+    endif()
+    set(out "${out}" PARENT_SCOPE)
+    set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect_equal actual expected)
+    if(NOT "${actual}" STREQUAL "${expected}")
+        message(FATAL_ERROR "expected:\n${expected}\ngot:\n${actual}")
+    endif()
+endfunction()
+
+function(expect_file_starts_with path piece)
+    if(NOT EXISTS ${path})
+        message(FATAL_ERROR "${path} was not written")
+    endif()
+    file(READ ${path} text)
+    string(FIND "${text}" "${piece}" at)
+    if(NOT at EQUAL 0)
+        message(FATAL_ERROR "${path} does not start with:\n${piece}")
+    endif()
+endfunction()
+
+function(expect_contains text piece)
+    string(FIND "${text}" "${piece}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "expected to find '${piece}' in:\n${text}")
+    endif()
+endfunction()
+
+function(expect_same_file actual expected)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${actual} ${expected}
+        RESULT_VARIABLE differ)
+    if(differ)
+        file(READ ${actual} got)
+        message(FATAL_ERROR "${actual} differs from ${expected}:\n${got}")
+    endif()
+endfunction()
+
+function(expect_no_file path)
+    if(EXISTS ${path})
+        message(FATAL_ERROR "${path} should not have been written")
+    endif()
+endfunction()
+
+function(expect_match text pattern)
+    if(NOT "${text}" MATCHES "${pattern}")
+        message(FATAL_ERROR "expected a match of '${pattern}' in:\n${text}")
+    endif()
+endfunction()
