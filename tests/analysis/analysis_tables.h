@@ -6,20 +6,10 @@
 #include <vector>
 
 #include "model/surface.h"
+#include "tests/support/surface_tables.h"
 
 // Small designs and helpers the analysis tests share.
 namespace kiro::test {
-
-inline Surface makeRow(int type, double z, double radius, double effectiveRadius,
-                       double index = 1.0) {
-    Surface row;
-    row.type = type;
-    row.z = z;
-    row.radius = radius;
-    row.effectiveRadius = effectiveRadius;
-    row.index.fill(index);
-    return row;
-}
 
 // A concave spherical mirror at z = 0 and a flat focal plane.
 inline SurfaceTable sphericalMirror(double radius, double effectiveRadius, double focalZ,

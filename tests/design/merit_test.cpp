@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "tests/design/sample_designs.h"
 #include "trace/bundles.h"
@@ -27,23 +26,6 @@ double mirrorZoneFocus(double radius, double h) {
 // Its sine-condition focal length h / sin u' = R / (2 cos t).
 double mirrorZoneFocalLength(double radius, double h) {
     return radius / (2.0 * std::cos(std::asin(h / radius)));
-}
-
-bool sameBits(const SurfaceTable& a, const SurfaceTable& b) {
-    for (int i = 0; i < kSurfaceRows; ++i) {
-        const Surface& s = a[i];
-        const Surface& t = b[i];
-        const double u[] = {
-            s.x, s.y, s.z, s.nx, s.ny, s.nz, s.radius, s.a2, s.a3, s.a4, s.effectiveRadius};
-        const double v[] = {
-            t.x, t.y, t.z, t.nx, t.ny, t.nz, t.radius, t.a2, t.a3, t.a4, t.effectiveRadius};
-        if (s.type != t.type || std::memcmp(u, v, sizeof u) != 0 ||
-            std::memcmp(s.index.data(), t.index.data(), sizeof(double) * kIndexSlots) != 0 ||
-            std::memcmp(s.material, t.material, kNameBytes) != 0) {
-            return false;
-        }
-    }
-    return true;
 }
 
 TEST(ZoneSet, HasNineZonesFromHMinWithTheDivisor801) {
@@ -230,7 +212,7 @@ TEST(Refocus, ChangesNothingWithoutAFocalRowOrAMeasurableFocus) {
     lens.surfaces[1].type = SurfaceType::Stop;
     const SurfaceTable before = lens.surfaces;
     refocus(lens.surfaces, lens.settings, 2);
-    EXPECT_TRUE(sameBits(lens.surfaces, before));
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, before));
 
     // An empty table (a focal row stored beyond its end) and a zero aperture have no
     // focus to move to: the focal plane stays instead of jumping to z = 0.

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cmath>
-#include <cstring>
 
 #include "design/merit.h"
 #include "design/optimizer_worker.h"
@@ -15,23 +14,6 @@ namespace kiro {
 namespace {
 
 using samples::row;
-
-bool sameBits(const SurfaceTable& a, const SurfaceTable& b) {
-    for (int i = 0; i < kSurfaceRows; ++i) {
-        const Surface& s = a[i];
-        const Surface& t = b[i];
-        const double u[] = {
-            s.x, s.y, s.z, s.nx, s.ny, s.nz, s.radius, s.a2, s.a3, s.a4, s.effectiveRadius};
-        const double v[] = {
-            t.x, t.y, t.z, t.nx, t.ny, t.nz, t.radius, t.a2, t.a3, t.a4, t.effectiveRadius};
-        if (s.type != t.type || std::memcmp(u, v, sizeof u) != 0 ||
-            std::memcmp(s.index.data(), t.index.data(), sizeof(double) * kIndexSlots) != 0 ||
-            std::memcmp(s.material, t.material, kNameBytes) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 double focalLength(const LensSystem& lens, int line = WavelengthLine::d) {
     const double r = apertureRadius(lens.surfaces);
@@ -94,7 +76,7 @@ TEST(PassSequence, RefusesARangeThatIsNotANumber) {
     EXPECT_EQ(optimizeDesign(lens, settings).status, OptimizeStatus::InvalidRange);
     settings.changeRangePercent = NAN;
     EXPECT_EQ(optimizeDesign(lens, settings).status, OptimizeStatus::InvalidRange);
-    EXPECT_TRUE(sameBits(lens.surfaces, before));
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, before));
 }
 
 TEST(ParameterList, TakesSphericalLensesAndMirrorsByKindFromAllSixteenRows) {
@@ -168,7 +150,7 @@ TEST(OptimizerPass, WithNoMeasureSelectedKeepsTheRadiiAndOnlyRefocuses) {
     PassReport report;
     ASSERT_EQ(optimizePass(lens, passParameters(measuresOff(), 0.05), {}, report),
               OptimizeStatus::Done);
-    EXPECT_TRUE(sameBits(lens.surfaces, expected));
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, expected));
     EXPECT_NE(lens.surfaces[5].z, -900.0);
     EXPECT_EQ(report.meritBefore, 0.0);
     EXPECT_EQ(report.meritAfter, 0.0);
@@ -209,7 +191,7 @@ TEST(OptimizerPass, LeavesADesignWithoutAFocalLengthAlone) {
     EXPECT_EQ(optimizePass(lens, passParameters(OptimizerSettings{}, 0.05), {}, report),
               OptimizeStatus::Done);
     EXPECT_FALSE(report.searched);
-    EXPECT_TRUE(sameBits(lens.surfaces, before));
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, before));
 }
 
 TEST(OptimizerPass, RefusesMoreThanThirteenRowsBeforeAnyWork) {
@@ -229,7 +211,7 @@ TEST(OptimizerPass, RefusesMoreThanThirteenRowsBeforeAnyWork) {
     EXPECT_EQ(result.variedRows, 14);
     EXPECT_TRUE(result.passes.empty());
     EXPECT_EQ(progressCalls, 0);
-    EXPECT_TRUE(sameBits(lens.surfaces, before));
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, before));
     PassReport report;
     EXPECT_EQ(optimizePass(lens, passParameters(OptimizerSettings{}, 0.05), options, report),
               OptimizeStatus::TooManyRows);
@@ -323,7 +305,7 @@ TEST(OptimizerThreads, ChunkedPassEqualsTheFourWorkers) {
             options.threads = threads;
             PassReport report;
             ASSERT_EQ(optimizePass(lens, parameters, options, report), OptimizeStatus::Done);
-            EXPECT_TRUE(sameBits(lens.surfaces, expected)) << threads << " threads";
+            EXPECT_TRUE(samples::identicalTables(lens.surfaces, expected)) << threads << " threads";
             EXPECT_LT(report.meritAfter, report.meritBefore);
         }
     }
@@ -342,7 +324,8 @@ TEST(OptimizerThreads, AnyThreadCountGivesTheSameDesign) {
         OptimizeOptions options;
         options.threads = threads;
         ASSERT_EQ(optimizeDesign(lens, settings, options).status, OptimizeStatus::Done);
-        EXPECT_TRUE(sameBits(lens.surfaces, reference.surfaces)) << threads << " threads";
+        EXPECT_TRUE(samples::identicalTables(lens.surfaces, reference.surfaces))
+            << threads << " threads";
     }
 }
 
@@ -355,7 +338,7 @@ TEST(OptimizerCancel, ARaisedFlagLeavesTheDesignAsItWas) {
     const OptimizeResult result = optimizeDesign(lens, OptimizerSettings{}, options);
     EXPECT_EQ(result.status, OptimizeStatus::Cancelled);
     EXPECT_TRUE(result.passes.empty());
-    EXPECT_TRUE(sameBits(lens.surfaces, before));
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, before));
 }
 
 TEST(OptimizerCancel, CancellingTheSecondPassKeepsTheFirstPassResult) {
@@ -381,7 +364,7 @@ TEST(OptimizerCancel, CancellingTheSecondPassKeepsTheFirstPassResult) {
     const OptimizeResult result = optimizeDesign(lens, settings, options);
     EXPECT_EQ(result.status, OptimizeStatus::Cancelled);
     ASSERT_EQ(result.passes.size(), 1u);
-    EXPECT_TRUE(sameBits(lens.surfaces, afterFirst.surfaces));
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, afterFirst.surfaces));
 }
 
 TEST(OptimizerDoublet, LowersItsMeritAndKeepsTheFocalLength) {

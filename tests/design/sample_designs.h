@@ -104,4 +104,22 @@ inline LensSystem correctedMirror() {
     return lens;
 }
 
+// Every field of every row equal bit for bit.
+inline bool identicalTables(const SurfaceTable& a, const SurfaceTable& b) {
+    for (int i = 0; i < kSurfaceRows; ++i) {
+        const Surface& s = a[i];
+        const Surface& t = b[i];
+        const double u[] = {
+            s.x, s.y, s.z, s.nx, s.ny, s.nz, s.radius, s.a2, s.a3, s.a4, s.effectiveRadius};
+        const double v[] = {
+            t.x, t.y, t.z, t.nx, t.ny, t.nz, t.radius, t.a2, t.a3, t.a4, t.effectiveRadius};
+        if (s.type != t.type || std::memcmp(u, v, sizeof u) != 0 ||
+            std::memcmp(s.index.data(), t.index.data(), sizeof(double) * kIndexSlots) != 0 ||
+            std::memcmp(s.material, t.material, kNameBytes) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace kiro::samples

@@ -3,22 +3,12 @@
 #include <cstring>
 
 #include "model/surface.h"
+#include "tests/support/surface_tables.h"
 
 // Small surface tables the trace tests share.
 namespace kiro::test {
 
 constexpr int kDLine = 2;
-
-inline Surface makeRow(int type, double z, double radius, double effectiveRadius,
-                       double index = 1.0) {
-    Surface row;
-    row.type = type;
-    row.z = z;
-    row.radius = radius;
-    row.effectiveRadius = effectiveRadius;
-    row.index.fill(index);
-    return row;
-}
 
 // A concave spherical mirror of radius R at z = 0, then a flat focal plane.
 inline SurfaceTable sphericalMirror(double radius, double focalZ, double effectiveRadius) {
