@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 #include "design/builder_support.h"
@@ -143,16 +144,23 @@ void search(const SurfaceTable& table, const Settings& settings, const Doublet& 
     std::array<std::thread, kMaxThreads> workers;
     const auto sliceFirst = [&](int s) { return grid.iFirst + rows * s / slices; };
     const double startBest = best;
+    const auto runSlice = [&](int s) {
+        outcomes[static_cast<size_t>(s)] = searchSlice(table, settings, lens, grid, sliceFirst(s),
+                                                       sliceFirst(s + 1) - 1, startBest);
+    };
     for (int s = 1; s < slices; ++s) {
-        workers[static_cast<size_t>(s)] = std::thread([&, s] {
-            outcomes[static_cast<size_t>(s)] = searchSlice(
-                table, settings, lens, grid, sliceFirst(s), sliceFirst(s + 1) - 1, startBest);
-        });
+        try {
+            workers[static_cast<size_t>(s)] = std::thread(runSlice, s);
+        } catch (const std::system_error&) {
+            // No thread to be had: the slice runs here, with the same outcome.
+            runSlice(s);
+        }
     }
-    outcomes[0] =
-        searchSlice(table, settings, lens, grid, sliceFirst(0), sliceFirst(1) - 1, startBest);
-    for (int s = 1; s < slices; ++s) {
-        workers[static_cast<size_t>(s)].join();
+    runSlice(0);
+    for (std::thread& worker : workers) {
+        if (worker.joinable()) {
+            worker.join();
+        }
     }
     for (int s = 0; s < slices; ++s) {
         const Outcome& o = outcomes[static_cast<size_t>(s)];

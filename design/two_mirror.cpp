@@ -10,7 +10,9 @@ namespace {
 // s: the combined power of two mirrors, 1/f = 2/r1 - 2/r2 + 4 s / (r1 r2), with
 // r2 = k r1, solved for r1 (Rutten & van Venrooij, "Telescope Optics").
 double primaryRadius(double f, double k, double s) {
-    return (std::sqrt(std::pow(1.0 - k, 2.0) * f * f + 4.0 * k * f * s) - (1.0 - k) * f) / k;
+    return (std::sqrt(std::pow(1.0 - k, 2.0) * std::pow(f, 2.0) + 4.0 * k * f * s) -
+            (1.0 - k) * f) /
+           k;
 }
 
 constexpr double kCoarseTolerance = 1.0 / 10.0; // of the aperture

@@ -37,6 +37,18 @@ TEST(TwoMirrorSolution, EqualCurvaturesGiveThePrimaryRadiusTwiceRootOfFocalLengt
     EXPECT_NEAR(m.r1, 2.0 * std::sqrt(f * m.s), 1e-9 * m.r1);
 }
 
+TEST(TwoMirrorSolution, PrimaryRadiusSquaresTheFocalLengthBeforeTheProduct) {
+    // (1 - k)^2 f^2 with f^2 formed on its own: for these inputs multiplying (1 - k)^2
+    // by f twice gives a primary radius one unit in the last place away.
+    const double D = 150.0, f = 600.0, b = 200.0, k = 2.636;
+    const TwoMirror m = solveTwoMirror(D, f, b, k);
+    ASSERT_TRUE(m.solved);
+    const double r1 =
+        (std::sqrt(std::pow(1.0 - k, 2.0) * std::pow(f, 2.0) + 4.0 * k * f * m.s) - (1.0 - k) * f) /
+        k;
+    EXPECT_EQ(m.r1, r1);
+}
+
 TEST(TwoMirrorSolution, ReportsNoSolutionWhenTheFocusCannotLieThatFarBehind) {
     // With equal curvatures the back focus never exceeds f, whatever the separation: the
     // search shrinks s for ever and must give up at its step limit.
