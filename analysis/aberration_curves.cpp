@@ -26,8 +26,10 @@ constexpr double kFallbackGridPitch = 10.0;
 constexpr int kLabelX = 0;
 constexpr int kLabelY = 500;
 
-constexpr double kParaxialZoneFraction = 0.01; // zone r/100 is the near-axis reference
-constexpr double kZoneStepFraction = 0.02;     // zones r/100, 3r/100, ... (r/50 apart)
+// Zone heights are divided out of r rather than multiplied by 0.01 and 0.02: the rows of
+// the zones fall on whole pixels, where the last bit of t decides the row.
+constexpr double kParaxialZoneDivisor = 100.0; // zone r/100 is the near-axis reference
+constexpr double kZoneStepDivisor = 50.0;      // zones r/100, 3r/100, ... (r/50 apart)
 constexpr double kLastZoneFraction = 1.02;     // while t <= 1.02 r: the last zone is 1.01 r
 
 // Row of zone height t: t = r lies 50 pixels below the top.
@@ -37,9 +39,9 @@ double zoneRow(int plotHeight, double r, double t) {
 
 template <class PointOf> void drawZoneCurve(Canvas& canvas, double r, PointOf&& pointOf) {
     Polyline curve(canvas);
-    const double step = r * kZoneStepFraction;
+    const double step = r / kZoneStepDivisor;
     const double last = kLastZoneFraction * r;
-    for (double t = r * kParaxialZoneFraction; t <= last; t += step) {
+    for (double t = r / kParaxialZoneDivisor; t <= last; t += step) {
         double x = 0.0;
         double y = 0.0;
         if (pointOf(t, x, y)) {
@@ -126,7 +128,7 @@ void drawSphericalAberrationCurve(Canvas& canvas, const SurfaceTable& table,
     // Every line is measured against the d line's near-axis focus, so the curves of the
     // other lines stand off by their longitudinal colour.
     const double zRef =
-        zonalFocus(table, settings, WavelengthLine::d, r * kParaxialZoneFraction, 1).point.z;
+        zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).point.z;
     const int cx = w / 2;
     drawZoneCurve(canvas, r, [&](double t, double& x, double& y) {
         const ZonalFocus zone = zonalFocus(table, settings, line, t, 1);
@@ -147,7 +149,7 @@ void drawSineConditionCurve(Canvas& canvas, const SurfaceTable& table, const Set
     drawCurveFrame(canvas, w, plotHeight, scale, false);
     canvas.selectPen(1, kBlack);
     const double fRef =
-        zonalFocus(table, settings, WavelengthLine::d, r * kParaxialZoneFraction, 1).f;
+        zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
     const int cx = w / 2;
     drawZoneCurve(canvas, r, [&](double t, double& x, double& y) {
         const double v = sineFocusDeviation(table, fRef, WavelengthLine::d, t);

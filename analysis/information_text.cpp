@@ -10,7 +10,7 @@ namespace kiro {
 namespace {
 
 constexpr std::array<double, 3> kFocusZones{0.15, 0.5, 0.85}; // fractions of r
-constexpr double kParaxialZoneFraction = 0.001;
+constexpr double kParaxialZoneDivisor = 1000.0;               // zone r/1000 gives the focal length
 constexpr size_t kTextBytes = 4096;
 
 constexpr const char* kFormat = "          情報表示\n\n"
@@ -35,7 +35,7 @@ std::string buildInformationText(const SurfaceTable& table, const Settings& sett
         }
     }
     const Vec3 focus = count != 0 ? divide(sum, count) : Vec3{};
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r * kParaxialZoneFraction, 1).f;
+    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
 
     // %lf of the largest double takes 316 characters, so six of them and the words fit.
     std::array<char, kTextBytes> text{};

@@ -36,7 +36,7 @@ constexpr int kMaxFieldColumns = 1000;
 
 constexpr int kCurveSteps = 20;     // points every R/20
 constexpr int kMaxCurvePoints = 32; // the summed steps give 21, or 22 after rounding
-constexpr double kParaxialZoneFraction = 0.01;
+constexpr double kParaxialZoneDivisor = 100.0;
 
 void drawFrame(Canvas& canvas, int w, int plotHeight, int floor) {
     canvas.selectPen(kAxisPenWidth, kBlack);
@@ -107,7 +107,7 @@ void drawCurve(Canvas& canvas, const SurfaceTable& table, const Settings& settin
         return;
     }
     const double f =
-        zonalFocus(table, settings, WavelengthLine::d, fieldWidth * kParaxialZoneFraction, 1).f;
+        zonalFocus(table, settings, WavelengthLine::d, fieldWidth / kParaxialZoneDivisor, 1).f;
     if (f == 0.0) {
         return;
     }

@@ -27,7 +27,7 @@ constexpr int kSquareDotSpacing = 4;
 constexpr double kDotReach = 100.0; // pixels from the panel centre within which dots show
 constexpr double kScaleSpanMicrometres = 160000.0; // 160 pixels at 1000 pixels per mm
 constexpr int kReferenceZones = 10; // reference fan heights in tenths of the aperture
-constexpr double kParaxialZoneFraction = 0.01;
+constexpr double kParaxialZoneDivisor = 100.0;
 
 // A grid of more coordinates than this across the pupil (a pitch of 1 mm over 2 m) is cut
 // off there, so that a nonsensical pitch or radius cannot stall the paint for hours.
@@ -413,7 +413,7 @@ void paintSpotDialog(Canvas& canvas, const SpotDialogState& state, const Surface
         return;
     }
     const double r = apertureRadius(table);
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r * kParaxialZoneFraction, 1).f;
+    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
     // Without a focal length there is no field angle: the panels stay empty.
     if (f == 0.0) {
         return;

@@ -129,6 +129,26 @@ TEST(SphericalAberrationCurve, EndsAtTheLastZoneTheFirstMirrorPasses) {
     EXPECT_EQ(moves.back().substr(0, 9), "move 280 "); // one move: the curve's start
 }
 
+TEST(SphericalAberrationCurve, ZoneRowsFollowHeightsDividedOutOfTheRadius) {
+    // With r = 88.9 the zones r/100 and r/100 + r/50 give 500 / r * t a hair below 5 and
+    // 15, so they sit on rows 546 and 536; heights of 0.01 r and 0.02 r would land a
+    // hair above and a row higher.
+    const SurfaceTable table = test::sphericalMirror(200.0, 88.9, 100.0);
+    const std::vector<CurvePoint> sa = curveAfterPen(saCurve(table, 2), "pen 1 192 192 0");
+    ASSERT_GE(sa.size(), 2u);
+    EXPECT_EQ(sa[0].y, 546);
+    EXPECT_EQ(sa[1].y, 536);
+
+    CurveDialogState state;
+    state.curveLineShown.fill(0);
+    RecordingCanvas canvas;
+    paintCurveDialog(canvas, state, table, Settings{}, kWidth, kPlotHeight);
+    const std::vector<CurvePoint> sine = curveAfterPen(canvas.text(), "pen 1 0 0 0");
+    ASSERT_GE(sine.size(), 2u);
+    EXPECT_EQ(sine[0].y, 546);
+    EXPECT_EQ(sine[1].y, 536);
+}
+
 TEST(SphericalAberrationCurve, ZonesThatFailAreBridged) {
     // A glass-free sphere of 0.4 mm just in front of the marginal focus: the rays of the
     // middle zones pass it too far from its centre and miss it.
