@@ -61,7 +61,8 @@ bool nextLine(TokenReader& in, std::string_view& line) {
         return false;
     }
     const size_t start = in.pos;
-    while (in.pos < in.size && in.data[in.pos] != '\n') {
+    // A lone CR ends a line too, so that a file with CR line ends keeps its rows.
+    while (in.pos < in.size && in.data[in.pos] != '\n' && in.data[in.pos] != '\r') {
         ++in.pos;
     }
     size_t end = in.pos;

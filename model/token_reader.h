@@ -25,8 +25,8 @@ bool isTokenSeparator(char c);
 // The next token; false (and an empty token) when only separators are left.
 bool nextToken(TokenReader& in, std::string_view& token);
 
-// The rest of the line that holds the next token: from that token to the line break,
-// trailing separators dropped. False when no token is left.
+// The rest of the line that holds the next token: from that token to the line break
+// (LF, CR LF or a lone CR), trailing separators dropped. False when no token is left.
 bool nextLine(TokenReader& in, std::string_view& line);
 
 // The number at the start of text ("1.5abc" gives 1.5), decimal or exponent notation,

@@ -12,11 +12,22 @@
 // stretch of code. Each gives the tracer's defined result to the last few digits.
 namespace kiro::kernel {
 
+// b^2 - c keeps its digits while the start lies within kNearStart radii of the centre
+// and the root is above 1 / kNearStart of the radius; otherwise the discriminant is taken
+// from the line's offset. Starts beyond kParameterReach radii are left to the quadratic
+// in z.
+constexpr double kNearStart = 4.0;
+constexpr double kParameterReach = 100.0;
+
 // The sphere in the ray's own parameter: with |d| = 1, |P + t d - C|^2 = r^2 gives
 // t = -b +- sqrt(b^2 - c), b = d.(P - C), c = |P - C|^2 - r^2: the same two points as the
 // quadratic in z, with one root and no division, and the same choice of the point
-// nearer the vertex in z. Returns false, leaving meet alone, for the cases the quadratic
-// in z handles itself: dz = 0, a radius of 0, a direction that is not a unit vector.
+// nearer the vertex in z. For a start many radii away or a glancing ray, b^2 and c
+// cancel to a few digits, so there the discriminant is r^2 - |f|^2 with
+// f = (P - C) - b d, the offset of the line from the centre (Haines et al., "Precision
+// Improvements for Ray/Sphere Intersection", Ray Tracing Gems, 2019). Returns false,
+// leaving meet alone, for the cases the quadratic in z handles itself: dz = 0, a radius
+// of 0, a direction that is not a unit vector, a start beyond kParameterReach radii.
 inline bool meetSphereByParameter(const Ray& ray, Vec3 centre, double radius, double z0,
                                   SurfaceMeet& meet) {
     const Vec3 p = ray.position;
@@ -25,9 +36,17 @@ inline bool meetSphereByParameter(const Ray& ray, Vec3 centre, double radius, do
         return false;
     }
     const Vec3 oc = sub(p, centre);
+    const double r2 = radius * radius;
+    const double oc2 = dot(oc, oc);
     const double b = dot(d, oc);
-    const double c = dot(oc, oc) - radius * radius;
-    const double disc = b * b - c;
+    double disc = b * b - (oc2 - r2);
+    if (oc2 > kNearStart * kNearStart * r2 || disc < r2 / (kNearStart * kNearStart)) {
+        if (oc2 > kParameterReach * kParameterReach * r2) {
+            return false;
+        }
+        const Vec3 offset = sub(oc, scale(d, b));
+        disc = r2 - dot(offset, offset);
+    }
     if (!(disc >= 0.0)) {
         meet = {false, p};
         return true;
@@ -96,8 +115,15 @@ inline Vec3 refract(Vec3 d, Vec3 n, double mu) {
     const double c = std::clamp(dot(d, n), -1.0, 1.0);
     const double sin2 = (1 - c) * (1 + c);
     const double mu2 = mu * mu;
-    if (sin2 >= mu2) {
-        return kernel::reflect(d, n);
+    if (!(sin2 < mu2 && mu2 < std::numeric_limits<double>::infinity())) {
+        if (sin2 >= mu2) {
+            return kernel::reflect(d, n);
+        }
+        // An infinite relative index (the medium before has index 0) gives
+        // sin(theta_t) = sin(i) / mu = 0: the ray goes on along the normal.
+        if (mu2 == std::numeric_limits<double>::infinity()) {
+            return c > 0 ? n : negate(n);
+        }
     }
     const Vec3 tangent = sub(d, scale(n, c));
     const double inverseMu = 1 / mu;

@@ -429,6 +429,16 @@ TEST(DesignFileMends, DescriptionIsTheRestOfItsLineTrimmed) {
     EXPECT_STREQ(readText("first second\r\n").description, "first");
 }
 
+TEST(DesignFileMends, DescriptionLineEndsAtALoneCarriageReturn) {
+    const LensSystem lens = readText("ver100\rtwo words\r11\r0 0 0\r0 0 1\r200 0 0 0\r50\r"
+                                     "1 1 1 1 1 1 1 1 \r-\r");
+    EXPECT_STREQ(lens.description, "two words");
+    ASSERT_EQ(surfaceCount(lens.surfaces), 1);
+    EXPECT_EQ(lens.surfaces[0].type, SurfaceType::SphericalMirror);
+    EXPECT_EQ(lens.surfaces[0].radius, 200.0);
+    EXPECT_EQ(lens.surfaces[0].effectiveRadius, 50.0);
+}
+
 TEST(DesignFileMends, LineBreaksAndEdgeBlanksInADescriptionAreNotWritten) {
     LensSystem lens;
     clearLensSystem(lens);

@@ -85,6 +85,42 @@ TEST(FastForms, SurfaceStepsMatchForEveryCurvedType) {
     EXPECT_GT(aspheres, 5000);
 }
 
+TEST(FastForms, SphereKeepsItsDigitsForFarStartsAndGlancingRays) {
+    // Starts up to a thousand radii away (a near point source) and rays that only just
+    // meet the sphere, where the sphere's quadratic cancels most of its digits.
+    std::mt19937_64 rng(34);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    int met = 0;
+    for (int k = 0; k < 20000; ++k) {
+        const double radius = std::pow(10.0, 1.5 + unit(rng)) * (unit(rng) < 0 ? -1 : 1);
+        const double r = std::fabs(radius);
+        const Surface row =
+            makeRow(k % 2 ? SurfaceType::SphericalMirror : SurfaceType::SphericalLens, 0.0, radius,
+                    2 * r, 1.5);
+        Vec3 start;
+        Vec3 target;
+        if (k % 3 == 0) {
+            // Glancing: aimed at the rim of the sphere's outline seen along z.
+            const double phi = 3.2 * unit(rng);
+            const double rim = r * (1 - std::pow(10.0, -2 - 3 * std::fabs(unit(rng))));
+            start = {rim * std::cos(phi), rim * std::sin(phi), radius + 3 * r * unit(rng)};
+            target = add(start, {1e-9 * unit(rng), 1e-9 * unit(rng), -1.0});
+        } else {
+            const double far = std::pow(10.0, 3 * std::fabs(unit(rng)));
+            start = {0.5 * r * unit(rng), 0.5 * r * unit(rng), radius + far * radius};
+            target = {0.6 * r * unit(rng), 0.6 * r * unit(rng), 0.0};
+        }
+        const Ray ray{2, start, normalize(sub(target, start))};
+        const Ray fast = traceSurface(ray, row, 1.5, 1.0);
+        const Ray plain = literal::traceSurface(ray, row, 1.5, 1.0);
+        ASSERT_EQ(isDead(fast), isDead(plain)) << "case " << k;
+        met += !isDead(fast);
+        EXPECT_LE(distance(fast.position, plain.position), 1e-12 * r) << "case " << k;
+        EXPECT_LE(distance(fast.direction, plain.direction), 1e-12) << "case " << k;
+    }
+    EXPECT_GT(met, 15000);
+}
+
 TEST(FastForms, AsphereSearchEndsOnTheBisectionRoot) {
     // Strongly curved aspheres met at steep angles, where the ray line can cross the
     // surface more than once within the search.

@@ -190,6 +190,29 @@ TEST(RowLoop, ZeroOrNegativeIndexSlotsNeitherCrashNorHang) {
     }
 }
 
+TEST(Refraction, OutOfAMediumOfIndexZeroGoesAlongTheNormal) {
+    // The stop above holds index 0 at the line, so the relative index is infinite and
+    // sin(theta_t) = sin(i) / mu is 0.
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::Stop, 0, 0, 50, 1.5);
+    table[1] = makeRow(SurfaceType::SphericalLens, -10, 100, 50, 1.0);
+    table[0].index[2] = 0.0;
+    ASSERT_TRUE(std::isinf(relativeIndex(table, 1, 2)));
+    const Ray out = traceSystem(table, Ray{2, {10, 0, 5}, {0.3, 0, -1}}, RowFilter::All);
+    const Vec3 n = normalize(surfaceNormal(table[1], out.position));
+    EXPECT_NEAR(out.direction.x, -n.x, 1e-15);
+    EXPECT_NEAR(out.direction.y, -n.y, 1e-15);
+    EXPECT_NEAR(out.direction.z, -n.z, 1e-15);
+    const Vec3 d = normalize({0.2, 0.1, 1});
+    for (double mu : {std::numeric_limits<double>::infinity(), 1e200}) {
+        const Vec3 along = refract(d, {0, 0, 1}, mu);
+        EXPECT_NEAR(along.x, 0.0, 1e-15) << mu;
+        EXPECT_NEAR(along.y, 0.0, 1e-15) << mu;
+        EXPECT_EQ(along.z, 1.0) << mu;
+        EXPECT_EQ(refract(d, {0, 0, -1}, -mu).z, 1.0) << mu;
+    }
+}
+
 TEST(RowLoop, VisitsEachTracedRowInOrder) {
     SurfaceTable table = test::sphericalMirror(200, 100, 60);
     table[1] = makeRow(SurfaceType::Obstruction, 90, 0, 1);
