@@ -14,7 +14,9 @@
 
 namespace kiro::cli {
 
-void failUsage(const std::string& message) { throw CliFailure{kExitUsage, message}; }
+void failUsage(const std::string& message) {
+    throw CliFailure{kExitUsage, message};
+}
 void failComputation(const std::string& message) {
     throw CliFailure{kExitComputationFailed, message};
 }

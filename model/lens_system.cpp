@@ -13,7 +13,9 @@ void clearLensSystem(LensSystem& lens) {
     lens.settings.sourceMode = 0;
 }
 
-void setDefaultSettings(LensSystem& lens) { lens.settings = Settings{}; }
+void setDefaultSettings(LensSystem& lens) {
+    lens.settings = Settings{};
+}
 
 int surfaceCount(const SurfaceTable& table) {
     int n = 0;

@@ -3,7 +3,9 @@
 namespace kiro {
 namespace {
 
-bool isCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isCp932LeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 int utf8SequenceLength(unsigned char b) {
     if (b < 0x80) {

@@ -14,6 +14,8 @@ struct Ray {
     Vec3 direction{};
 };
 
-constexpr bool isDead(const Ray& ray) { return isZero(ray.direction); }
+constexpr bool isDead(const Ray& ray) {
+    return isZero(ray.direction);
+}
 
 } // namespace kiro

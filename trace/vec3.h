@@ -10,17 +10,33 @@ struct Vec3 {
     double x = 0.0, y = 0.0, z = 0.0;
 };
 
-constexpr Vec3 add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-constexpr Vec3 sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-constexpr Vec3 scale(Vec3 a, double s) { return {s * a.x, s * a.y, s * a.z}; }
-constexpr Vec3 negate(Vec3 a) { return {-a.x, -a.y, -a.z}; }
-constexpr Vec3 divide(Vec3 a, double s) { return {a.x / s, a.y / s, a.z / s}; }
-constexpr double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+constexpr Vec3 add(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+constexpr Vec3 sub(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+constexpr Vec3 scale(Vec3 a, double s) {
+    return {s * a.x, s * a.y, s * a.z};
+}
+constexpr Vec3 negate(Vec3 a) {
+    return {-a.x, -a.y, -a.z};
+}
+constexpr Vec3 divide(Vec3 a, double s) {
+    return {a.x / s, a.y / s, a.z / s};
+}
+constexpr double dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 constexpr Vec3 cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline double length(Vec3 a) { return std::sqrt(dot(a, a)); }
-constexpr bool isZero(Vec3 a) { return a.x == 0.0 && a.y == 0.0 && a.z == 0.0; }
+inline double length(Vec3 a) {
+    return std::sqrt(dot(a, a));
+}
+constexpr bool isZero(Vec3 a) {
+    return a.x == 0.0 && a.y == 0.0 && a.z == 0.0;
+}
 
 // a / |a|, component by component; the zero vector stays zero.
 inline Vec3 normalize(Vec3 a) {
