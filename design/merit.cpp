@@ -28,6 +28,19 @@ bool validRange(double hMin, double hMax) {
     return validInnerHeight(hMin) && hMin <= hMax && std::isfinite(hMax);
 }
 
+// Calls visit(h) for the zone heights hMin + k * step, k = first .. 8, as long as they do
+// not exceed hMax.
+template <class Visit> void forEachZone(double hMin, double hMax, int first, Visit&& visit) {
+    const double step = zoneStep(hMin, hMax);
+    for (int k = first; k < kZoneCount; ++k) {
+        const double h = zoneHeight(hMin, step, k);
+        if (h > hMax) {
+            break;
+        }
+        visit(h);
+    }
+}
+
 // Mean zone focus and whether one could be formed at all: false for invalid input and
 // when not even the innermost zone traces in mode 1.
 bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double hMin, double hMax,
@@ -37,20 +50,15 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
         return false;
     }
     if (validRange(hMin, hMax)) {
-        const double step = zoneStep(hMin, hMax);
         double sum = 0.0;
         int count = 0;
-        for (int k = 0; k < kZoneCount; ++k) {
-            const double h = zoneHeight(hMin, step, k);
-            if (h > hMax) {
-                break;
-            }
+        forEachZone(hMin, hMax, 0, [&](double h) {
             const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
             if (zone.f != 0.0) {
                 sum += zone.point.z;
                 ++count;
             }
-        }
+        });
         if (count > 0) {
             focus = sum / count;
             return true;
@@ -73,18 +81,13 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
     if (isEmptyTable(table) || !validRange(hMin, hMax)) {
         return kUnmeasurable;
     }
-    const double step = zoneStep(hMin, hMax);
     FocusSpread foci;
-    for (int k = 0; k < kZoneCount; ++k) {
-        const double h = zoneHeight(hMin, step, k);
-        if (h > hMax) {
-            break;
-        }
+    forEachZone(hMin, hMax, 0, [&](double h) {
         const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
         if (zone.f != 0.0) {
             foci.add(zone.point.z);
         }
-    }
+    });
     return foci.any ? foci.width() : kUnmeasurable;
 }
 
@@ -108,18 +111,13 @@ double chromaticAberration(const SurfaceTable& table, const Settings& settings, 
     if (isEmptyTable(table) || lineMask <= 0 || !validRange(hMin, hMax)) {
         return 0.0;
     }
-    const double step = zoneStep(hMin, hMax);
     double result = 0.0;
-    for (int k = 0; k < kZoneCount; ++k) {
-        const double h = zoneHeight(hMin, step, k);
-        if (h > hMax) {
-            break;
-        }
+    forEachZone(hMin, hMax, 0, [&](double h) {
         const FocusSpread foci = zoneLineSpread(table, settings, h, lineMask);
         if (foci.any && foci.width() > result) {
             result = foci.width();
         }
-    }
+    });
     return result;
 }
 
@@ -130,18 +128,13 @@ double sineConditionOffence(const SurfaceTable& table, const Settings& settings,
     }
     // The innermost zone's focal length is the reference; a failed trace leaves it 0.
     const double fRef = zonalFocus(table, settings, line, hMin, kTraceOpticalOnly).f;
-    const double step = zoneStep(hMin, hMax);
     // Both extremes start at the reference zone's own deviation, 0.
     double largest = 0.0;
     double smallest = 0.0;
-    for (int k = 1; k < kZoneCount; ++k) {
-        const double h = zoneHeight(hMin, step, k);
-        if (h > hMax) {
-            break;
-        }
+    forEachZone(hMin, hMax, 1, [&](double h) {
         const double deviation = sineFocusDeviation(table, fRef, line, h);
         if (deviation < kSineDeviationNoValue) {
-            continue;
+            return;
         }
         if (deviation > largest) {
             largest = deviation;
@@ -149,7 +142,7 @@ double sineConditionOffence(const SurfaceTable& table, const Settings& settings,
         if (deviation < smallest) {
             smallest = deviation;
         }
-    }
+    });
     return largest - smallest;
 }
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <system_error>
 #include <thread>
 
 #include "design/builder_support.h"
 #include "design/designer_inputs.h"
 #include "design/glass_choice.h"
 #include "design/merit.h"
+#include "design/parallel_chunks.h"
 #include "trace/bundles.h"
 
 namespace kiro {
@@ -141,27 +141,16 @@ void search(const SurfaceTable& table, const Settings& settings, const Doublet& 
     const int rows = grid.iLast - grid.iFirst + 1;
     const int slices = std::min(threadCount(threads), rows);
     std::array<Outcome, kMaxThreads> outcomes{};
-    std::array<std::thread, kMaxThreads> workers;
     const auto sliceFirst = [&](int s) { return grid.iFirst + rows * s / slices; };
     const double startBest = best;
-    const auto runSlice = [&](int s) {
-        outcomes[static_cast<size_t>(s)] = searchSlice(table, settings, lens, grid, sliceFirst(s),
-                                                       sliceFirst(s + 1) - 1, startBest);
-    };
-    for (int s = 1; s < slices; ++s) {
-        try {
-            workers[static_cast<size_t>(s)] = std::thread(runSlice, s);
-        } catch (const std::system_error&) {
-            // No thread to be had: the slice runs here, with the same outcome.
-            runSlice(s);
-        }
-    }
-    runSlice(0);
-    for (std::thread& worker : workers) {
-        if (worker.joinable()) {
-            worker.join();
-        }
-    }
+    runChunks(slices, slices,
+              [&](int64_t s) {
+                  const int slice = static_cast<int>(s);
+                  outcomes[static_cast<size_t>(slice)] =
+                      searchSlice(table, settings, lens, grid, sliceFirst(slice),
+                                  sliceFirst(slice + 1) - 1, startBest);
+              },
+              {});
     for (int s = 0; s < slices; ++s) {
         const Outcome& o = outcomes[static_cast<size_t>(s)];
         if (o.found && o.best < best) {
