@@ -106,7 +106,7 @@ CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& setting
             return {merit, false};
         }
     }
-    if ((flags & MeasureFlag::Osc) != 0) {
+    if ((flags & MeasureFlag::SineCondition) != 0) {
         merit += sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
     }
     return {merit, true};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/measure_flags.h"
 #include "model/surface.h"
 
 namespace kiro {
@@ -24,14 +25,6 @@ constexpr int Doublet = 0;
 constexpr int DoubletFlattener = 1;
 constexpr int Count = 2;
 } // namespace RefractorType
-
-// Measures the refracting designer sums (bits of RefractorInputs::measureFlags).
-namespace MeasureFlag {
-constexpr int Spherical = 1;
-constexpr int Chromatic = 2;
-constexpr int SineCondition = 4;
-constexpr int All = Spherical | Chromatic | SineCondition;
-} // namespace MeasureFlag
 
 constexpr int kNoGlass = -1;
 

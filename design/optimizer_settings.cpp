@@ -17,7 +17,7 @@ int chromaticMask(const OptimizerSettings& settings) {
 int measureFlags(const OptimizerSettings& settings) {
     return (settings.minimiseSpherical ? MeasureFlag::Spherical : 0) |
            (settings.minimiseChromatic ? MeasureFlag::Chromatic : 0) |
-           (settings.minimiseOsc ? MeasureFlag::Osc : 0);
+           (settings.minimiseOsc ? MeasureFlag::SineCondition : 0);
 }
 
 int kindFlags(const OptimizerSettings& settings) {

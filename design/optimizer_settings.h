@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "design/measure_flags.h"
 #include "model/surface.h"
 
 namespace kiro {
@@ -19,13 +20,6 @@ struct OptimizerSettings {
     bool varySphericalMirrors = true;
     bool varyLensSpacings = false; // stored and passed on; varies nothing
 };
-
-// Bits of the measure flags of a pass.
-namespace MeasureFlag {
-constexpr int Spherical = 1;
-constexpr int Chromatic = 2;
-constexpr int Osc = 4;
-} // namespace MeasureFlag
 
 // Bits of the kind flags of a pass: which rows may vary.
 namespace KindFlag {

@@ -56,7 +56,7 @@ double designMerit(const SurfaceTable& table, const Settings& settings, double a
     if ((parameters.measureFlags & MeasureFlag::Chromatic) != 0) {
         merit += chromaticAberration(table, settings, hMin, hMax, parameters.chromaticMask);
     }
-    if ((parameters.measureFlags & MeasureFlag::Osc) != 0) {
+    if ((parameters.measureFlags & MeasureFlag::SineCondition) != 0) {
         merit += sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
     }
     return merit;

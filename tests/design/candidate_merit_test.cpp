@@ -33,7 +33,7 @@ PassParameters allMeasures(int line, int mask) {
     PassParameters p;
     p.sphericalLine = line;
     p.chromaticMask = mask;
-    p.measureFlags = MeasureFlag::Spherical | MeasureFlag::Chromatic | MeasureFlag::Osc;
+    p.measureFlags = MeasureFlag::Spherical | MeasureFlag::Chromatic | MeasureFlag::SineCondition;
     return p;
 }
 
