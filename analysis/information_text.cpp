@@ -18,6 +18,11 @@ constexpr const char* kFormat = "          情報表示\n\n"
                                 "焦点距離(d線):%lf\n\n"
                                 "有効径:%lf    F値:%lf";
 
+// The focal length of the zone r/1000, on the d line, through mirrors and lenses only.
+double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r) {
+    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
+}
+
 } // namespace
 
 std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r) {
@@ -35,13 +40,17 @@ std::string buildInformationText(const SurfaceTable& table, const Settings& sett
         }
     }
     const Vec3 focus = count != 0 ? divide(sum, count) : Vec3{};
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
+    const double f = nearAxisFocalLength(table, settings, r);
 
     // %lf of the largest double takes 316 characters, so six of them and the words fit.
     std::array<char, kTextBytes> text{};
     std::snprintf(text.data(), text.size(), kFormat, focus.x, focus.y, focus.z, f, diameter,
                   f / diameter);
     return text.data();
+}
+
+double informationFNumber(const SurfaceTable& table, const Settings& settings, double r) {
+    return nearAxisFocalLength(table, settings, r) / (r + r);
 }
 
 } // namespace kiro

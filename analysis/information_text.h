@@ -13,4 +13,7 @@ namespace kiro {
 // are printed as the C library prints them (inf, nan).
 std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r);
 
+// The F-number the text shows: the near-axis focal length over the diameter 2 r.
+double informationFNumber(const SurfaceTable& table, const Settings& settings, double r);
+
 } // namespace kiro

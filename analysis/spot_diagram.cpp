@@ -6,8 +6,9 @@
 #include <numbers>
 #include <vector>
 
-#include "trace/bundles.h"
-#include "trace/ray_tracer.h"
+#include "analysis/information_text.h"
+#include "analysis/spot_rays.h"
+#include "analysis/spot_statistics.h"
 
 namespace kiro {
 
@@ -26,15 +27,17 @@ constexpr int kTickLength = 10;
 constexpr int kSquareDotSpacing = 4;
 constexpr double kDotReach = 100.0; // pixels from the panel centre within which dots show
 constexpr double kScaleSpanMicrometres = 160000.0; // 160 pixels at 1000 pixels per mm
-constexpr int kReferenceZones = 10; // reference fan heights in tenths of the aperture
-constexpr double kParaxialZoneDivisor = 100.0;
-
-// A grid of more coordinates than this across the pupil (a pitch of 1 mm over 2 m) is cut
-// off there, so that a nonsensical pitch or radius cannot stall the paint for hours.
-constexpr int kMaxGridValues = 1000;
 // Paints with more rays than this are plotted straight onto the canvas on one thread
 // instead of being buffered for the threads.
 constexpr size_t kMaxBufferedDots = size_t{1} << 24;
+
+// The Airy option: the d-line disk as a polygon of this many sides, and the panel's
+// numbers under it.
+constexpr int kCircleSides = 64;
+constexpr double kMinCirclePixels = 1.0; // a smaller disk would be a dot
+constexpr int kSummaryX = 10;
+constexpr int kSummaryY = 246;
+constexpr int kSummaryLineHeight = 14;
 
 constexpr std::array<Colour, 8> kLineColours{{
     {64, 0, 0},
@@ -47,93 +50,6 @@ constexpr std::array<Colour, 8> kLineColours{{
     {32, 0, 64},
 }};
 
-// Which two coordinates of the landing point are plotted: the image row's normal tells
-// the plane the image lies in.
-enum class PlottedPair { YZ, XZ, XY };
-
-PlottedPair plottedPairFor(const Surface& imageRow) {
-    const double ax = std::fabs(imageRow.nx);
-    const double ay = std::fabs(imageRow.ny);
-    const double az = std::fabs(imageRow.nz);
-    if (ax >= ay && ax >= az) {
-        return PlottedPair::YZ;
-    }
-    if (ay >= az) {
-        return PlottedPair::XZ;
-    }
-    return PlottedPair::XY;
-}
-
-// What every ray of one panel shares.
-struct SpotSetup {
-    Vec3 direction{};
-    double h0 = 0.0;
-    double z0 = 0.0;
-    double cosField = 1.0;
-    Vec3 reference{};
-    PlottedPair pair = PlottedPair::XY;
-    double magnification = 0.0;
-    double searchLength = 0.0; // of the aspheric intersection, from the whole table
-};
-
-Ray launchRay(const SpotSetup& setup, double px, double py, int line) {
-    Ray ray;
-    ray.line = line;
-    ray.position = sub(Vec3{px, py, setup.z0}, scale(setup.direction, setup.h0));
-    ray.direction = setup.direction;
-    return ray;
-}
-
-// Mean landing point of a meridional d-line fan through every row but the stops and the
-// obstruction; false when no ray of the fan comes through.
-bool spotReference(const SurfaceTable& table, SpotSetup& setup) {
-    Vec3 sum{};
-    int count = 0;
-    const double zoneStep = setup.h0 / kReferenceZones;
-    for (double t = 0.0; t < setup.h0; t += zoneStep) {
-        for (const double height : {t, -t}) {
-            Ray ray = launchRay(setup, height, 0.0, WavelengthLine::d);
-            for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
-                if (table[i].type == SurfaceType::Stop ||
-                    table[i].type == SurfaceType::Obstruction) {
-                    continue;
-                }
-                ray.direction = normalize(ray.direction);
-                ray = traceSurface(ray, table[i], relativeIndex(table, i, ray.line),
-                                   setup.searchLength);
-            }
-            if (!isDead(ray)) {
-                sum = add(sum, ray.position);
-                ++count;
-            }
-        }
-    }
-    if (count == 0) {
-        return false;
-    }
-    setup.reference = divide(sum, count);
-    return true;
-}
-
-bool prepareSetup(const SurfaceTable& table, const Surface& imageRow, double magnification,
-                  double fieldAngle, SpotSetup& setup) {
-    setup.h0 = table[0].effectiveRadius;
-    setup.z0 = table[0].z;
-    if (!(setup.h0 > 0.0) || !std::isfinite(setup.h0)) {
-        return false;
-    }
-    setup.direction = {std::sin(fieldAngle), 0.0, -std::cos(fieldAngle)};
-    setup.cosField = std::cos(fieldAngle);
-    setup.pair = plottedPairFor(imageRow);
-    setup.magnification = magnification;
-    setup.searchLength = asphereSearchLength(table);
-    return spotReference(table, setup);
-}
-
-double gridStep(const SpotSetup& setup, int gridMode, int gridCount) {
-    return gridMode == 0 ? 2.0 * setup.h0 / gridCount : static_cast<double>(gridCount);
-}
-
 // One dot as its offset from the panel centre, each within -99..99.
 struct SpotDot {
     int8_t dx = 0;
@@ -141,24 +57,10 @@ struct SpotDot {
 };
 constexpr int8_t kNoDot = INT8_MIN;
 
-bool landingDot(const SurfaceTable& table, const SpotSetup& setup, double px, double py, int line,
-                SpotDot& dot) {
-    const Ray ray = traceSystem(table, launchRay(setup, px, py, line), RowFilter::All,
-                                setup.searchLength, [](int, const Ray&) {});
-    if (isDead(ray)) {
-        return false;
-    }
-    const Vec3 offset = sub(ray.position, setup.reference);
-    double a = offset.x;
-    double b = offset.y;
-    if (setup.pair == PlottedPair::YZ) {
-        a = offset.y;
-        b = offset.z;
-    } else if (setup.pair == PlottedPair::XZ) {
-        b = offset.z;
-    }
-    const double da = a * setup.magnification;
-    const double db = b * setup.magnification;
+// A landing as its dot; false when the dot lies beyond the panel.
+bool spotDot(const SpotOffset& offset, double magnification, SpotDot& dot) {
+    const double da = offset.a * magnification;
+    const double db = offset.b * magnification;
     if (!(std::fabs(da) < kDotReach && std::fabs(db) < kDotReach)) {
         return false;
     }
@@ -167,42 +69,16 @@ bool landingDot(const SurfaceTable& table, const SpotSetup& setup, double px, do
     return true;
 }
 
-// The four pupil points of grid point (u, v), in plotting order.
-std::array<std::array<double, 2>, 4> pupilPoints(double xg, double v) {
-    return {{{xg, v}, {-xg, v}, {xg, -v}, {-xg, -v}}};
-}
-
-void plotPrepared(Canvas& canvas, const SurfaceTable& table, const SpotSetup& setup, int gridMode,
-                  int gridCount, int centreX, int centreY, int line) {
+void plotPrepared(Canvas& canvas, const SurfaceTable& table, const SpotBeam& beam,
+                  const std::vector<double>& values, double magnification, int centreX, int centreY,
+                  int line) {
     const Colour colour = lineColour(line);
-    const double step = gridStep(setup, gridMode, gridCount);
-    if (!(step > 0.0)) {
-        return;
-    }
-    int rows = 0;
-    for (double u = 0.0; u < setup.h0 && rows < kMaxGridValues; u += step, ++rows) {
-        const double xg = u / setup.cosField;
-        int columns = 0;
-        for (double v = 0.0; v < setup.h0 && columns < kMaxGridValues; v += step, ++columns) {
-            for (const auto& p : pupilPoints(xg, v)) {
-                SpotDot dot;
-                if (landingDot(table, setup, p[0], p[1], line, dot)) {
-                    canvas.setPixel(centreX + dot.dx, centreY + dot.dy, colour);
-                }
-            }
+    walkSpotGrid(table, beam, values, line, [&](bool arrived, const SpotOffset& offset, bool) {
+        SpotDot dot;
+        if (arrived && spotDot(offset, magnification, dot)) {
+            canvas.setPixel(centreX + dot.dx, centreY + dot.dy, colour);
         }
-    }
-}
-
-// The grid's coordinates 0, step, 2 step, ... below h0, summed as the plot sums them.
-void gridValues(double h0, double step, std::vector<double>& values) {
-    values.clear();
-    if (!(step > 0.0)) {
-        return;
-    }
-    for (double u = 0.0; u < h0 && values.size() < static_cast<size_t>(kMaxGridValues); u += step) {
-        values.push_back(u);
-    }
+    });
 }
 
 void drawSquare(Canvas& canvas, int cx, int halfSide, double exactHalfSide) {
@@ -268,67 +144,33 @@ void drawAngleLabel(Canvas& canvas, int panel, double fieldAngle) {
     canvas.textOut(kAngleLabelX + panel * kPanelPitch, kAngleLabelY, label);
 }
 
-struct SpotTask {
-    int line = 0;
-    int panel = 0;
-};
-
 // Traces every shown line's grid on the threads into one dot slot per ray, then draws the
-// slots in the order a single thread would have plotted them.
+// slots in the order a single thread would have plotted them. With a batch given, the
+// landings are kept there too (when they fit), for statistics of the very same rays.
 bool paintBuffered(Canvas& canvas, const SurfaceTable& table, const SpotDialogState& state,
-                   const std::array<SpotSetup, kSpotPanelCount>& setups,
-                   const std::array<bool, kSpotPanelCount>& ready,
-                   const std::array<double, kSpotPanelCount>& angles, int gridMode, int gridCount,
-                   int threads) {
-    std::array<SpotTask, kSpotLineCount * kSpotPanelCount> tasks{};
-    int taskCount = 0;
-    for (int s = 1; s <= kSpotLineCount; ++s) {
-        if (state.spotLineShown[s - 1] == 1) {
-            for (int j = 0; j < kSpotPanelCount; ++j) {
-                tasks[static_cast<size_t>(taskCount++)] = {s, j};
-            }
-        }
-    }
-    // Every panel shares h0 and the step, so one list of grid coordinates serves all.
-    const double h0 = setups[0].h0;
-    std::vector<double> values;
-    const double step =
-        h0 > 0.0 && std::isfinite(h0) ? gridStep(setups[0], gridMode, gridCount) : 0.0;
-    gridValues(h0, step, values);
+                   const SpotPanels& panels, const std::vector<double>& values, int threads,
+                   SpotLandingBatch* kept) {
+    const SpotTaskList tasks = spotTasks(state);
     const size_t n = values.size();
-    const size_t slotsPerRow = 4 * n;
-    const size_t slotsPerTask = n * slotsPerRow;
-    if (slotsPerTask * static_cast<size_t>(taskCount) > kMaxBufferedDots) {
+    const size_t slotsPerTask = kPupilPointsPerGridPoint * n * n;
+    const size_t slotCount = slotsPerTask * static_cast<size_t>(tasks.count);
+    if (slotCount > kMaxBufferedDots) {
         return false;
     }
-    std::vector<SpotDot> slots(slotsPerTask * static_cast<size_t>(taskCount));
+    std::vector<SpotDot> slots(slotCount);
+    const bool keepLandings = kept != nullptr && kept->keep(n, tasks.count);
+    traceSpotTasks(table, tasks, panels, values, RepeatedPoints::Trace, threads,
+                   [&](size_t slot, bool arrived, const SpotOffset& offset) {
+                       if (!arrived || !spotDot(offset, state.spotMagnification, slots[slot])) {
+                           slots[slot].dx = kNoDot;
+                       }
+                       if (keepLandings) {
+                           kept->store(slot, arrived, offset);
+                       }
+                   });
 
-    const int units = taskCount * static_cast<int>(n);
-    runPartitioned(units, threads, [&](int begin, int end) {
-        for (int unit = begin; unit < end; ++unit) {
-            const SpotTask& task = tasks[static_cast<size_t>(unit) / n];
-            const SpotSetup& setup = setups[static_cast<size_t>(task.panel)];
-            SpotDot* row = slots.data() + static_cast<size_t>(unit) * slotsPerRow;
-            if (!ready[static_cast<size_t>(task.panel)]) {
-                for (size_t k = 0; k < slotsPerRow; ++k) {
-                    row[k].dx = kNoDot;
-                }
-                continue;
-            }
-            const double xg = values[static_cast<size_t>(unit) % n] / setup.cosField;
-            for (size_t k = 0; k < n; ++k) {
-                for (const auto& p : pupilPoints(xg, values[k])) {
-                    if (!landingDot(table, setup, p[0], p[1], task.line, *row)) {
-                        row->dx = kNoDot;
-                    }
-                    ++row;
-                }
-            }
-        }
-    });
-
-    for (int t = 0; t < taskCount; ++t) {
-        const SpotTask& task = tasks[static_cast<size_t>(t)];
+    for (int t = 0; t < tasks.count; ++t) {
+        const SpotTask& task = tasks.task[static_cast<size_t>(t)];
         const Colour colour = lineColour(task.line);
         const int cx = kFirstPanelCentreX + task.panel * kPanelPitch;
         const SpotDot* dots = slots.data() + static_cast<size_t>(t) * slotsPerTask;
@@ -337,9 +179,48 @@ bool paintBuffered(Canvas& canvas, const SurfaceTable& table, const SpotDialogSt
                 canvas.setPixel(cx + dots[k].dx, kPanelCentreY + dots[k].dy, colour);
             }
         }
-        drawAngleLabel(canvas, task.panel, angles[static_cast<size_t>(task.panel)]);
+        drawAngleLabel(canvas, task.panel, panels.fieldAngle[static_cast<size_t>(task.panel)]);
     }
     return true;
+}
+
+// The Airy disk as a closed polygon around the panel centre, each corner at the centre
+// plus the fraction-dropped offset, so that the circle is as symmetric as the dots are.
+void drawCircle(Canvas& canvas, int cx, int cy, double radius) {
+    for (int k = 0; k <= kCircleSides; ++k) {
+        const double t = 2.0 * std::numbers::pi * (k % kCircleSides) / kCircleSides;
+        int dx = 0;
+        int dy = 0;
+        if (!toPixel(radius * std::cos(t), dx) || !toPixel(radius * std::sin(t), dy)) {
+            return;
+        }
+        if (k == 0) {
+            canvas.moveTo(cx + dx, cy + dy);
+        } else {
+            canvas.lineTo(cx + dx, cy + dy);
+        }
+    }
+}
+
+// Each panel's d-line Airy disk, where it fits the panel, and its numbers underneath.
+void drawAiry(Canvas& canvas, const SurfaceTable& table, const Settings& settings,
+              const SpotDialogState& state, const SpotPanels& panels,
+              const std::vector<double>& values, const SpotLandingBatch& batch) {
+    const SpotTaskList tasks = spotTasks(state);
+    const double fNumber = informationFNumber(table, settings, apertureRadius(table));
+    const double airy = airyRadius(WavelengthLine::d, fNumber);
+    const double radius = airy / kMicrometresPerMillimetre * state.spotMagnification;
+    const bool fits = radius >= kMinCirclePixels && radius < kDotReach;
+    for (int j = 0; j < kSpotPanelCount; ++j) {
+        const size_t p = static_cast<size_t>(j);
+        if (fits && panels.ready[p]) {
+            drawCircle(canvas, kFirstPanelCentreX + j * kPanelPitch, kPanelCentreY, radius);
+        }
+        const int x = kSummaryX + j * kPanelPitch;
+        const SpotSpread spread = panelSpread(table, panels, j, tasks, values, batch, kAllLines);
+        canvas.textOut(x, kSummaryY, spotSpreadText(spread));
+        canvas.textOut(x, kSummaryY + kSummaryLineHeight, airyText(airy));
+    }
 }
 
 unsigned wholeMillimetres(double value) {
@@ -396,11 +277,13 @@ bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide) 
 void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow, int gridMode,
               int gridCount, int centreX, int centreY, double magnification, double fieldAngle,
               int line) {
-    SpotSetup setup;
-    if (!prepareSetup(table, imageRow, magnification, fieldAngle, setup)) {
+    SpotBeam beam;
+    if (!prepareSpotBeam(table, imageRow, fieldAngle, beam)) {
         return;
     }
-    plotPrepared(canvas, table, setup, gridMode, gridCount, centreX, centreY, line);
+    std::vector<double> values;
+    spotGridValues(beam.h0, spotGridStep(beam.h0, gridMode, gridCount), values);
+    plotPrepared(canvas, table, beam, values, magnification, centreX, centreY, line);
 }
 
 void paintSpotDialog(Canvas& canvas, const SpotDialogState& state, const SurfaceTable& table,
@@ -408,43 +291,31 @@ void paintSpotDialog(Canvas& canvas, const SpotDialogState& state, const Surface
     canvas.selectPen(1, kBlack);
     drawFrame(canvas, state.spotMagnification);
 
-    const int count = surfaceCount(table);
-    if (count == 0) {
+    SpotPanels panels;
+    if (!prepareSpotPanels(table, settings, state.spotHeight, panels)) {
         return;
     }
-    const double r = apertureRadius(table);
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
-    // Without a focal length there is no field angle: the panels stay empty.
-    if (f == 0.0) {
-        return;
-    }
-    const Surface& imageRow = table[static_cast<size_t>(count - 1)];
-    const int gridMode = settings.spotGridMode;
-    const int gridCount = gridMode == 0 ? settings.spotGridPoints : settings.spotGridPitch;
-
-    std::array<double, kSpotPanelCount> angles{};
-    std::array<SpotSetup, kSpotPanelCount> setups{};
-    std::array<bool, kSpotPanelCount> ready{};
-    for (int j = 0; j < kSpotPanelCount; ++j) {
-        const size_t p = static_cast<size_t>(j);
-        angles[p] = std::atan(state.spotHeight[p] / f);
-        ready[p] = prepareSetup(table, imageRow, state.spotMagnification, angles[p], setups[p]);
-    }
-    if (paintBuffered(canvas, table, state, setups, ready, angles, gridMode, gridCount, threads)) {
-        return;
-    }
-    for (int s = 1; s <= kSpotLineCount; ++s) {
-        if (state.spotLineShown[static_cast<size_t>(s - 1)] != 1) {
-            continue;
-        }
-        for (int j = 0; j < kSpotPanelCount; ++j) {
-            const size_t p = static_cast<size_t>(j);
-            if (ready[p]) {
-                plotPrepared(canvas, table, setups[p], gridMode, gridCount,
-                             kFirstPanelCentreX + j * kPanelPitch, kPanelCentreY, s);
+    std::vector<double> values;
+    spotGridOf(table, settings, values);
+    SpotLandingBatch batch;
+    SpotLandingBatch* kept = state.spotAiryShown ? &batch : nullptr;
+    if (!paintBuffered(canvas, table, state, panels, values, threads, kept)) {
+        for (int s = 1; s <= kSpotLineCount; ++s) {
+            if (state.spotLineShown[static_cast<size_t>(s - 1)] != 1) {
+                continue;
             }
-            drawAngleLabel(canvas, j, angles[p]);
+            for (int j = 0; j < kSpotPanelCount; ++j) {
+                const size_t p = static_cast<size_t>(j);
+                if (panels.ready[p]) {
+                    plotPrepared(canvas, table, panels.beam[p], values, state.spotMagnification,
+                                 kFirstPanelCentreX + j * kPanelPitch, kPanelCentreY, s);
+                }
+                drawAngleLabel(canvas, j, panels.fieldAngle[p]);
+            }
         }
+    }
+    if (state.spotAiryShown) {
+        drawAiry(canvas, table, settings, state, panels, values, batch);
     }
 }
 

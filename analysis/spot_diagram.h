@@ -19,6 +19,7 @@ struct SpotDialogState {
     std::array<double, kSpotPanelCount> spotHeight{};                // mm, left to right
     double spotMagnification = 375.0; // pixels per mm of landing offset
     int spotScrollPos = 15;
+    bool spotAiryShown = false; // the Airy disks and the spot radii; off at every opening
 };
 
 // Drawing colour of a line slot, shared by the spot diagram and the aberration curves.
@@ -46,6 +47,9 @@ void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow
 // The whole dialog picture: separators, scale squares, and the spots of every shown line
 // at the three panels with their field-angle labels. The rays are traced on `threads`
 // threads and drawn afterwards in the same order as one thread would draw them.
+// With spotAiryShown, each panel then gets the d-line Airy disk around its reference point
+// (when it fits the panel) and, underneath, the RMS and geometric radii of the shown lines
+// together and the Airy radius.
 void paintSpotDialog(Canvas& canvas, const SpotDialogState& state, const SurfaceTable& table,
                      const Settings& settings, int threads = paintThreadCount());
 

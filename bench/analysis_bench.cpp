@@ -5,6 +5,7 @@
 #include "analysis/aberration_curves.h"
 #include "analysis/light_amount_curve.h"
 #include "analysis/spot_diagram.h"
+#include "analysis/spot_statistics.h"
 
 namespace kiro {
 namespace {
@@ -63,9 +64,10 @@ SurfaceTable schmidtCamera() {
     return table;
 }
 
-void spotPaint(benchmark::State& state, const SurfaceTable& table, int threads) {
+void spotPaint(benchmark::State& state, const SurfaceTable& table, int threads, bool airy = false) {
     const Settings settings;
-    const SpotDialogState dialog = openSpotDialog(table);
+    SpotDialogState dialog = openSpotDialog(table);
+    dialog.spotAiryShown = airy;
     CountingCanvas canvas;
     for (auto _ : state) {
         paintSpotDialog(canvas, dialog, table, settings, threads);
@@ -84,6 +86,34 @@ void BM_SpotPaintSchmidtCorrector(benchmark::State& state) {
 }
 void BM_SpotPaintSchmidtCorrectorOneThread(benchmark::State& state) {
     spotPaint(state, schmidtCamera(), 1);
+}
+
+void BM_SpotPaintNewtonianAiry(benchmark::State& state) {
+    spotPaint(state, newtonian(), paintThreadCount(), true);
+}
+void BM_SpotPaintSchmidtCorrectorAiry(benchmark::State& state) {
+    spotPaint(state, schmidtCamera(), paintThreadCount(), true);
+}
+
+// The statistics of the three panels and six lines, to set against one spot paint.
+void spotStatisticsOf(benchmark::State& state, const SurfaceTable& table, int threads) {
+    const Settings settings;
+    const SpotDialogState dialog = openSpotDialog(table);
+    double sum = 0.0;
+    for (auto _ : state) {
+        sum += spotStatistics(table, settings, dialog, threads).panels[2].all.rmsRadius;
+    }
+    benchmark::DoNotOptimize(sum);
+}
+
+void BM_SpotStatisticsNewtonian(benchmark::State& state) {
+    spotStatisticsOf(state, newtonian(), paintThreadCount());
+}
+void BM_SpotStatisticsNewtonianOneThread(benchmark::State& state) {
+    spotStatisticsOf(state, newtonian(), 1);
+}
+void BM_SpotStatisticsSchmidtCorrector(benchmark::State& state) {
+    spotStatisticsOf(state, schmidtCamera(), paintThreadCount());
 }
 
 void BM_CurvePaintNewtonian(benchmark::State& state) {
@@ -118,6 +148,11 @@ BENCHMARK(BM_SpotPaintNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotPaintNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotPaintSchmidtCorrector)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotPaintSchmidtCorrectorOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotPaintNewtonianAiry)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotPaintSchmidtCorrectorAiry)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotStatisticsNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotStatisticsNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotStatisticsSchmidtCorrector)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CurvePaintNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LightPaintNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LightPaintNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();

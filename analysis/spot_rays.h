@@ -1,0 +1,159 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "analysis/parallel.h"
+#include "analysis/spot_diagram.h"
+#include "model/lens_system.h"
+#include "trace/ray.h"
+
+// The rays of the spot diagram: one walk over the pupil grid that the picture and the spot
+// statistics share, so that the two always agree on which rays arrive and where.
+namespace kiro {
+
+// A grid of more coordinates than this across the pupil (a pitch of 1 mm over 2 m) is cut
+// off there, so that a nonsensical pitch or radius cannot stall a paint for hours.
+constexpr int kMaxSpotGridValues = 1000;
+
+// Which two coordinates of a landing point are shown: the image row's normal tells the
+// plane the image lies in.
+enum class PlottedPair { YZ, XZ, XY };
+
+// What every ray of one panel shares.
+struct SpotBeam {
+    Vec3 direction{};
+    double h0 = 0.0; // row 0's clear radius, the half width of the pupil grid
+    double z0 = 0.0;
+    double cosField = 1.0;
+    Vec3 reference{}; // mean landing point of the d-line reference fan
+    PlottedPair pair = PlottedPair::XY;
+    double searchLength = 0.0; // of the aspheric intersection, from the whole table
+};
+
+// Sets a panel's beam up for a field angle (radians). False when row 0 has no clear
+// radius or no ray of the reference fan comes through: the panel then has no spot.
+bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
+                     SpotBeam& beam);
+
+// The three panels of the dialog for their image heights (mm).
+struct SpotPanels {
+    std::array<double, kSpotPanelCount> fieldAngle{}; // radians
+    std::array<SpotBeam, kSpotPanelCount> beam{};
+    std::array<bool, kSpotPanelCount> ready{};
+};
+
+// The field angles come from the d-line focal length of the zone r/100; false (and no
+// panel ready) when that focal length cannot be measured or the table is empty.
+bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
+                       const std::array<double, kSpotPanelCount>& heights, SpotPanels& panels);
+
+// A landing point's offset from the reference point in the shown pair of coordinates (mm).
+struct SpotOffset {
+    double a = 0.0;
+    double b = 0.0;
+};
+
+// Traces the ray of pupil point (px, py); false when it dies on the way.
+bool spotLanding(const SurfaceTable& table, const SpotBeam& beam, double px, double py, int line,
+                 SpotOffset& offset);
+
+// Step of the grid: gridMode 0 puts gridCount points across the diameter, 1 takes a pitch
+// of gridCount mm.
+double spotGridStep(double h0, int gridMode, int gridCount);
+int spotGridCount(const Settings& settings);
+
+// The grid's coordinates 0, step, 2 step, ... below h0, summed as the walk sums them.
+void spotGridValues(double h0, double step, std::vector<double>& values);
+
+// The grid coordinates every panel of the design shares (row 0's clear radius is the
+// half width); none when there is no clear radius.
+void spotGridOf(const SurfaceTable& table, const Settings& settings, std::vector<double>& values);
+
+// Each grid point (u, v) stands for four pupil points, in this order:
+// (xg, v), (-xg, v), (xg, -v), (-xg, -v) with xg = u / cos(field angle).
+constexpr int kPupilPointsPerGridPoint = 4;
+std::array<std::array<double, 2>, kPupilPointsPerGridPoint> spotPupilPoints(double xg, double v);
+
+// On the axes the four pupil points coincide in pairs (all four at the centre): the
+// picture plots each copy, whereas a count takes each pupil point once.
+constexpr bool repeatsPupilPoint(int k, bool onUAxis, bool onVAxis) {
+    return (onUAxis && (k & 1) != 0) || (onVAxis && (k & 2) != 0);
+}
+
+// One line traced at one panel.
+struct SpotTask {
+    int line = 0;
+    int panel = 0;
+};
+
+// The tasks of the shown lines in drawing order: line by line, panel by panel.
+struct SpotTaskList {
+    std::array<SpotTask, kSpotLineCount * kSpotPanelCount> task{};
+    int count = 0;
+};
+SpotTaskList spotTasks(const SpotDialogState& state);
+
+// Which pupil points a walk traces.
+enum class RepeatedPoints { Trace, Skip };
+
+// Traces the pupil grid of every task on the threads, one grid row (one u) per unit of
+// work, and hands each ray to store(slot, arrived, offset), where slot numbers the rays
+// task by task in plotting order: slot = (task * n + i) * 4n + 4j + k for grid point
+// (values[i], values[j]) and pupil point k. Each slot is stored exactly once, by one
+// thread. Tasks of a panel without a beam, and skipped repeats, store no arrival.
+template <class Store>
+void traceSpotTasks(const SurfaceTable& table, const SpotTaskList& tasks, const SpotPanels& panels,
+                    const std::vector<double>& values, RepeatedPoints repeated, int threads,
+                    Store&& store) {
+    const size_t n = values.size();
+    const size_t slotsPerRow = kPupilPointsPerGridPoint * n;
+    const int units = tasks.count * static_cast<int>(n);
+    runPartitioned(units, threads, [&](int begin, int end) {
+        for (int unit = begin; unit < end; ++unit) {
+            const size_t u = static_cast<size_t>(unit);
+            const SpotTask& task = tasks.task[u / n];
+            const size_t panel = static_cast<size_t>(task.panel);
+            const SpotBeam& beam = panels.beam[panel];
+            const size_t row = u % n;
+            size_t slot = u * slotsPerRow;
+            const double xg = values[row] / beam.cosField;
+            for (size_t column = 0; column < n; ++column) {
+                const auto points = spotPupilPoints(xg, values[column]);
+                for (int k = 0; k < kPupilPointsPerGridPoint; ++k, ++slot) {
+                    SpotOffset offset;
+                    const bool skip =
+                        !panels.ready[panel] || (repeated == RepeatedPoints::Skip &&
+                                                 repeatsPupilPoint(k, row == 0, column == 0));
+                    const auto& p = points[static_cast<size_t>(k)];
+                    const bool arrived =
+                        !skip && spotLanding(table, beam, p[0], p[1], task.line, offset);
+                    store(slot, arrived, offset);
+                }
+            }
+        }
+    });
+}
+
+// The same walk for one task on the calling thread, in plotting order:
+// visit(arrived, offset, repeat) for every ray (repeats are traced too).
+template <class Visit>
+void walkSpotGrid(const SurfaceTable& table, const SpotBeam& beam,
+                  const std::vector<double>& values, int line, Visit&& visit) {
+    const size_t n = values.size();
+    for (size_t row = 0; row < n; ++row) {
+        const double xg = values[row] / beam.cosField;
+        for (size_t column = 0; column < n; ++column) {
+            const auto points = spotPupilPoints(xg, values[column]);
+            for (int k = 0; k < kPupilPointsPerGridPoint; ++k) {
+                SpotOffset offset;
+                const auto& p = points[static_cast<size_t>(k)];
+                const bool arrived = spotLanding(table, beam, p[0], p[1], line, offset);
+                visit(arrived, offset, repeatsPupilPoint(k, row == 0, column == 0));
+            }
+        }
+    }
+}
+
+} // namespace kiro

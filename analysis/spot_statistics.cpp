@@ -1,0 +1,218 @@
+#include "analysis/spot_statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "analysis/information_text.h"
+
+namespace kiro {
+
+namespace {
+
+// Wavelengths of the lines C, d, e, F, g, h in micrometres.
+constexpr std::array<double, kSpotLineCount> kWavelengths{0.6562725, 0.5875618, 0.5460740,
+                                                          0.4861327, 0.4358343, 0.4046561};
+// First dark ring of a circular aperture's diffraction pattern, in units of lambda N.
+constexpr double kAiryFactor = 1.22;
+
+// Radii from a million micrometres (a metre) on are shown in powers of ten.
+constexpr double kLargestFixedPointRadius = 1.0e6;
+
+bool isFinite(const SpotOffset& offset) {
+    return std::isfinite(offset.a) && std::isfinite(offset.b);
+}
+
+// Two passes over the same landings, forEach(visit) calling visit(offset) for each: the
+// first finds the centroid, the second the radii about it. Landings that are not finite
+// (no arrival) do not count.
+template <class ForEach> SpotSpread spreadOf(ForEach&& forEach) {
+    SpotSpread spread;
+    double sumA = 0.0;
+    double sumB = 0.0;
+    forEach([&](const SpotOffset& offset) {
+        if (isFinite(offset)) {
+            ++spread.rays;
+            sumA += offset.a;
+            sumB += offset.b;
+        }
+    });
+    if (spread.rays == 0) {
+        return spread;
+    }
+    const double centreA = sumA / spread.rays;
+    const double centreB = sumB / spread.rays;
+    double sumSquares = 0.0;
+    double largestSquare = 0.0;
+    forEach([&](const SpotOffset& offset) {
+        if (isFinite(offset)) {
+            const double da = offset.a - centreA;
+            const double db = offset.b - centreB;
+            const double square = da * da + db * db;
+            sumSquares += square;
+            largestSquare = std::max(largestSquare, square);
+        }
+    });
+    // Adding zero turns a centroid of -0 into 0.
+    spread.centroidA = centreA * kMicrometresPerMillimetre + 0.0;
+    spread.centroidB = centreB * kMicrometresPerMillimetre + 0.0;
+    spread.rmsRadius = std::sqrt(sumSquares / spread.rays) * kMicrometresPerMillimetre;
+    spread.geoRadius = std::sqrt(largestSquare) * kMicrometresPerMillimetre;
+    spread.measured = std::isfinite(spread.centroidA) && std::isfinite(spread.centroidB) &&
+                      std::isfinite(spread.rmsRadius) && std::isfinite(spread.geoRadius);
+    return spread;
+}
+
+void appendRadius(std::string& text, const char* name, double micrometres, bool known) {
+    text += name;
+    if (!known) {
+        text += " -";
+        return;
+    }
+    char number[64];
+    if (micrometres < kLargestFixedPointRadius) {
+        std::snprintf(number, sizeof number, " %.1fµm", micrometres);
+    } else {
+        std::snprintf(number, sizeof number, " %.1eµm", micrometres);
+    }
+    text += number;
+}
+
+} // namespace
+
+double lineWavelength(int line) {
+    if (line < WavelengthLine::First || line > WavelengthLine::Last) {
+        return 0.0;
+    }
+    return kWavelengths[static_cast<size_t>(line - WavelengthLine::First)];
+}
+
+double airyRadius(int line, double fNumber) {
+    if (!(fNumber > 0.0) || !std::isfinite(fNumber)) {
+        return 0.0;
+    }
+    const double radius = kAiryFactor * lineWavelength(line) * fNumber;
+    return std::isfinite(radius) ? radius : 0.0;
+}
+
+bool SpotLandingBatch::keep(size_t valuesAcross, int taskCount) {
+    gridValues = valuesAcross;
+    const size_t count = slotsPerTask() * static_cast<size_t>(std::max(taskCount, 0));
+    landings.clear();
+    if (count > kMaxKeptLandings) {
+        return false;
+    }
+    landings.resize(count);
+    return true;
+}
+
+void SpotLandingBatch::store(size_t slot, bool arrived, SpotOffset offset) {
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    landings[slot] = arrived ? offset : SpotOffset{kNone, kNone};
+}
+
+SpotSpread panelSpread(const SurfaceTable& table, const SpotPanels& panels, int panel,
+                       const SpotTaskList& tasks, const std::vector<double>& gridValues,
+                       const SpotLandingBatch& batch, int line) {
+    if (panel < 0 || panel >= kSpotPanelCount || !panels.ready[static_cast<size_t>(panel)]) {
+        return {};
+    }
+    std::array<int, kSpotLineCount> picked{};
+    size_t count = 0;
+    for (int t = 0; t < tasks.count; ++t) {
+        const SpotTask& task = tasks.task[static_cast<size_t>(t)];
+        if (task.panel == panel && (line == kAllLines || task.line == line)) {
+            picked[count++] = t;
+        }
+    }
+    const std::span<const int> mine(picked.data(), count);
+    if (!batch.landings.empty()) {
+        const size_t n = batch.gridValues;
+        return spreadOf([&](auto&& visit) {
+            for (const int t : mine) {
+                const SpotOffset* slot =
+                    batch.landings.data() + static_cast<size_t>(t) * batch.slotsPerTask();
+                for (size_t row = 0; row < n; ++row) {
+                    for (size_t column = 0; column < n; ++column) {
+                        for (int k = 0; k < kPupilPointsPerGridPoint; ++k, ++slot) {
+                            if (!repeatsPupilPoint(k, row == 0, column == 0)) {
+                                visit(*slot);
+                            }
+                        }
+                    }
+                }
+            }
+        });
+    }
+    const SpotBeam& beam = panels.beam[static_cast<size_t>(panel)];
+    return spreadOf([&](auto&& visit) {
+        for (const int t : mine) {
+            walkSpotGrid(table, beam, gridValues, tasks.task[static_cast<size_t>(t)].line,
+                         [&](bool arrived, const SpotOffset& offset, bool repeat) {
+                             if (arrived && !repeat) {
+                                 visit(offset);
+                             }
+                         });
+        }
+    });
+}
+
+SpotStatistics spotStatistics(const SurfaceTable& table, const Settings& settings,
+                              const SpotDialogState& state, int threads) {
+    SpotStatistics statistics;
+    statistics.fNumber = informationFNumber(table, settings, apertureRadius(table));
+    if (!(statistics.fNumber > 0.0) || !std::isfinite(statistics.fNumber)) {
+        statistics.fNumber = 0.0;
+    }
+    for (int s = 1; s <= kSpotLineCount; ++s) {
+        statistics.airy[static_cast<size_t>(s - 1)] = airyRadius(s, statistics.fNumber);
+    }
+    SpotPanels panels;
+    statistics.focused = prepareSpotPanels(table, settings, state.spotHeight, panels);
+    for (size_t j = 0; j < kSpotPanelCount; ++j) {
+        statistics.panels[j].height = state.spotHeight[j];
+        statistics.panels[j].fieldAngle = panels.fieldAngle[j];
+        statistics.panels[j].ready = panels.ready[j];
+    }
+    if (!statistics.focused) {
+        return statistics;
+    }
+
+    std::vector<double> values;
+    spotGridOf(table, settings, values);
+    const SpotTaskList tasks = spotTasks(state);
+    SpotLandingBatch batch;
+    if (batch.keep(values.size(), tasks.count)) {
+        traceSpotTasks(table, tasks, panels, values, RepeatedPoints::Skip, threads,
+                       [&batch](size_t slot, bool arrived, const SpotOffset& offset) {
+                           batch.store(slot, arrived, offset);
+                       });
+    }
+    for (int j = 0; j < kSpotPanelCount; ++j) {
+        SpotPanelStatistics& panel = statistics.panels[static_cast<size_t>(j)];
+        for (int s = 1; s <= kSpotLineCount; ++s) {
+            if (state.spotLineShown[static_cast<size_t>(s - 1)] == 1) {
+                panel.lines[static_cast<size_t>(s - 1)] =
+                    panelSpread(table, panels, j, tasks, values, batch, s);
+            }
+        }
+        panel.all = panelSpread(table, panels, j, tasks, values, batch, kAllLines);
+    }
+    return statistics;
+}
+
+std::string spotSpreadText(const SpotSpread& spread) {
+    std::string text;
+    appendRadius(text, "RMS", spread.rmsRadius, spread.measured);
+    appendRadius(text, "  GEO", spread.geoRadius, spread.measured);
+    return text;
+}
+
+std::string airyText(double airyMicrometres) {
+    std::string text;
+    appendRadius(text, "Airy", airyMicrometres, airyMicrometres > 0.0);
+    return text;
+}
+
+} // namespace kiro
