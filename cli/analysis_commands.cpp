@@ -17,6 +17,7 @@
 #include "analysis/light_amount_curve.h"
 #include "analysis/recording_canvas.h"
 #include "analysis/spot_diagram.h"
+#include "analysis/spot_statistics.h"
 #include "app/qt_canvas.h"
 #include "cli/cli_common.h"
 
@@ -41,9 +42,22 @@ constexpr PictureSize kLightSize{520, 400};
 
 enum class OutputKind { Png, Svg, Pdf, Primitives };
 
+// The lines a view or command shows: --lines or --mask, all when neither is given.
+struct LineOptions {
+    std::string lines;
+    std::optional<int> mask;
+};
+
 struct InfoArgs {
     std::string path;
     SettingsOptions settings;
+};
+
+struct SpotArgs {
+    std::string path;
+    SettingsOptions settings;
+    std::string heights;
+    LineOptions lines;
 };
 
 struct RenderArgs {
@@ -53,8 +67,8 @@ struct RenderArgs {
     std::string size;
     SettingsOptions settings;
     std::string heights;
-    std::string lines;
-    std::optional<int> mask;
+    LineOptions lines;
+    bool airy = false;
     std::optional<double> magnification;
     std::optional<int> scroll;
     std::optional<int> floor;
@@ -113,7 +127,7 @@ PictureSize parseSize(const std::string& text, PictureSize fallback) {
 }
 
 // The lines of --lines or --mask, as a mask with bit k for line k; all when neither.
-int shownLinesMask(const RenderArgs& args) {
+int shownLinesMask(const LineOptions& args) {
     if (!args.lines.empty() && args.mask) {
         failUsage("give either --lines or --mask");
     }
@@ -140,8 +154,9 @@ int checkedScroll(const RenderArgs& args, int lowest, int highest) {
     return *args.scroll;
 }
 
-void rejectOptions(const RenderArgs& args, bool heights, bool lines, bool zoom, bool floor) {
-    if ((!heights && !args.heights.empty()) || (!lines && (!args.lines.empty() || args.mask)) ||
+void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, bool floor) {
+    const bool spotOnly = !args.heights.empty() || args.airy;
+    if ((!spot && spotOnly) || (!lines && (!args.lines.lines.empty() || args.lines.mask)) ||
         (!zoom && (args.magnification || args.scroll)) || (!floor && args.floor)) {
         failUsage("option not used by the " + args.view + " view");
     }
@@ -155,13 +170,21 @@ PaintFunction layoutPainter(const LensSystem& lens, PictureSize size) {
         [&lens, view](Canvas& canvas) { drawLayout(canvas, view, lens.surfaces, lens.settings); };
 }
 
-PaintFunction spotPainter(const LensSystem& lens, const RenderArgs& args) {
+// The spot dialog as it opens, then the panels' heights and the lines of the options.
+SpotDialogState spotState(const LensSystem& lens, const std::string& heights,
+                          const LineOptions& lines) {
     SpotDialogState state = openSpotDialog(lens.surfaces);
-    if (!args.heights.empty()) {
-        const std::vector<double> heights = parseNumbers(args.heights, 3, "--heights");
-        std::copy(heights.begin(), heights.end(), state.spotHeight.begin());
+    if (!heights.empty()) {
+        const std::vector<double> given = parseNumbers(heights, 3, "--heights");
+        std::copy(given.begin(), given.end(), state.spotHeight.begin());
     }
-    applyLines(state.spotLineShown, shownLinesMask(args));
+    applyLines(state.spotLineShown, shownLinesMask(lines));
+    return state;
+}
+
+PaintFunction spotPainter(const LensSystem& lens, const RenderArgs& args) {
+    SpotDialogState state = spotState(lens, args.heights, args.lines);
+    state.spotAiryShown = args.airy;
     if (args.magnification && args.scroll) {
         failUsage("give either --mag or --scroll");
     }
@@ -181,7 +204,7 @@ PaintFunction spotPainter(const LensSystem& lens, const RenderArgs& args) {
 
 PaintFunction curvesPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
     CurveDialogState state;
-    applyLines(state.curveLineShown, shownLinesMask(args));
+    applyLines(state.curveLineShown, shownLinesMask(args.lines));
     if (args.magnification) {
         failUsage("the curves view takes --scroll, not --mag");
     }
@@ -285,6 +308,63 @@ void runRender(const RenderArgs& args) {
     writeFileAtomically(args.out, bytes.toStdString());
 }
 
+void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views) {
+    cmd->add_option("--lines", lines.lines, views + "lines shown, comma list");
+    cmd->add_option_function<int>(
+        "--mask", [&lines](int mask) { lines.mask = mask; },
+        views + "lines shown as a mask (bit k for line k)");
+}
+
+// A radius or offset of the spot command, or "-" where there is no number.
+std::string spotNumber(double value, bool known) {
+    return known ? formatNumber(value) : std::string("-");
+}
+
+void printSpotRecord(const std::string& height, const char* line, const SpotSpread& spread,
+                     double airy) {
+    std::printf("%s %s %d %s %s %s %s %s\n", height.c_str(), line, spread.rays,
+                spotNumber(spread.centroidA, spread.measured).c_str(),
+                spotNumber(spread.centroidB, spread.measured).c_str(),
+                spotNumber(spread.rmsRadius, spread.measured).c_str(),
+                spotNumber(spread.geoRadius, spread.measured).c_str(),
+                spotNumber(airy, airy > 0.0).c_str());
+}
+
+void runSpot(const SpotArgs& args) {
+    static constexpr const char* kLineNames[kSpotLineCount] = {"C", "d", "e", "F", "g", "h"};
+    LensSystem lens;
+    loadDesign(lens, args.path, args.settings);
+    if (lens.surfaces[0].type < 0) {
+        failComputation("the design is empty: there is no spot to measure");
+    }
+    const SpotDialogState state = spotState(lens, args.heights, args.lines);
+    const SpotStatistics statistics = spotStatistics(lens.surfaces, lens.settings, state);
+    if (!statistics.focused) {
+        failComputation("the focal length is 0: the panels have no field angle");
+    }
+    for (const SpotPanelStatistics& panel : statistics.panels) {
+        const std::string height = formatNumber(panel.height);
+        for (size_t k = 0; k < kSpotLineCount; ++k) {
+            if (state.spotLineShown[k] == 1) {
+                printSpotRecord(height, kLineNames[k], panel.lines[k], statistics.airy[k]);
+            }
+        }
+        printSpotRecord(height, "all", panel.all,
+                        statistics.airy[static_cast<size_t>(WavelengthLine::d - 1)]);
+    }
+}
+
+void addSpot(CLI::App& app) {
+    auto args = std::make_shared<SpotArgs>();
+    CLI::App* cmd = app.add_subcommand(
+        "spot", "print the spot radii and the Airy radius of each panel and line (micrometres)");
+    cmd->add_option("FILE", args->path, "design file")->required();
+    cmd->add_option("--heights", args->heights, "image heights A,B,C of the panels (mm)");
+    addLineOptions(cmd, args->lines, "");
+    addSettingsOptions(cmd, args->settings);
+    cmd->callback([args] { runSpot(*args); });
+}
+
 void addInfo(CLI::App& app) {
     auto args = std::make_shared<InfoArgs>();
     CLI::App* cmd = app.add_subcommand("info", "print the information text of a design");
@@ -304,10 +384,9 @@ void addRender(CLI::App& app) {
     cmd->add_option("-o,--output", args->out, "picture to write")->required();
     cmd->add_option("--size", args->size, "client area WxH in pixels");
     cmd->add_option("--heights", args->heights, "spot: image heights A,B,C of the panels (mm)");
-    cmd->add_option("--lines", args->lines, "spot, curves: lines shown, comma list");
-    cmd->add_option_function<int>(
-        "--mask", [args](int mask) { args->mask = mask; },
-        "spot, curves: lines shown as a mask (bit k for line k)");
+    addLineOptions(cmd, args->lines, "spot, curves: ");
+    cmd->add_flag("--airy", args->airy,
+                  "spot: the Airy disks and the spot radii, as with the dialog's box ticked");
     cmd->add_option_function<double>(
         "--mag", [args](double mag) { args->magnification = mag; },
         "spot: magnification in pixels per mm");
@@ -326,6 +405,7 @@ void addRender(CLI::App& app) {
 void addAnalysisCommands(CLI::App& app) {
     addInfo(app);
     addRender(app);
+    addSpot(app);
 }
 
 } // namespace kiro::cli

@@ -66,7 +66,7 @@ void saveDesign(const LensSystem& lens, const std::string& path);
 // Registration of the command groups, one file each.
 void addModelCommands(CLI::App& app);    // show, convert
 void addTraceCommands(CLI::App& app);    // trace, focus, sine, light
-void addAnalysisCommands(CLI::App& app); // info, render
+void addAnalysisCommands(CLI::App& app); // info, render, spot
 void addMeritCommands(CLI::App& app);    // measure, refocus, optimize
 void addDesignCommands(CLI::App& app);   // design reflector, design refractor
 
