@@ -61,6 +61,12 @@ template <class ForEach> SpotSpread spreadOf(ForEach&& forEach) {
     spread.geoRadius = std::sqrt(largestSquare) * kMicrometresPerMillimetre;
     spread.measured = std::isfinite(spread.centroidA) && std::isfinite(spread.centroidB) &&
                       std::isfinite(spread.rmsRadius) && std::isfinite(spread.geoRadius);
+    if (!spread.measured) {
+        // Sums that overflowed leave no numbers, never an infinity or a NaN.
+        const int rays = spread.rays;
+        spread = SpotSpread{};
+        spread.rays = rays;
+    }
     return spread;
 }
 

@@ -91,6 +91,9 @@ void BM_SpotPaintSchmidtCorrectorOneThread(benchmark::State& state) {
 void BM_SpotPaintNewtonianAiry(benchmark::State& state) {
     spotPaint(state, newtonian(), paintThreadCount(), true);
 }
+void BM_SpotPaintNewtonianAiryOneThread(benchmark::State& state) {
+    spotPaint(state, newtonian(), 1, true);
+}
 void BM_SpotPaintSchmidtCorrectorAiry(benchmark::State& state) {
     spotPaint(state, schmidtCamera(), paintThreadCount(), true);
 }
@@ -149,6 +152,7 @@ BENCHMARK(BM_SpotPaintNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRea
 BENCHMARK(BM_SpotPaintSchmidtCorrector)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotPaintSchmidtCorrectorOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotPaintNewtonianAiry)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotPaintNewtonianAiryOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotPaintSchmidtCorrectorAiry)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotStatisticsNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpotStatisticsNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
