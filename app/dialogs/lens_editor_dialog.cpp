@@ -31,7 +31,7 @@ constexpr int kHalfPitch = kRowPitch / 2;
 
 enum Column { Type, Radius, A2, A3, A4, Diameter, Material, Spacing, Position, Delete, Add };
 constexpr int kColumns = Add + 1;
-constexpr int kColumnWidth[kColumns] = {118, 96, 84, 84, 84, 76, 108, 76, 84, 40, 40};
+constexpr int kColumnWidth[kColumns] = {118, 100, 100, 100, 100, 76, 108, 80, 84, 40, 40};
 
 constexpr int columnX(int column) {
     int x = kMargin;

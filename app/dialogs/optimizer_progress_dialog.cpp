@@ -27,7 +27,7 @@ const QString kTitle = QStringLiteral("レンズデータの最適化");
 
 // Candidate counts grouped in threes, whatever the user's locale.
 QString count(qint64 n) {
-    return QLocale::c().toString(n);
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
 }
 
 } // namespace
