@@ -77,7 +77,8 @@ OptimizerProgressDialog::OptimizerProgressDialog(const LensSystem& lens,
 
 void OptimizerProgressDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!run_.running() && !clock_->isActive()) {
+    if (!started_) {
+        started_ = true;
         clock_->start();
         run_.start();
     }

@@ -41,6 +41,7 @@ class OptimizerProgressDialog : public QDialog {
     QProgressBar* bar_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QTimer* clock_ = nullptr;
+    bool started_ = false;
 };
 
 // After the optimizer's OK: runs the whole sequence of passes behind the progress window

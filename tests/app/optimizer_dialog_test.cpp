@@ -203,7 +203,7 @@ class OptimizerDialogTest : public QObject {
             QTest::mouseClick(control<QPushButton>(progress, 2), Qt::LeftButton);
             return true;
         });
-        QVERIFY(!runOptimization(document, nullptr) == false);
+        QVERIFY(runOptimization(document, nullptr));
         QVERIFY(paintsWhileRunning > 0);
         QCOMPARE(boxes.boxes.size(), 1);
         QVERIFY(boxes.boxes.at(0).text.contains(QStringLiteral("中止")));

@@ -133,18 +133,6 @@ class ReflectorDesignerDialogTest : public QObject {
         QCOMPARE(test::savedBytes(document), before);
         dialog.reject();
     }
-
-    void cancelChangesNothing() {
-        Document document;
-        test::prepareDocument(document);
-        ReflectorDesignerDialog dialog(document);
-        dialog.show();
-        setText(&dialog, 102, QStringLiteral("300"));
-        QTest::mouseClick(control<QPushButton>(&dialog, 2), Qt::LeftButton);
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(document.reflectorInputs().aperture, 200.0);
-        QVERIFY(!document.isModified());
-    }
 };
 
 QTEST_MAIN(ReflectorDesignerDialogTest)
