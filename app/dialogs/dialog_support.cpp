@@ -1,0 +1,146 @@
+#include "app/dialogs/dialog_support.h"
+
+#include <functional>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/document.h"
+#include "app/message_boxes.h"
+#include "app/shell_text.h"
+#include "design/design_dialog_logic.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kLineColumns = 3;
+
+// Six line buttons in two rows of three, in the box's own grid.
+QButtonGroup* lineGroup(QGroupBox* box, int firstId, bool exclusive,
+                        const std::function<bool(int)>& checked) {
+    auto* group = new QButtonGroup(box);
+    group->setExclusive(exclusive);
+    auto* grid = new QGridLayout(box);
+    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+        QAbstractButton* button = nullptr;
+        if (exclusive) {
+            button = new QRadioButton(lineLabel(line), box);
+        } else {
+            button = new QCheckBox(lineLabel(line), box);
+        }
+        const int id = firstId + line - WavelengthLine::First;
+        button->setObjectName(QString::number(id));
+        button->setChecked(checked(line));
+        group->addButton(button, id);
+        const int slot = line - WavelengthLine::First;
+        grid->addWidget(button, slot / kLineColumns, slot % kLineColumns);
+    }
+    return group;
+}
+
+} // namespace
+
+QString lineLabel(int line) {
+    static const char* const labels[] = {"C(656.3nm)", "d(587.6nm)", "e(546.1nm)",
+                                         "F(486.1nm)", "g(435.8nm)", "h(404.7nm)"};
+    if (line < WavelengthLine::First || line > WavelengthLine::Last) {
+        return {};
+    }
+    return QString::fromLatin1(labels[line - WavelengthLine::First]);
+}
+
+QStringList glassNames(const GlassCatalog& catalog) {
+    QStringList names;
+    const int count = glassCount(catalog);
+    names.reserve(count);
+    for (int k = 0; k < count; ++k) {
+        names.append(fromDesignBytes(catalog.entries[static_cast<size_t>(k)].name));
+    }
+    return names;
+}
+
+QComboBox* makeList(QWidget* parent, int id, const QStringList& names) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::number(id));
+    list->addItems(names);
+    list->setCurrentIndex(-1);
+    return list;
+}
+
+void selectPosition(QComboBox* list, int position) {
+    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
+}
+
+QLineEdit* makeEdit(QWidget* parent, int id, double value) {
+    auto* edit = new QLineEdit(formatNumber("%g", value), parent);
+    edit->setObjectName(QString::number(id));
+    return edit;
+}
+
+QByteArray fieldText(const QLineEdit* edit) {
+    return edit->text().toUtf8();
+}
+
+QCheckBox* makeCheck(QWidget* parent, int id, const QString& text, bool checked) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QString::number(id));
+    box->setChecked(checked);
+    return box;
+}
+
+QButtonGroup* makeLineButtons(QGroupBox* box, int firstId, int checked) {
+    return lineGroup(box, firstId, true, [checked](int line) { return line == checked; });
+}
+
+int checkedLine(const QButtonGroup* group, int firstId, int fallback) {
+    const int id = group->checkedId();
+    return id >= firstId ? id - firstId + WavelengthLine::First : fallback;
+}
+
+QButtonGroup* makeLineChecks(QGroupBox* box, int firstId, int mask) {
+    return lineGroup(box, firstId, false, [mask](int line) { return (mask & (1 << line)) != 0; });
+}
+
+int checkedMask(const QButtonGroup* group, int firstId) {
+    int mask = 0;
+    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+        const QAbstractButton* button = group->button(firstId + line - WavelengthLine::First);
+        if (button != nullptr && button->isChecked()) {
+            mask |= 1 << line;
+        }
+    }
+    return mask;
+}
+
+QDialogButtonBox* makeOkCancel(QDialog* dialog) {
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    box->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("1"));
+    box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("2"));
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
+}
+
+bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const DesignResult& result,
+                  int referenceLine) {
+    if (!result.ok) {
+        if (result.message[0] != '\0') {
+            showError(owner, QString::fromUtf8(result.message));
+        }
+        return false;
+    }
+    refocusAfterDesign(lens, referenceLine);
+    document.setLens(lens, ViewFit::Refit);
+    return true;
+}
+
+} // namespace kiro::app

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "design/design_result.h"
+#include "model/glass_catalog.h"
+#include "model/lens_system.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QDialogButtonBox;
+class QGroupBox;
+class QLineEdit;
+class QWidget;
+
+// Building blocks of the designer and optimizer dialogs: every control carries its
+// identifier as its object name.
+namespace kiro::app {
+
+class Document;
+
+// The label of a wavelength line (1 = C .. 6 = h), as every line choice shows it.
+QString lineLabel(int line);
+
+// The catalogue's names in catalogue order, decoded, up to the first empty name.
+QStringList glassNames(const GlassCatalog& catalog);
+
+template <size_t N> QStringList namesOf(const char* const (&names)[N]) {
+    QStringList list;
+    for (const char* name : names) {
+        list.append(QString::fromUtf8(name));
+    }
+    return list;
+}
+
+// A list showing names; position -1 (or one past the end) selects nothing.
+QComboBox* makeList(QWidget* parent, int id, const QStringList& names);
+void selectPosition(QComboBox* list, int position);
+
+// An edit showing the number with "%g", as the designers show their inputs.
+QLineEdit* makeEdit(QWidget* parent, int id, double value);
+// An edit field's text as the bytes the core reads.
+QByteArray fieldText(const QLineEdit* edit);
+
+QCheckBox* makeCheck(QWidget* parent, int id, const QString& text, bool checked);
+
+// Six exclusive buttons for the lines C..h with identifiers firstId .. firstId + 5, laid
+// out in the group box; the button of checked is checked.
+QButtonGroup* makeLineButtons(QGroupBox* box, int firstId, int checked);
+// The line of the checked button; fallback when none is.
+int checkedLine(const QButtonGroup* group, int firstId, int fallback);
+
+// Six check boxes for the lines C..h, firstId .. firstId + 5, laid out in the group box,
+// checked where mask has bit line.
+QButtonGroup* makeLineChecks(QGroupBox* box, int firstId, int mask);
+// Bit line set for every checked box.
+int checkedMask(const QButtonGroup* group, int firstId);
+
+// OK (1) and Cancel (2), wired to the dialog's accept and reject.
+QDialogButtonBox* makeOkCancel(QDialog* dialog);
+
+// After a designer's OK: a built design is refocused at the reference line and becomes
+// the document's design (true); a failed build shows its message in the error box, and
+// refused sizes show nothing (false: the dialog stays open).
+bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const DesignResult& result,
+                  int referenceLine);
+
+} // namespace kiro::app

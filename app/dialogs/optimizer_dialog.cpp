@@ -1,0 +1,96 @@
+#include "app/dialogs/optimizer_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "app/dialogs/dialog_support.h"
+#include "app/document.h"
+#include "app/shell_text.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kSphericalId = 101;
+constexpr int kFirstSphericalLineId = 102;
+constexpr int kChromaticId = 111;
+constexpr int kFirstChromaticLineId = 112;
+constexpr int kOscId = 121;
+constexpr int kRangeId = 131;
+constexpr int kFirstKindId = 141;
+
+const char* const kKindLabels[3] = {"球面レンズ", "球面鏡", "レンズ間距離"};
+
+} // namespace
+
+OptimizerDialog::OptimizerDialog(Document& document, QWidget* parent)
+    : QDialog(parent), document_(document) {
+    setObjectName(QStringLiteral("OPTMIZE"));
+    setWindowTitle(QStringLiteral("レンズデータの最適化"));
+    setModal(true);
+    const OptimizerSettings& s = document.optimizerSettings();
+
+    auto* sphericalBox = new QGroupBox(this);
+    spherical_ = makeCheck(this, kSphericalId, QStringLiteral("球面収差最小"), s.minimiseSpherical);
+    sphericalLine_ = makeLineButtons(sphericalBox, kFirstSphericalLineId, s.sphericalLine);
+
+    auto* chromaticBox = new QGroupBox(this);
+    chromatic_ = makeCheck(this, kChromaticId, QStringLiteral("色収差最小"), s.minimiseChromatic);
+    chromaticLines_ = makeLineChecks(chromaticBox, kFirstChromaticLineId, chromaticMask(s));
+
+    osc_ = makeCheck(this, kOscId, QStringLiteral("OSC最小"), s.minimiseOsc);
+
+    range_ = new QLineEdit(formatNumber("%lg", s.changeRangePercent), this);
+    range_->setObjectName(QString::number(kRangeId));
+    auto* rangeRow = new QFormLayout;
+    rangeRow->addRow(QStringLiteral("パラメータの変更範囲(%)"), range_);
+
+    auto* kindsBox = new QGroupBox(QStringLiteral("変化させるパラメータ"), this);
+    auto* kindsLayout = new QHBoxLayout(kindsBox);
+    const bool kept[3] = {s.varySphericalLenses, s.varySphericalMirrors, s.varyLensSpacings};
+    for (int k = 0; k < 3; ++k) {
+        kinds_[k] =
+            makeCheck(kindsBox, kFirstKindId + k, QString::fromUtf8(kKindLabels[k]), kept[k]);
+        kindsLayout->addWidget(kinds_[k]);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(spherical_);
+    layout->addWidget(sphericalBox);
+    layout->addWidget(chromatic_);
+    layout->addWidget(chromaticBox);
+    layout->addWidget(osc_);
+    layout->addLayout(rangeRow);
+    layout->addWidget(kindsBox);
+    layout->addWidget(makeOkCancel(this));
+}
+
+OptimizerSettings OptimizerDialog::settings() const {
+    OptimizerSettings s;
+    s.minimiseSpherical = spherical_->isChecked();
+    s.sphericalLine = checkedLine(sphericalLine_, kFirstSphericalLineId, WavelengthLine::d);
+    s.minimiseChromatic = chromatic_->isChecked();
+    const int mask = checkedMask(chromaticLines_, kFirstChromaticLineId);
+    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+        s.chromaticLines[line - WavelengthLine::First] = (mask & (1 << line)) != 0;
+    }
+    s.minimiseOsc = osc_->isChecked();
+    s.changeRangePercent = readNumber(range_->text());
+    s.varySphericalLenses = kinds_[0]->isChecked();
+    s.varySphericalMirrors = kinds_[1]->isChecked();
+    s.varyLensSpacings = kinds_[2]->isChecked();
+    return s;
+}
+
+void OptimizerDialog::accept() {
+    document_.setOptimizerSettings(settings());
+    QDialog::accept();
+}
+
+} // namespace kiro::app

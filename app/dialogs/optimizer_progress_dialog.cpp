@@ -1,0 +1,153 @@
+#include "app/dialogs/optimizer_progress_dialog.h"
+
+#include <cmath>
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/dialogs/optimizer_dialog.h"
+#include "app/document.h"
+#include "app/message_boxes.h"
+#include "app/shell_text.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kBarSteps = 1000;
+constexpr int kClockMilliseconds = 200;
+constexpr int kCancelId = 2;
+
+const QString kTitle = QStringLiteral("レンズデータの最適化");
+
+// Candidate counts grouped in threes, whatever the user's locale.
+QString count(qint64 n) {
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
+}
+
+} // namespace
+
+OptimizerProgressDialog::OptimizerProgressDialog(const LensSystem& lens,
+                                                 const OptimizerSettings& settings, QWidget* parent)
+    : QDialog(parent), run_(lens, settings) {
+    setObjectName(QStringLiteral("OPTPROGRESS"));
+    setWindowTitle(kTitle);
+    setModal(true);
+
+    pass_ = new QLabel(QStringLiteral("パス - / -"), this);
+    pass_->setObjectName(QStringLiteral("pass"));
+    candidates_ = new QLabel(QStringLiteral("候補 0 / 0"), this);
+    candidates_->setObjectName(QStringLiteral("candidates"));
+    elapsed_ = new QLabel(this);
+    elapsed_->setObjectName(QStringLiteral("elapsed"));
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("progress"));
+    bar_->setRange(0, kBarSteps);
+    bar_->setValue(0);
+    bar_->setMinimumWidth(360);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    cancel_ = buttons->button(QDialogButtonBox::Cancel);
+    cancel_->setText(QStringLiteral("中止"));
+    cancel_->setObjectName(QString::number(kCancelId));
+    connect(buttons, &QDialogButtonBox::rejected, this, &OptimizerProgressDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pass_);
+    layout->addWidget(bar_);
+    layout->addWidget(candidates_);
+    layout->addWidget(elapsed_);
+    layout->addWidget(buttons);
+    showElapsed();
+
+    clock_ = new QTimer(this);
+    clock_->setInterval(kClockMilliseconds);
+    connect(clock_, &QTimer::timeout, this, &OptimizerProgressDialog::showElapsed);
+    connect(&run_, &OptimizerRun::progressed, this, &OptimizerProgressDialog::showProgress);
+    connect(&run_, &OptimizerRun::finished, this, [this] {
+        clock_->stop();
+        done(run_.result().status == OptimizeStatus::Done ? Accepted : Rejected);
+    });
+}
+
+void OptimizerProgressDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!started_) {
+        started_ = true;
+        clock_->start();
+        run_.start();
+    }
+}
+
+void OptimizerProgressDialog::reject() {
+    // The window stays until the thread has stopped; finished closes it.
+    if (run_.running()) {
+        run_.cancel();
+        cancel_->setEnabled(false);
+        pass_->setText(QStringLiteral("中止しています…"));
+    }
+}
+
+void OptimizerProgressDialog::showProgress(int pass, int passCount, qint64 done, qint64 total) {
+    if (!cancel_->isEnabled()) {
+        return;
+    }
+    pass_->setText(QStringLiteral("パス %1 / %2").arg(pass).arg(passCount));
+    candidates_->setText(QStringLiteral("候補 %1 / %2").arg(count(done), count(total)));
+    bar_->setValue(total > 0 ? static_cast<int>(done * kBarSteps / total) : kBarSteps);
+    showElapsed();
+}
+
+void OptimizerProgressDialog::showElapsed() {
+    elapsed_->setText(
+        QStringLiteral("経過時間 %1 秒").arg(formatNumber("%.1f", run_.elapsedSeconds())));
+}
+
+bool runOptimization(Document& document, QWidget* parent) {
+    const OptimizerSettings settings = document.optimizerSettings();
+    const int varied = buildParameterList(document.lens().surfaces, kindFlags(settings)).count;
+    if (varied > kMaxVariedRows) {
+        showError(parent, QStringLiteral("曲率半径を変える面が%1面あります。\n"
+                                         "最適化できるのは%2面までです。")
+                              .arg(varied)
+                              .arg(kMaxVariedRows));
+        return false;
+    }
+    if (!std::isfinite(settings.changeRangePercent)) {
+        showError(parent, QStringLiteral("パラメータの変更範囲(%)が数値になっていません。"));
+        return false;
+    }
+    OptimizerProgressDialog progress(document.lens(), settings, parent);
+    progress.exec();
+    const OptimizerRun& run = progress.run();
+    const OptimizeResult& result = run.result();
+    const bool keep = result.status == OptimizeStatus::Done || !result.passes.empty();
+    if (keep) {
+        document.setTable(run.lens().surfaces, ViewFit::Keep);
+    }
+    if (result.status == OptimizeStatus::Cancelled) {
+        const QString text =
+            result.passes.empty()
+                ? QStringLiteral("最適化を中止しました。データは変わっていません。")
+                : QStringLiteral("最適化を中止しました。\n終わった%1回のパスの結果を残し、"
+                                 "途中のパスの変更は捨てました。")
+                      .arg(result.passes.size());
+        showBox(parent, {kTitle, text, QMessageBox::Information, QMessageBox::Ok});
+    }
+    return keep;
+}
+
+bool runOptimizer(Document& document, QWidget* parent) {
+    OptimizerDialog dialog(document, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    return runOptimization(document, parent);
+}
+
+} // namespace kiro::app

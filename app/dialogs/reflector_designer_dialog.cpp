@@ -1,0 +1,103 @@
+#include "app/dialogs/reflector_designer_dialog.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/dialogs/dialog_support.h"
+#include "app/document.h"
+#include "app/shell_text.h"
+#include "design/design_dialog_logic.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kTypeId = 101;
+constexpr int kApertureId = 102;
+constexpr int kFNumberId = 103;
+constexpr int kGlassId = 104;
+constexpr int kFirstLineId = 105;
+constexpr int kRatioId = 120;
+constexpr int kBackFocusId = 121;
+
+const char* const kTypeNames[ReflectorType::Count] = {"ニュートン",
+                                                      "純カセグレン",
+                                                      "マクストーフニュートン",
+                                                      "マクストーフカセグレン",
+                                                      "ドール・カーカム",
+                                                      "シュミットカセグレン",
+                                                      "ベーカー・シュミットカセグレン",
+                                                      "シュミットカメラ"};
+
+} // namespace
+
+ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* parent)
+    : QDialog(parent), document_(document) {
+    setObjectName(QStringLiteral("DESIGN1"));
+    setWindowTitle(QStringLiteral("反射望遠鏡設計"));
+    setModal(true);
+    const ReflectorInputs& kept = document.reflectorInputs();
+
+    type_ = makeList(this, kTypeId, namesOf(kTypeNames));
+    selectPosition(type_, kept.type);
+    aperture_ = makeEdit(this, kApertureId, kept.aperture);
+    fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
+    ratio_ = makeEdit(this, kRatioId, kept.ratio);
+    backFocus_ = makeEdit(this, kBackFocusId, kept.backFocus);
+    glass_ = makeList(this, kGlassId, glassNames(document.catalog()));
+    selectPosition(glass_, kept.glass);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("望遠鏡の種類"), type_);
+    form->addRow(QStringLiteral("口径(mm)"), aperture_);
+    form->addRow(QStringLiteral("F値"), fNumber_);
+    form->addRow(QStringLiteral("副鏡の曲率／主鏡の曲率"), ratio_);
+    form->addRow(QStringLiteral("バックフォーカス距離"), backFocus_);
+    form->addRow(QStringLiteral("補正版のガラス材"), glass_);
+
+    auto* lines = new QGroupBox(QStringLiteral("基準の光の波長"), this);
+    line_ = makeLineButtons(lines, kFirstLineId, kept.line);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(lines);
+    layout->addWidget(makeOkCancel(this));
+}
+
+void ReflectorDesignerDialog::accept() {
+    const QByteArray aperture = fieldText(aperture_), fNumber = fieldText(fNumber_);
+    const QByteArray ratio = fieldText(ratio_), backFocus = fieldText(backFocus_);
+    ReflectorFields fields;
+    fields.type = type_->currentIndex();
+    fields.glass = glass_->currentIndex();
+    fields.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
+    fields.aperture = aperture.constData();
+    fields.fNumber = fNumber.constData();
+    fields.ratio = ratio.constData();
+    fields.backFocus = backFocus.constData();
+
+    LensSystem lens = document_.lens();
+    ReflectorInputs kept;
+    int referenceLine = document_.referenceLine();
+    const DesignResult result =
+        confirmReflectorDialog(lens, kept, referenceLine, fields, document_.catalog());
+    document_.setReflectorInputs(kept);
+    document_.setReferenceLine(referenceLine);
+    if (finishDesign(this, document_, lens, result, referenceLine)) {
+        QDialog::accept();
+    }
+}
+
+bool runReflectorDesigner(Document& document, QWidget* parent) {
+    ReflectorDesignerDialog dialog(document, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace kiro::app

@@ -1,0 +1,133 @@
+#include "app/dialogs/refractor_designer_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "app/dialogs/dialog_support.h"
+#include "app/document.h"
+#include "design/design_dialog_logic.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kTypeId = 101;
+constexpr int kApertureId = 102;
+constexpr int kFNumberId = 103;
+constexpr int kFirstGlassId = 104;
+constexpr int kFirstMeasureId = 107; // spherical, chromatic, OSC
+constexpr int kFirstLineId = 110;
+constexpr int kFirstChromaticId = 116;
+constexpr int kFirstThicknessId = 130;
+
+const char* const kTypeNames[RefractorType::Count] = {"２枚玉屈折", "２枚玉＋フラットナー"};
+const char* const kGlassLabels[3] = {"第１ガラス材", "第２ガラス材", "第３ガラス材"};
+const char* const kMeasureLabels[3] = {"球面収差最小", "色収差最小", "OSC最小"};
+constexpr int kMeasureBits[3] = {MeasureFlag::Spherical, MeasureFlag::Chromatic,
+                                 MeasureFlag::SineCondition};
+
+} // namespace
+
+RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* parent)
+    : QDialog(parent), document_(document) {
+    setObjectName(QStringLiteral("DESIGN2"));
+    setWindowTitle(QStringLiteral("屈折望遠鏡設計"));
+    setModal(true);
+    const RefractorInputs& kept = document.refractorInputs();
+
+    type_ = makeList(this, kTypeId, namesOf(kTypeNames));
+    selectPosition(type_, kept.type);
+    aperture_ = makeEdit(this, kApertureId, kept.aperture);
+    fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
+
+    auto* top = new QGridLayout;
+    top->addWidget(new QLabel(QStringLiteral("望遠鏡の種類"), this), 0, 0);
+    top->addWidget(type_, 0, 1, 1, 3);
+    top->addWidget(new QLabel(QStringLiteral("口径(mm)"), this), 1, 0);
+    top->addWidget(aperture_, 1, 1);
+    top->addWidget(new QLabel(QStringLiteral("F値"), this), 1, 2);
+    top->addWidget(fNumber_, 1, 3);
+
+    const QStringList glasses = glassNames(document.catalog());
+    const int keptGlass[3] = {kept.glass1, kept.glass2, kept.glass3};
+    const double keptThickness[3] = {kept.thickness1, kept.thickness2, kept.thickness3};
+    for (int g = 0; g < 3; ++g) {
+        glasses_[g] = makeList(this, kFirstGlassId + g, glasses);
+        selectPosition(glasses_[g], keptGlass[g]);
+        thicknesses_[g] = makeEdit(this, kFirstThicknessId + g, keptThickness[g]);
+        top->addWidget(new QLabel(QString::fromUtf8(kGlassLabels[g]), this), 2 + g, 0);
+        top->addWidget(glasses_[g], 2 + g, 1);
+        top->addWidget(new QLabel(QStringLiteral("厚み(mm)"), this), 2 + g, 2);
+        top->addWidget(thicknesses_[g], 2 + g, 3);
+    }
+    top->setColumnStretch(1, 2);
+    top->setColumnStretch(3, 1);
+
+    auto* measures = new QHBoxLayout;
+    for (int m = 0; m < 3; ++m) {
+        measures_[m] = makeCheck(this, kFirstMeasureId + m, QString::fromUtf8(kMeasureLabels[m]),
+                                 (kept.measureFlags & kMeasureBits[m]) != 0);
+        measures->addWidget(measures_[m]);
+    }
+    measures->addStretch(1);
+
+    auto* lines = new QGroupBox(QStringLiteral("基準の光の波長"), this);
+    line_ = makeLineButtons(lines, kFirstLineId, kept.line);
+    auto* chromatic = new QGroupBox(QStringLiteral("色収差を見る波長"), this);
+    chromaticLines_ = makeLineChecks(chromatic, kFirstChromaticId, kept.chromaticMask);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(measures);
+    layout->addWidget(lines);
+    layout->addWidget(chromatic);
+    layout->addWidget(makeOkCancel(this));
+}
+
+void RefractorDesignerDialog::accept() {
+    const QByteArray aperture = fieldText(aperture_), fNumber = fieldText(fNumber_);
+    const QByteArray t1 = fieldText(thicknesses_[0]), t2 = fieldText(thicknesses_[1]),
+                     t3 = fieldText(thicknesses_[2]);
+    RefractorFields fields;
+    fields.type = type_->currentIndex();
+    fields.glass1 = glasses_[0]->currentIndex();
+    fields.glass2 = glasses_[1]->currentIndex();
+    fields.glass3 = glasses_[2]->currentIndex();
+    fields.measureFlags = 0;
+    for (int m = 0; m < 3; ++m) {
+        fields.measureFlags |= measures_[m]->isChecked() ? kMeasureBits[m] : 0;
+    }
+    fields.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
+    fields.chromaticMask = checkedMask(chromaticLines_, kFirstChromaticId);
+    fields.aperture = aperture.constData();
+    fields.fNumber = fNumber.constData();
+    fields.thickness1 = t1.constData();
+    fields.thickness2 = t2.constData();
+    fields.thickness3 = t3.constData();
+
+    LensSystem lens = document_.lens();
+    RefractorInputs kept;
+    int referenceLine = document_.referenceLine();
+    const DesignResult result =
+        confirmRefractorDialog(lens, kept, referenceLine, fields, document_.catalog());
+    document_.setRefractorInputs(kept);
+    document_.setReferenceLine(referenceLine);
+    if (finishDesign(this, document_, lens, result, referenceLine)) {
+        QDialog::accept();
+    }
+}
+
+bool runRefractorDesigner(Document& document, QWidget* parent) {
+    RefractorDesignerDialog dialog(document, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace kiro::app
