@@ -1,13 +1,16 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/dialogs/picture_export.h"
 #include "app/dialogs/spot_dialog.h"
@@ -205,6 +208,27 @@ class SpotDialogTest : public QObject {
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList{QStringLiteral("taken.png")});
+    }
+
+    // The file dialog itself: a name typed without an extension gets the chosen type's.
+    void aNameWithoutExtensionGetsTheChosenTypes() {
+        SpotDialog dialog(loadExample(QStringLiteral("newtonian-200-f5.OPT")));
+        QTemporaryDir folder;
+        const QString typed = folder.filePath(QStringLiteral("newtonian-spot"));
+        QTimer::singleShot(0, [&typed] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(files != nullptr);
+            auto* types = files->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types != nullptr);
+            QTest::keyClick(types, Qt::Key_Down); // from "PNG (*.png)" to "SVG (*.svg)"
+            QCOMPARE(files->selectedNameFilter(), QStringLiteral("SVG (*.svg)"));
+            files->selectFile(typed);
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        dialog.findChild<QPushButton*>(QStringLiteral("savePicture"))->click();
+        QFile saved(typed + QStringLiteral(".svg"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("<svg"));
     }
 
     void okClosesTheDialog() {
