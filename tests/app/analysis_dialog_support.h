@@ -80,25 +80,6 @@ inline int pixelsOfColour(const QImage& image, QColor colour) {
     return count;
 }
 
-// Where two pictures of one size first differ, for the failure message.
-inline QString firstDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) {
-        return QStringLiteral("sizes %1x%2 and %3x%4")
-            .arg(a.width())
-            .arg(a.height())
-            .arg(b.width())
-            .arg(b.height());
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (a.pixel(x, y) != b.pixel(x, y)) {
-                return QStringLiteral("pixel (%1, %2)").arg(x).arg(y);
-            }
-        }
-    }
-    return {};
-}
-
 template <class Widget> Widget* control(const QWidget& dialog, int id) {
     auto* widget = dialog.findChild<Widget*>(controlName(id));
     if (widget == nullptr) {
