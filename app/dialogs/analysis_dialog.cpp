@@ -75,16 +75,6 @@ AnalysisDialog::AnalysisDialog(const LensSystem& lens, QSize viewSize, QString p
     : QDialog(parent), lens_(lens), viewSize_(viewSize), pictureName_(std::move(pictureName)) {
     view_ = new AnalysisView(
         viewSize_, [this](Canvas& canvas) { paintCurrent(canvas); }, this);
-
-    saveButton_ = new QPushButton(QStringLiteral("画像を保存..."), this);
-    saveButton_->setObjectName(QStringLiteral("savePicture"));
-    saveButton_->setAutoDefault(false);
-    connect(saveButton_, &QPushButton::clicked, this, &AnalysisDialog::savePicture);
-
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName(controlName(1));
-    okButton_->setDefault(true);
-    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void AnalysisDialog::repaintView() {
@@ -92,10 +82,21 @@ void AnalysisDialog::repaintView() {
 }
 
 QHBoxLayout* AnalysisDialog::makeButtonRow() {
+    // Made last, so that the tab order ends with them.
+    auto* saveButton = new QPushButton(QStringLiteral("画像を保存..."), this);
+    saveButton->setObjectName(QStringLiteral("savePicture"));
+    saveButton->setAutoDefault(false);
+    connect(saveButton, &QPushButton::clicked, this, &AnalysisDialog::savePicture);
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(controlName(1));
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+
     auto* row = new QHBoxLayout;
-    row->addWidget(saveButton_);
+    row->addWidget(saveButton);
     row->addStretch(1);
-    row->addWidget(okButton_);
+    row->addWidget(okButton);
     return row;
 }
 

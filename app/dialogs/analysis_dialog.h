@@ -10,7 +10,6 @@
 class QCheckBox;
 class QHBoxLayout;
 class QMouseEvent;
-class QPushButton;
 class QScrollBar;
 
 namespace kiro::app {
@@ -36,7 +35,8 @@ class AnalysisDialog : public QDialog {
     // Redraws the view after a change of the dialog's state.
     void repaintView();
 
-    // The picture export on the left, OK on the right.
+    // The picture export ("savePicture") on the left, OK ("1") on the right; call it once,
+    // after the other controls.
     QHBoxLayout* makeButtonRow();
 
     // A line's check box, ticked, with a swatch of the line's colour as its legend.
@@ -55,8 +55,6 @@ class AnalysisDialog : public QDialog {
     QSize viewSize_;
     QString pictureName_;
     AnalysisView* view_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* okButton_ = nullptr;
 };
 
 // Object name of a control: its identifier in the dialog template.
