@@ -11,6 +11,12 @@ constexpr int kCurveLineCount = 6; // lines C..h, slots 1..6
 constexpr int kCurveScrollMin = 1;
 constexpr int kCurveScrollMax = 150;
 
+// The dialog's client area as kiro-cli renders it by default; the plot leaves the bottom
+// kCurveButtonStrip pixels to the scroll bar and OK, so its height is the rest.
+constexpr int kCurveDialogWidth = 560;
+constexpr int kCurveDialogHeight = 600;
+constexpr int kCurveButtonStrip = 40;
+
 // State of the aberration-curve dialog while it is open.
 struct CurveDialogState {
     std::array<int, kCurveLineCount> curveLineShown{1, 1, 1, 1, 1, 1}; // slot 1..6 at 0..5

@@ -9,6 +9,12 @@ namespace kiro {
 constexpr int kLightFloorMin = 0;
 constexpr int kLightFloorMax = 90;
 
+// The dialog's client area as kiro-cli renders it by default; the plot leaves the bottom
+// kLightButtonStrip pixels to OK, so its height is the rest.
+constexpr int kLightDialogWidth = 520;
+constexpr int kLightDialogHeight = 400;
+constexpr int kLightButtonStrip = 40;
+
 // Clear radius of the last focal surface (code 2 or 3) in use; -1 when there is none.
 double fieldRadius(const SurfaceTable& table);
 

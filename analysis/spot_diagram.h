@@ -13,6 +13,11 @@ constexpr int kSpotPanelCount = 3;
 constexpr int kSpotScrollMin = 1;
 constexpr int kSpotScrollMax = 150;
 
+// The dialog's client area, which the panel geometry is laid out in; kiro-cli renders
+// this size unless told otherwise.
+constexpr int kSpotDialogWidth = 600;
+constexpr int kSpotDialogHeight = 300;
+
 // State of the spot-diagram dialog while it is open.
 struct SpotDialogState {
     std::array<int, kSpotLineCount> spotLineShown{1, 1, 1, 1, 1, 1}; // slot 1..6 at 0..5

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
@@ -24,18 +25,13 @@ QColor toQColor(Colour colour) {
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-void paintOn(QPainter& painter, int w, int h, const PaintFunction& paint) {
-    painter.fillRect(0, 0, w, h, Qt::white);
-    QtCanvas canvas(painter);
-    paint(canvas);
-    canvas.flush();
-}
-
 } // namespace
 
 QtCanvas::QtCanvas(QPainter& painter) : painter_(painter) {
     preparePainter(painter_);
     ascent_ = QFontMetrics(painter_.font()).ascent();
+    pixelDevice_ =
+        painter_.paintEngine() != nullptr && painter_.paintEngine()->type() == QPaintEngine::Raster;
     // Dots drawn twice must stay filled.
     pixels_.setFillRule(Qt::WindingFill);
 }
@@ -45,6 +41,13 @@ QtCanvas::~QtCanvas() {
 }
 
 void QtCanvas::flush() {
+    if (!points_.isEmpty()) {
+        const QPen pen = painter_.pen();
+        painter_.setPen(QPen(toQColor(pixelColour_), 1));
+        painter_.drawPoints(points_);
+        painter_.setPen(pen);
+        points_.clear();
+    }
     if (pixels_.isEmpty()) {
         return;
     }
@@ -76,7 +79,11 @@ void QtCanvas::setPixel(int x, int y, Colour colour) {
         flush();
         pixelColour_ = colour;
     }
-    pixels_.addRect(x, y, 1, 1);
+    if (pixelDevice_) {
+        points_.append(QPoint(x, y));
+    } else {
+        pixels_.addRect(x, y, 1, 1);
+    }
 }
 
 void QtCanvas::textOut(int x, int y, std::string_view utf8) {
@@ -97,13 +104,20 @@ void preparePainter(QPainter& painter) {
     painter.setFont(font);
 }
 
+void paintPicture(QPainter& painter, int w, int h, const PaintFunction& paint) {
+    painter.fillRect(0, 0, w, h, Qt::white);
+    QtCanvas canvas(painter);
+    paint(canvas);
+    canvas.flush();
+}
+
 QImage paintImage(int w, int h, const PaintFunction& paint) {
     QImage image(w, h, QImage::Format_RGB32);
     if (image.isNull()) {
         return image;
     }
     QPainter painter(&image);
-    paintOn(painter, w, h, paint);
+    paintPicture(painter, w, h, paint);
     return image;
 }
 
@@ -134,7 +148,7 @@ QByteArray encodeSvg(int w, int h, const PaintFunction& paint) {
     if (!painter.begin(&generator)) {
         return {};
     }
-    paintOn(painter, w, h, paint);
+    paintPicture(painter, w, h, paint);
     painter.end();
     return bytes;
 }
@@ -153,9 +167,35 @@ QByteArray encodePdf(int w, int h, const PaintFunction& paint) {
     if (!painter.begin(&writer)) {
         return {};
     }
-    paintOn(painter, w, h, paint);
+    paintPicture(painter, w, h, paint);
     painter.end();
     return bytes;
+}
+
+std::optional<PictureFormat> pictureFormatOf(const QString& path) {
+    const QString name = path.toLower();
+    if (name.endsWith(QStringLiteral(".png"))) {
+        return PictureFormat::Png;
+    }
+    if (name.endsWith(QStringLiteral(".svg"))) {
+        return PictureFormat::Svg;
+    }
+    if (name.endsWith(QStringLiteral(".pdf"))) {
+        return PictureFormat::Pdf;
+    }
+    return std::nullopt;
+}
+
+QByteArray encodePicture(PictureFormat format, int w, int h, const PaintFunction& paint) {
+    switch (format) {
+    case PictureFormat::Png:
+        return encodePng(w, h, paint);
+    case PictureFormat::Svg:
+        return encodeSvg(w, h, paint);
+    case PictureFormat::Pdf:
+        return encodePdf(w, h, paint);
+    }
+    return {};
 }
 
 } // namespace kiro

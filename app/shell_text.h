@@ -20,6 +20,10 @@ bool toDesignBytes(const QString& text, int limitBytes, QByteArray& out);
 QString formatNumber(const char* format, double value);
 double readNumber(const QString& text);
 
+// The dialogs' label of a wavelength line, slot 1..6: "C(656.3nm)" ... "h(404.7nm)"; empty
+// for any other slot.
+QString lineLabel(int slot);
+
 // Integer fields: the whole text as an unsigned decimal number, 0 when it is not one
 // (values beyond the unsigned range read as 0 as well).
 unsigned readUnsigned(const QString& text);

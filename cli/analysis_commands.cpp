@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QString>
 
 #include "analysis/aberration_curves.h"
 #include "analysis/information_text.h"
@@ -25,8 +26,6 @@ namespace kiro::cli {
 
 namespace {
 
-// The curve and light dialogs keep their bottom 40 pixels for the scroll bar and OK.
-constexpr int kDialogButtonStrip = 40;
 constexpr int kMaxRenderSide = 16384;
 constexpr int kAllLinesMask = 0x7E; // bits 1..6
 
@@ -36,11 +35,9 @@ struct PictureSize {
 };
 
 constexpr PictureSize kLayoutSize{630, 400};
-constexpr PictureSize kSpotSize{600, 300};
-constexpr PictureSize kCurvesSize{560, 600};
-constexpr PictureSize kLightSize{520, 400};
-
-enum class OutputKind { Png, Svg, Pdf, Primitives };
+constexpr PictureSize kSpotSize{kSpotDialogWidth, kSpotDialogHeight};
+constexpr PictureSize kCurvesSize{kCurveDialogWidth, kCurveDialogHeight};
+constexpr PictureSize kLightSize{kLightDialogWidth, kLightDialogHeight};
 
 // The lines a view or command shows: --lines or --mask, all when neither is given.
 struct LineOptions {
@@ -83,22 +80,14 @@ void runInfo(const InfoArgs& args) {
     std::fputc('\n', stdout);
 }
 
-OutputKind outputKindOf(const std::string& path) {
-    const size_t dot = path.find_last_of('.');
-    std::string ext = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (ext == "png") {
-        return OutputKind::Png;
+// The picture format of the output's extension; nothing for the primitive list (.txt).
+std::optional<PictureFormat> outputFormatOf(const std::string& path) {
+    const QString name = QString::fromStdString(path);
+    if (const auto format = pictureFormatOf(name)) {
+        return format;
     }
-    if (ext == "svg") {
-        return OutputKind::Svg;
-    }
-    if (ext == "pdf") {
-        return OutputKind::Pdf;
-    }
-    if (ext == "txt") {
-        return OutputKind::Primitives;
+    if (name.toLower().endsWith(QStringLiteral(".txt"))) {
+        return std::nullopt;
     }
     failUsage("the output's extension must be .png, .svg, .pdf or .txt: " + path);
 }
@@ -212,7 +201,7 @@ PaintFunction curvesPainter(const LensSystem& lens, const RenderArgs& args, Pict
         state.curveScrollPos = checkedScroll(args, kCurveScrollMin, kCurveScrollMax);
     }
     state.curveScale = curveScaleForScroll(state.curveScrollPos);
-    const int plotHeight = size.height - kDialogButtonStrip;
+    const int plotHeight = size.height - kCurveButtonStrip;
     return [&lens, state, size, plotHeight](Canvas& canvas) {
         paintCurveDialog(canvas, state, lens.surfaces, lens.settings, size.width, plotHeight);
     };
@@ -226,7 +215,7 @@ PaintFunction lightPainter(const LensSystem& lens, const RenderArgs& args, Pictu
         }
         floor = *args.floor;
     }
-    const int plotHeight = size.height - kDialogButtonStrip;
+    const int plotHeight = size.height - kLightButtonStrip;
     return [&lens, size, plotHeight, floor](Canvas& canvas) {
         paintLightDialog(canvas, lens.surfaces, lens.settings, size.width, plotHeight, floor);
     };
@@ -240,7 +229,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     }
 }
 
-QByteArray encodePicture(OutputKind kind, PictureSize size, const PaintFunction& paint) {
+QByteArray encodeOffscreen(PictureFormat format, PictureSize size, const PaintFunction& paint) {
     // Pictures need a GUI application for fonts; without a display it runs offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -250,21 +239,11 @@ QByteArray encodePicture(OutputKind kind, PictureSize size, const PaintFunction&
     char name[] = "kiro-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    switch (kind) {
-    case OutputKind::Png:
-        return encodePng(size.width, size.height, paint);
-    case OutputKind::Svg:
-        return encodeSvg(size.width, size.height, paint);
-    case OutputKind::Pdf:
-        return encodePdf(size.width, size.height, paint);
-    case OutputKind::Primitives:
-        break;
-    }
-    return {};
+    return encodePicture(format, size.width, size.height, paint);
 }
 
 void runRender(const RenderArgs& args) {
-    const OutputKind kind = outputKindOf(args.out);
+    const std::optional<PictureFormat> format = outputFormatOf(args.out);
     PictureSize size = kLayoutSize;
     if (args.view == "spot") {
         size = kSpotSize;
@@ -295,13 +274,13 @@ void runRender(const RenderArgs& args) {
         paint = lightPainter(lens, args, size);
     }
 
-    if (kind == OutputKind::Primitives) {
+    if (!format) {
         RecordingCanvas canvas;
         paint(canvas);
         writeFileAtomically(args.out, canvas.text());
         return;
     }
-    const QByteArray bytes = encodePicture(kind, size, paint);
+    const QByteArray bytes = encodeOffscreen(*format, size, paint);
     if (bytes.isEmpty()) {
         failUsage("cannot make the picture " + args.out);
     }

@@ -1,0 +1,137 @@
+#include "app/dialogs/analysis_dialog.h"
+
+#include <utility>
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "analysis/spot_diagram.h"
+#include "app/dialogs/analysis_view.h"
+#include "app/dialogs/picture_export.h"
+#include "app/shell_text.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kScrollLineStep = 1;
+constexpr int kScrollPageStep = 10;
+constexpr int kSwatchPixels = 12;
+
+// A horizontal scroll bar driven from the keyboard as the dialogs' scroll bars are: left
+// and right arrows a line, Page Up and Page Down a page left and right, Home and End to
+// the ends. (Qt's own bindings move a horizontal bar the other way for the arrows.)
+class StepScrollBar final : public QScrollBar {
+  public:
+    explicit StepScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const SliderAction action = actionFor(event->key());
+        if (action == SliderNoAction) {
+            QScrollBar::keyPressEvent(event);
+            return;
+        }
+        triggerAction(action);
+        event->accept();
+    }
+
+  private:
+    static SliderAction actionFor(int key) {
+        switch (key) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            return SliderSingleStepSub;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            return SliderSingleStepAdd;
+        case Qt::Key_PageUp:
+            return SliderPageStepSub;
+        case Qt::Key_PageDown:
+            return SliderPageStepAdd;
+        case Qt::Key_Home:
+            return SliderToMinimum;
+        case Qt::Key_End:
+            return SliderToMaximum;
+        default:
+            return SliderNoAction;
+        }
+    }
+};
+
+} // namespace
+
+QString controlName(int id) {
+    return QString::number(id);
+}
+
+AnalysisDialog::AnalysisDialog(const LensSystem& lens, QSize viewSize, QString pictureName,
+                               QWidget* parent)
+    : QDialog(parent), lens_(lens), viewSize_(viewSize), pictureName_(std::move(pictureName)) {
+    view_ = new AnalysisView(
+        viewSize_, [this](Canvas& canvas) { paintCurrent(canvas); }, this);
+}
+
+void AnalysisDialog::repaintView() {
+    view_->update();
+}
+
+QHBoxLayout* AnalysisDialog::makeButtonRow() {
+    // Made last, so that the tab order ends with them.
+    auto* saveButton = new QPushButton(QStringLiteral("画像を保存..."), this);
+    saveButton->setObjectName(QStringLiteral("savePicture"));
+    saveButton->setAutoDefault(false);
+    connect(saveButton, &QPushButton::clicked, this, &AnalysisDialog::savePicture);
+
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(controlName(1));
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(saveButton);
+    row->addStretch(1);
+    row->addWidget(okButton);
+    return row;
+}
+
+QCheckBox* AnalysisDialog::makeLineCheckBox(int slot, int id) {
+    auto* box = new QCheckBox(lineLabel(slot), this);
+    box->setObjectName(controlName(id));
+    box->setChecked(true);
+    const Colour colour = lineColour(slot);
+    QPixmap swatch(kSwatchPixels, kSwatchPixels);
+    swatch.fill(QColor(colour.red, colour.green, colour.blue));
+    box->setIcon(QIcon(swatch));
+    return box;
+}
+
+QScrollBar* AnalysisDialog::makeScrollBar(int id, int minimum, int maximum, int value) {
+    auto* bar = new StepScrollBar(this);
+    bar->setObjectName(controlName(id));
+    bar->setRange(minimum, maximum);
+    bar->setSingleStep(kScrollLineStep);
+    bar->setPageStep(kScrollPageStep);
+    bar->setValue(value);
+    // Scroll bars take no focus by default; here the arrow and page keys move them.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    return bar;
+}
+
+void AnalysisDialog::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        repaintView();
+    }
+    QDialog::mouseReleaseEvent(event);
+}
+
+void AnalysisDialog::savePicture() {
+    savePictureAs(this, pictureName_, viewSize_, [this](Canvas& canvas) { paintCurrent(canvas); });
+}
+
+} // namespace kiro::app

@@ -1,0 +1,69 @@
+#include "app/dialogs/curve_dialog.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/dialogs/analysis_view.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kScrollBarId = 101;
+constexpr int kFirstLineBoxId = 102;
+
+} // namespace
+
+CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
+    : AnalysisDialog(lens, QSize(kCurveDialogWidth, kCurveDialogHeight),
+                     QStringLiteral("curves.png"), parent) {
+    setObjectName(QStringLiteral("ERR"));
+    setWindowTitle(QStringLiteral("球面収差曲線"));
+    state_.curveScale = curveScaleForScroll(state_.curveScrollPos);
+
+    // The plot is tall: the controls stand beside it.
+    auto* lineGroup = new QGroupBox(QStringLiteral("表示する波長"), this);
+    auto* lines = new QVBoxLayout(lineGroup);
+    for (int k = 0; k < kCurveLineCount; ++k) {
+        QCheckBox* box = makeLineCheckBox(WavelengthLine::First + k, kFirstLineBoxId + k);
+        connect(box, &QCheckBox::toggled, this, [this, k](bool shown) {
+            state_.curveLineShown[static_cast<size_t>(k)] = shown ? 1 : 0;
+            repaintView();
+        });
+        lines->addWidget(box);
+    }
+    auto* sineNote = new QLabel(QStringLiteral("黒線：正弦条件 (d線)"), lineGroup);
+    lines->addWidget(sineNote);
+
+    QScrollBar* bar =
+        makeScrollBar(kScrollBarId, kCurveScrollMin, kCurveScrollMax, state_.curveScrollPos);
+    connect(bar, &QScrollBar::valueChanged, this, [this](int pos) {
+        state_.curveScrollPos = pos;
+        state_.curveScale = curveScaleForScroll(pos);
+        repaintView();
+    });
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(lineGroup);
+    side->addSpacing(12);
+    side->addWidget(new QLabel(QStringLiteral("横軸の倍率"), this));
+    side->addWidget(bar);
+    side->addStretch(1);
+    side->addLayout(makeButtonRow());
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(view(), 0, Qt::AlignTop);
+    layout->addLayout(side);
+}
+
+void CurveDialog::paintCurrent(Canvas& canvas) const {
+    paintCurveDialog(canvas, state_, lens().surfaces, lens().settings, kCurveDialogWidth,
+                     kCurveDialogHeight - kCurveButtonStrip);
+}
+
+} // namespace kiro::app

@@ -1,0 +1,93 @@
+#include "app/dialogs/spot_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/dialogs/analysis_view.h"
+#include "app/shell_text.h"
+
+namespace kiro::app {
+
+namespace {
+
+constexpr int kFirstLineBoxId = 101;
+constexpr int kScrollBarId = 107;
+constexpr int kFirstHeightEditId = 108;
+constexpr int kHeightEditWidth = 80;
+
+} // namespace
+
+SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
+    : AnalysisDialog(lens, QSize(kSpotDialogWidth, kSpotDialogHeight), QStringLiteral("spot.png"),
+                     parent),
+      state_(openSpotDialog(lens.surfaces)) {
+    setObjectName(QStringLiteral("SPOT"));
+    setWindowTitle(QStringLiteral("Spot Diagram"));
+
+    // The line boxes stand beside the drawing, as in the curve dialog.
+    auto* lineGroup = new QGroupBox(QStringLiteral("表示する波長"), this);
+    auto* lines = new QVBoxLayout(lineGroup);
+    for (int k = 0; k < kSpotLineCount; ++k) {
+        QCheckBox* box = makeLineCheckBox(WavelengthLine::First + k, kFirstLineBoxId + k);
+        connect(box, &QCheckBox::toggled, this, [this, k](bool shown) {
+            state_.spotLineShown[static_cast<size_t>(k)] = shown ? 1 : 0;
+            repaintView();
+        });
+        lines->addWidget(box);
+    }
+
+    // One height edit under each panel, in columns as wide as the panels.
+    auto* heights = new QGridLayout;
+    heights->setHorizontalSpacing(0);
+    for (int j = 0; j < kSpotPanelCount; ++j) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(controlName(kFirstHeightEditId + j));
+        edit->setFixedWidth(kHeightEditWidth);
+        edit->setAlignment(Qt::AlignRight);
+        edit->setText(formatNumber("%.0f", state_.spotHeight[static_cast<size_t>(j)]));
+        connect(edit, &QLineEdit::textChanged, this, [this, j](const QString& text) {
+            state_.spotHeight[static_cast<size_t>(j)] = readUnsigned(text);
+            repaintView();
+        });
+        auto* cell = new QHBoxLayout;
+        cell->addStretch(1);
+        cell->addWidget(new QLabel(QStringLiteral("像高"), this));
+        cell->addWidget(edit);
+        cell->addWidget(new QLabel(QStringLiteral("mm"), this));
+        cell->addStretch(1);
+        heights->addLayout(cell, 0, j);
+        heights->setColumnStretch(j, 1);
+    }
+
+    auto* magnification = new QHBoxLayout;
+    magnification->addWidget(new QLabel(QStringLiteral("倍率"), this));
+    QScrollBar* bar =
+        makeScrollBar(kScrollBarId, kSpotScrollMin, kSpotScrollMax, state_.spotScrollPos);
+    connect(bar, &QScrollBar::valueChanged, this, [this](int pos) {
+        state_.spotScrollPos = pos;
+        state_.spotMagnification = spotMagnificationForScroll(pos);
+        repaintView();
+    });
+    magnification->addWidget(bar, 1);
+
+    auto* layout = new QGridLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(view(), 0, 0);
+    layout->addWidget(lineGroup, 0, 1, Qt::AlignTop);
+    // The heights' columns take the drawing's width, so each edit sits under its panel.
+    layout->addLayout(heights, 1, 0);
+    layout->addLayout(magnification, 2, 0, 1, 2);
+    layout->addLayout(makeButtonRow(), 3, 0, 1, 2);
+}
+
+void SpotDialog::paintCurrent(Canvas& canvas) const {
+    paintSpotDialog(canvas, state_, lens().surfaces, lens().settings);
+}
+
+} // namespace kiro::app

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Regenerates the pictures of the user's guide (help/images/) with kiro-cli: the three
+# worked examples of help/kiro.htm are designed exactly as the guide shows, then drawn.
+#   tools/make_guide_images.sh [KIRO_CLI]     (default: build/bin/kiro-cli, built when missing)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cli=${1:-}
+if [ -z "$cli" ]; then
+    cli="$root/build/bin/kiro-cli"
+    if [ ! -x "$cli" ]; then
+        cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DKIRO_BUILD_TESTS=OFF -DKIRO_BUILD_BENCH=OFF >/dev/null
+        cmake --build "$root/build" --target kiro-cli
+    fi
+fi
+catalog="$root/data/glass.dat"
+images="$root/help/images"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$images"
+
+design() {
+    local name=$1
+    shift
+    "$cli" design "$@" --glass-file "$catalog" -o "$work/$name.OPT"
+}
+
+# render NAME VIEW DESIGN [OPTIONS...]: help/images/NAME.png
+render() {
+    local name=$1 view=$2 file=$3
+    shift 3
+    "$cli" render "$view" "$work/$file.OPT" -o "$images/$name.png" "$@"
+    chmod 644 "$images/$name.png"
+    echo "help/images/$name.png"
+}
+
+design newtonian reflector --type newtonian --aperture 200 --fnum 5
+design sct reflector --type schmidt-cassegrain --aperture 200 --fnum 10 --back 150 --glass N-BK7
+design doublet refractor --type doublet --aperture 100 --fnum 9 --glass1 N-BK7 --glass2 F2
+
+render newtonian-layout layout newtonian
+render newtonian-spot spot newtonian
+render newtonian-curves curves newtonian
+render newtonian-light light newtonian
+render newtonian-rays-3deg layout newtonian --angle 3
+
+render sct-layout layout sct
+render sct-spot spot sct
+render sct-curves curves sct
+render sct-curves-1500 curves sct --scroll 150
+
+render doublet-layout layout doublet
+render doublet-spot spot doublet
+render doublet-spot-cdf spot doublet --lines C,d,F --scroll 30
+render doublet-curves curves doublet
+
+# The screenshot of the spot dialog is taken from the running program, not drawn here.
+cp "$root/docs/images/kiro-spot-dialog.png" "$images/kiro-spot-dialog.png"
+chmod 644 "$images/kiro-spot-dialog.png"
