@@ -49,15 +49,6 @@ QButtonGroup* lineGroup(QGroupBox* box, int firstId, bool exclusive,
 
 } // namespace
 
-QString lineLabel(int line) {
-    static const char* const labels[] = {"C(656.3nm)", "d(587.6nm)", "e(546.1nm)",
-                                         "F(486.1nm)", "g(435.8nm)", "h(404.7nm)"};
-    if (line < WavelengthLine::First || line > WavelengthLine::Last) {
-        return {};
-    }
-    return QString::fromLatin1(labels[line - WavelengthLine::First]);
-}
-
 QStringList glassNames(const GlassCatalog& catalog) {
     QStringList names;
     const int count = glassCount(catalog);

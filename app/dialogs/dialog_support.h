@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/shell_text.h"
 #include "design/design_result.h"
 #include "model/glass_catalog.h"
 #include "model/lens_system.h"
@@ -22,9 +23,6 @@ class QWidget;
 namespace kiro::app {
 
 class Document;
-
-// The label of a wavelength line (1 = C .. 6 = h), as every line choice shows it.
-QString lineLabel(int line);
 
 // The catalogue's names in catalogue order, decoded, up to the first empty name.
 QStringList glassNames(const GlassCatalog& catalog);
