@@ -53,6 +53,10 @@ void LayoutWidget::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void LayoutWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
+
 void LayoutWidget::zoom(int mode, QPoint pointer) {
     updateLayoutView(view_, document_.lens().surfaces, mode, pointer.x(), pointer.y(), width(),
                      height());

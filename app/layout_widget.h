@@ -30,6 +30,8 @@ class LayoutWidget : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The second press of a double click zooms no further.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     void designChanged(ViewFit fit);

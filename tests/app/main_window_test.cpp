@@ -226,7 +226,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(program.view().originX, fitted.originX);
         QCOMPARE(program.view().originY, fitted.originY);
 
+        // A double click (a press, then the double click) zooms in once.
         QTest::mouseClick(widget, Qt::LeftButton, {}, pointer);
+        QTest::mouseDClick(widget, Qt::LeftButton, {}, pointer);
+        QCOMPARE(program.view().scale, 2 * fitted.scale);
         program.window.resize(program.window.size() + QSize(40, 0));
         QTRY_COMPARE(program.view().scale, program.view().fitScale);
     }
