@@ -1,7 +1,7 @@
 #include <cmath>
+#include <memory>
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -10,39 +10,32 @@
 #include "app/layout_widget.h"
 #include "app/shell_text.h"
 #include "model/aperture_change.h"
+#include "tests/support/surface_tables.h"
 
 using namespace kiro;
 using namespace kiro::app;
+using test::makeRow;
 
 namespace {
-
-Surface row(int type, double z, double radius, double effectiveRadius) {
-    Surface s;
-    s.type = type;
-    s.z = z;
-    s.radius = radius;
-    s.effectiveRadius = effectiveRadius;
-    return s;
-}
 
 // Two stops of diameter 80 and 60 before a lens of diameter 100, a stop of 120 after it.
 SurfaceTable stopsBeforeALens() {
     SurfaceTable table{};
-    table[0] = row(SurfaceType::Stop, 0, 0, 40);
-    table[1] = row(SurfaceType::Stop, -10, 0, 30);
-    table[2] = row(SurfaceType::SphericalLens, -20, 500, 50);
-    table[3] = row(SurfaceType::AsphericLens, -30, 0.002, 50);
-    table[3].a2 = 8e-9;
-    table[4] = row(SurfaceType::Stop, -40, 0, 60);
-    table[5] = row(SurfaceType::FlatFocal, -900, 0, 20);
+    table[0] = makeRow(SurfaceType::Stop, 0, 0, 40);
+    table[1] = makeRow(SurfaceType::Stop, -10, 0, 30);
+    table[2] = makeRow(SurfaceType::SphericalLens, -20, 500, 50);
+    table[3] = makeRow(SurfaceType::SphericalLens, -30, 800, 50);
+    table[4] = makeRow(SurfaceType::Stop, -40, 0, 60);
+    table[5] = makeRow(SurfaceType::FlatFocal, -900, 0, 20);
     return table;
 }
 
+// The dialog opened on that design, as the menu command opens it.
 struct Dialog {
     Document document;
     std::unique_ptr<ApertureChangeDialog> dialog;
-    explicit Dialog(const SurfaceTable& table) {
-        document.setTable(table, ViewFit::Refit);
+    Dialog() {
+        document.setTable(stopsBeforeALens(), ViewFit::Refit);
         document.setModified(false);
         dialog = std::make_unique<ApertureChangeDialog>(
             document, currentSemiAperture(document.lens().surfaces));
@@ -50,6 +43,7 @@ struct Dialog {
     }
     QLineEdit* edit(const char* id) { return dialog->findChild<QLineEdit*>(QLatin1String(id)); }
     void click(const char* id) { dialog->findChild<QAbstractButton*>(QLatin1String(id))->click(); }
+    const SurfaceTable& table() const { return document.lens().surfaces; }
 };
 
 } // namespace
@@ -61,40 +55,41 @@ class ApertureChangeDialogTest : public QObject {
     void initTestCase() { useCNumbers(); }
 
     void opensWithTheScannedApertureAndScaleModeSelected() {
-        Dialog d(stopsBeforeALens());
+        Dialog d;
         QCOMPARE(d.dialog->windowTitle(), QString::fromUtf8("口径／F値の変更"));
         QCOMPARE(d.edit("103")->text(), QStringLiteral("60.000000"));
         QCOMPARE(d.edit("104")->text(), QString());
         QVERIFY(d.dialog->findChild<QRadioButton*>(QStringLiteral("101"))->isChecked());
-        QVERIFY(!d.dialog->findChild<QRadioButton*>(QStringLiteral("102"))->isChecked());
     }
 
-    void scaleModeScalesTheWholeDesign() {
-        Dialog d(stopsBeforeALens());
+    void okRescalesFromTheOldApertureInTheChosenMode_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("oldAperture");
+        QTest::addColumn<double>("lensZ");
+        QTest::addColumn<double>("lensRadius");
+        QTest::addColumn<double>("lastStopRadius");
+        QTest::newRow("whole design 60 -> 120") << "101"
+                                                << "60" << -40.0 << 1000.0 << 120.0;
+        QTest::newRow("apertures only, old edited to 80 -> 120") << "102"
+                                                                 << "80" << -20.0 << 500.0 << 90.0;
+    }
+
+    void okRescalesFromTheOldApertureInTheChosenMode() {
+        QFETCH(QString, mode);
+        QFETCH(QString, oldAperture);
+        QFETCH(double, lensZ);
+        QFETCH(double, lensRadius);
+        QFETCH(double, lastStopRadius);
+        Dialog d;
+        d.click(qPrintable(mode));
+        d.edit("103")->setText(oldAperture);
         d.edit("104")->setText(QStringLiteral("120"));
         d.click("1");
         QCOMPARE(d.dialog->result(), int(QDialog::Accepted));
-        const SurfaceTable& t = d.document.lens().surfaces;
-        QCOMPARE(t[2].z, -40.0);
-        QCOMPARE(t[2].radius, 1000.0);
-        QCOMPARE(t[2].effectiveRadius, 100.0);
-        QCOMPARE(t[3].radius, 0.001);
-        QCOMPARE(t[3].a2, 1e-9);
-        QCOMPARE(t[5].z, -1800.0);
+        QCOMPARE(d.table()[2].z, lensZ);
+        QCOMPARE(d.table()[2].radius, lensRadius);
+        QCOMPARE(d.table()[4].effectiveRadius, lastStopRadius);
         QVERIFY(d.document.isModified());
-    }
-
-    void apertureModeChangesOnlyTheClearAperturesFromTheEditedOldAperture() {
-        Dialog d(stopsBeforeALens());
-        d.click("102");
-        d.edit("103")->setText(QStringLiteral("80"));
-        d.edit("104")->setText(QStringLiteral("100"));
-        d.click("1");
-        const SurfaceTable& t = d.document.lens().surfaces;
-        QCOMPARE(t[0].effectiveRadius, 50.0);
-        QCOMPARE(t[4].effectiveRadius, 75.0);
-        QCOMPARE(t[2].z, -20.0);
-        QCOMPARE(t[2].radius, 500.0);
     }
 
     void unusableAperturesLeaveTheDesignAsItWas_data() {
@@ -119,20 +114,20 @@ class ApertureChangeDialogTest : public QObject {
     void unusableAperturesLeaveTheDesignAsItWas() {
         QFETCH(QString, oldAperture);
         QFETCH(QString, newAperture);
-        Dialog d(stopsBeforeALens());
+        Dialog d;
         d.edit("103")->setText(oldAperture);
         d.edit("104")->setText(newAperture);
         d.click("1");
         QCOMPARE(d.dialog->result(), int(QDialog::Rejected));
         QVERIFY(!d.document.isModified());
-        QCOMPARE(d.document.lens().surfaces[2].radius, 500.0);
+        QCOMPARE(d.table()[2].radius, 500.0);
     }
 
     void threeHundredDigitsGiveAHugeButFiniteDesignThatStillDraws() {
-        Dialog d(stopsBeforeALens());
+        Dialog d;
         d.edit("104")->setText(QString(300, u'9'));
         d.click("1");
-        for (const Surface& s : d.document.lens().surfaces) {
+        for (const Surface& s : d.table()) {
             QVERIFY(std::isfinite(s.z) && std::isfinite(s.radius) &&
                     std::isfinite(s.effectiveRadius));
         }

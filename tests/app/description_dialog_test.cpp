@@ -46,14 +46,9 @@ class DescriptionDialogTest : public QObject {
         Document document;
         DescriptionDialog dialog(document);
         dialog.open();
-        text(dialog)->setText(QStringLiteral("a") + QString(200, QChar(0x671B))); // 望
+        text(dialog)->setText(QStringLiteral("a") + QString(200, QChar(0x671B))); // a望望...
         press(dialog, "1");
         QCOMPARE(qstrlen(document.lens().description), 255u);
-
-        dialog.open();
-        text(dialog)->setText(QString(200, QChar(0x671B)));
-        press(dialog, "1");
-        QCOMPARE(qstrlen(document.lens().description), 254u);
     }
 
     void refusesCharactersWithoutACp932FormAndStaysOpen() {

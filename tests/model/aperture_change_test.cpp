@@ -55,12 +55,6 @@ TEST(ApertureChangeScan, FindsTheSmallestStopBeforeTheFirstCurvedMirrorOrLens) {
     }
 }
 
-TEST(ApertureChangeScan, EndsAtTheFirstNegativeType) {
-    SurfaceTable table = tableOf({makeRow(SurfaceType::Stop, 0, 0, 40)});
-    table[2] = makeRow(SurfaceType::Stop, -5, 0, 10); // after the end
-    EXPECT_EQ(currentSemiAperture(table), 40);
-}
-
 SurfaceTable asphericDesign() {
     SurfaceTable table = tableOf({makeRow(SurfaceType::Stop, 0, 0, 50),
                                   makeRow(SurfaceType::AsphericLens, -10, 0.004, 50, 1.5),
