@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "model/int_conversion.h"
+
 namespace kiro {
 
 // A colour as red, green, blue (0..255 each).
@@ -30,10 +32,6 @@ class Canvas {
 // Coordinates are kept within this many pixels of the origin before painting: a painter
 // given huge coordinates draws garbage, and nothing that far out can be seen anyway.
 constexpr int kPixelLimit = 1000000;
-
-// A double becomes an int by dropping its fraction. False (and out left alone) when the
-// value is NaN, infinite or outside the int range, where the conversion is undefined.
-bool toInt(double value, int& out);
 
 // A double becomes a pixel coordinate by dropping its fraction. False (and pixel left
 // alone) when the value is NaN, infinite or outside the int range, where the conversion

@@ -1,8 +1,10 @@
 #include "app/document.h"
 
-#include <cstring>
+#include <QFile>
+#include <QFileInfo>
 
 #include "app/shell_text.h"
+#include "model/design_file.h"
 
 namespace kiro::app {
 
@@ -31,6 +33,32 @@ void Document::setDescription(const char* bytes) {
     changed(ViewFit::Keep, true);
 }
 
+void Document::clear() {
+    clearLensSystem(lens_);
+    changed(ViewFit::Keep, true, false);
+}
+
+bool Document::open(const QString& path) {
+    LensSystem read = lens_;
+    if (readDesignFile(read, QFile::encodeName(path).constData()) == 0) {
+        return false;
+    }
+    lens_ = read;
+    proposedSaveName_ = path;
+    designFolder_ = QFileInfo(path).absolutePath();
+    changed(ViewFit::Refit, true, false);
+    return true;
+}
+
+bool Document::save(const QString& path) {
+    if (writeDesignFile(lens_, QFile::encodeName(path).constData()) == 0) {
+        return false;
+    }
+    designFolder_ = QFileInfo(path).absolutePath();
+    setModified(false);
+    return true;
+}
+
 void Document::setModified(bool modified) {
     if (modified_ == modified) {
         return;
@@ -39,8 +67,8 @@ void Document::setModified(bool modified) {
     emit modifiedChanged(modified_);
 }
 
-void Document::changed(ViewFit fit, bool descriptionMayChange) {
-    setModified(true);
+void Document::changed(ViewFit fit, bool descriptionMayChange, bool modifies) {
+    setModified(modifies);
     if (descriptionMayChange) {
         emit descriptionChanged(fromDesignBytes(lens_.description));
     }

@@ -35,9 +35,22 @@ class Document : public QObject {
 
     void setCatalog(const GlassCatalog& catalog) { catalog_ = catalog; }
 
+    // New: the empty design; the settings stay, and there is nothing left to save.
+    void clear();
+    // Reads a design file in place of the design (the settings stay, the source goes back
+    // to infinity) and fits the view. False, with nothing changed, when it cannot be
+    // read; otherwise the path becomes the proposed save name and the folder the design's.
+    bool open(const QString& path);
+    // Writes the design to path (whole or not at all). False when it cannot be written.
+    bool save(const QString& path);
+
     // The file name offered by the next Save ("*" at start).
     const QString& proposedSaveName() const { return proposedSaveName_; }
     void setProposedSaveName(const QString& name) { proposedSaveName_ = name; }
+
+    // The folder the file dialogs start in: the design's own, once it has one.
+    const QString& designFolder() const { return designFolder_; }
+    void setDesignFolder(const QString& folder) { designFolder_ = folder; }
 
     // The line a new automatic design is refocused at (1 = C ... 6 = h).
     int referenceLine() const { return referenceLine_; }
@@ -63,11 +76,13 @@ class Document : public QObject {
     void modifiedChanged(bool modified);
 
   private:
-    void changed(ViewFit fit, bool descriptionMayChange);
+    // modifies: false for the changes that leave nothing to save (New, Open).
+    void changed(ViewFit fit, bool descriptionMayChange, bool modifies = true);
 
     LensSystem lens_{};
     GlassCatalog catalog_{};
     QString proposedSaveName_ = QStringLiteral("*");
+    QString designFolder_;
     int referenceLine_ = WavelengthLine::d;
     OptimizerSettings optimizerSettings_{};
     ReflectorInputs reflectorInputs_{};

@@ -1,15 +1,61 @@
-#include <clocale>
+#include <cstdio>
+#include <filesystem>
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+
+#include "app/document.h"
+#include "app/file_commands.h"
+#include "app/main_window.h"
+#include "app/shell_text.h"
+#include "model/program_files.h"
+
+namespace {
+
+// Set in the environment, kiro prints what it found at start-up (the catalogue, the
+// guide, the design) once the window has been painted, and quits: the installation test
+// and the start-up benchmark run it so.
+constexpr const char* kStartupReportVariable = "KIRO_STARTUP_REPORT";
+
+void reportStartup(const std::filesystem::path& catalogPath, const kiro::app::Document& document) {
+    const std::filesystem::path guide = kiro::findUserGuide();
+    std::printf("catalogue %d %s\n", kiro::glassCount(document.catalog()),
+                catalogPath.empty() ? "-" : catalogPath.c_str());
+    std::printf("guide %s\n", guide.empty() ? "-" : guide.c_str());
+    std::printf("design %d\n", kiro::surfaceCount(document.lens().surfaces));
+    std::fflush(stdout);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    // QApplication adopts the user's locale; numbers are read and written the C way.
-    std::setlocale(LC_NUMERIC, "C");
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("KIRO"));
-    window.resize(630, 440);
+    kiro::app::useCNumbers();
+
+    // The program's one argument is the design to open; like a command line it may be
+    // quoted, and arguments split at blanks are joined again.
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    const QString commandLine = arguments.join(QLatin1Char(' '));
+
+    // Start-up in order: the empty design with the start settings (the document), the
+    // catalogue, the window with its view fitted, then the design named on the command
+    // line, fitted again.
+    kiro::app::Document document;
+    kiro::GlassCatalog catalog;
+    const std::filesystem::path catalogPath = kiro::loadStartCatalog(catalog);
+    document.setCatalog(catalog);
+    kiro::app::MainWindow window(document);
+    kiro::app::openCommandLine(&window, document, commandLine);
     window.show();
+
+    if (qEnvironmentVariableIsSet(kStartupReportVariable)) {
+        QObject::connect(&window, &kiro::app::MainWindow::firstPainted, &window,
+                         [&catalogPath, &document] {
+                             reportStartup(catalogPath, document);
+                             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+                         });
+    }
     return QApplication::exec();
 }

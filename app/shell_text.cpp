@@ -50,6 +50,10 @@ QString formatNumber(const char* format, double value) {
     return QString::fromLatin1(buffer);
 }
 
+void useCNumbers() {
+    std::setlocale(LC_NUMERIC, "C");
+}
+
 double readNumber(const QString& text) {
     return readFieldNumber(text.toUtf8().constData());
 }

@@ -18,6 +18,10 @@ bool toDesignBytes(const QString& text, int limitBytes, QByteArray& out);
 // in the C locale, and the C library's text-to-double rules (text that is not a number
 // reads as 0).
 QString formatNumber(const char* format, double value);
+
+// Called once the application is made: QApplication adopts the user's locale, and this
+// puts the numbers (LC_NUMERIC) back to the C way.
+void useCNumbers();
 double readNumber(const QString& text);
 
 // The dialogs' label of a wavelength line, slot 1..6: "C(656.3nm)" ... "h(404.7nm)"; empty

@@ -1,102 +1,115 @@
-#include <algorithm>
-#include <clocale>
-
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
 
-#include "app/dialogs/lens_editor_dialog.h"
 #include "app/document.h"
-#include "app/optimizer_run.h"
-#include "tests/design/sample_designs.h"
-
-using namespace kiro;
-using namespace kiro::app;
+#include "app/file_commands.h"
+#include "app/layout_widget.h"
+#include "app/main_window.h"
+#include "app/shell_text.h"
+#include "model/program_files.h"
 
 namespace {
 
-// The dialogs need an application; the benchmarks run offscreen.
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "shell_bench";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto* a = new QApplication(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        return a;
-    }();
-    return *app;
+constexpr int kPatienceMs = 10000;
+
+QString example(const char* name) {
+    return QStringLiteral(KIRO_SOURCE_DIR "/examples/") + QLatin1String(name);
 }
 
-// Sixteen rows in use, every one with a glass of the shipped catalogue's size listed.
-void fillSixteenRows(Document& document) {
-    GlassCatalog catalog;
-    loadGlassCatalog(catalog, KIRO_SOURCE_DIR "/data/glass.dat");
-    document.setCatalog(catalog);
-    LensSystem lens = document.lens();
-    for (int k = 0; k < kSurfaceRows; ++k) {
-        lens.surfaces[k] =
-            samples::row(k % 2 == 0 ? SurfaceType::SphericalLens : SurfaceType::AsphericLens,
-                         -5.0 * k, 100.0 + k, 25.0, samples::kNBK7, "N-BK7");
+// Runs the event loop until flag is set (or the patience ends).
+void processEventsUntil(const bool& flag) {
+    QElapsedTimer patience;
+    patience.start();
+    while (!flag && patience.elapsed() < kPatienceMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
-    document.setLens(lens, ViewFit::Refit);
 }
 
-// Menu command 301 until the editor is on the screen: the dialog built from the design,
-// shown and painted once.
-void BM_OpenLensEditorOnSixteenRows(benchmark::State& state) {
-    application();
-    Document document;
-    fillSixteenRows(document);
+// kiro's start-up inside this process, as main() does it: the document, the catalogue,
+// the window, the design named on the command line, up to the first painted window.
+void BM_StartUpToFirstPaintInProcess(benchmark::State& state) {
+    const QString design = example("newtonian-200-f5.OPT");
     for (auto _ : state) {
-        LensEditorDialog dialog(document);
-        dialog.show();
-        dialog.repaint();
-        QApplication::processEvents();
-        benchmark::DoNotOptimize(dialog.isVisible());
+        kiro::app::Document document;
+        kiro::GlassCatalog catalog;
+        kiro::loadStartCatalog(catalog);
+        document.setCatalog(catalog);
+        kiro::app::MainWindow window(document);
+        kiro::app::openCommandLine(&window, document, design);
+        bool painted = false;
+        QObject::connect(&window, &kiro::app::MainWindow::firstPainted,
+                         [&painted] { painted = true; });
+        window.show();
+        processEventsUntil(painted);
+        if (!painted) {
+            state.SkipWithError("the window was not painted");
+        }
     }
 }
-BENCHMARK(BM_OpenLensEditorOnSixteenRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartUpToFirstPaintInProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// One pass over 5^8 = 390,625 candidates on the run's thread while the window's thread
-// keeps a 10 ms timer: the largest gap between its ticks beyond 10 ms is how long an
-// event waits at worst; progress updates are counted per second.
-void BM_WindowAnswersDuringAnOptimizationPass(benchmark::State& state) {
-    application();
-    constexpr int kTickMilliseconds = 10;
-    const LensSystem lens = samples::doubletWithRelay();
-    OptimizerSettings settings;
-    settings.changeRangePercent = 1.0; // one pass
+// The whole program: started, painted once and quit (KIRO_STARTUP_REPORT), offscreen.
+void BM_StartUpToFirstPaintProgram(benchmark::State& state) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("KIRO_STARTUP_REPORT"), QStringLiteral("1"));
     for (auto _ : state) {
-        OptimizerRun run(lens, settings);
-        QEventLoop loop;
-        QElapsedTimer sinceTick;
-        qint64 worstGap = 0;
-        int progressUpdates = 0;
-        QTimer ticker;
-        ticker.setInterval(kTickMilliseconds);
-        QObject::connect(&ticker, &QTimer::timeout,
-                         [&] { worstGap = std::max(worstGap, sinceTick.restart()); });
-        QObject::connect(&run, &OptimizerRun::progressed, [&] { ++progressUpdates; });
-        QObject::connect(&run, &OptimizerRun::finished, &loop, &QEventLoop::quit);
-        sinceTick.start();
-        ticker.start();
-        run.start();
-        loop.exec();
-        const double seconds = run.elapsedSeconds();
-        state.counters["pass_s"] = seconds;
-        state.counters["worst_event_wait_ms"] =
-            static_cast<double>(std::max<qint64>(0, worstGap - kTickMilliseconds));
-        state.counters["progress_per_s"] = progressUpdates / std::max(seconds, 1e-9);
+        QProcess kiro;
+        kiro.setProcessEnvironment(environment);
+        kiro.start(QStringLiteral(KIRO_PROGRAM), {example("newtonian-200-f5.OPT")});
+        if (!kiro.waitForFinished(kPatienceMs) || kiro.exitCode() != 0) {
+            state.SkipWithError("kiro did not start and quit");
+        }
     }
 }
-BENCHMARK(BM_WindowAnswersDuringAnOptimizationPass)
-    ->Unit(benchmark::kSecond)
-    ->Iterations(1)
-    ->UseRealTime();
+BENCHMARK(BM_StartUpToFirstPaintProgram)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20);
+
+// One paint of the main window's view (profiles and ray fan) of the Schmidt-Cassegrain.
+void BM_MainWindowPaintSchmidtCassegrain(benchmark::State& state) {
+    kiro::app::Document document;
+    kiro::app::MainWindow window(document);
+    if (!document.open(example("designed/schmidt-cassegrain-200-f10.OPT"))) {
+        state.SkipWithError("cannot read the example");
+        return;
+    }
+    bool painted = false;
+    QObject::connect(&window, &kiro::app::MainWindow::firstPainted, [&painted] { painted = true; });
+    window.show();
+    processEventsUntil(painted);
+    kiro::app::LayoutWidget* view = window.layoutWidget();
+    for (auto _ : state) {
+        view->repaint();
+    }
+}
+BENCHMARK(BM_MainWindowPaintSchmidtCassegrain)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The offscreen platform's notes would break up the table of figures.
+void dropQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+}
 
 } // namespace
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler(dropQtNotes);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    kiro::app::useCNumbers();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iconv.h>
 
 #include "model/atomic_file.h"
 #include "model/design_file.h"
+#include "model/program_files.h"
+#include "model/settings_fields.h"
 #include "model/text_bytes.h"
 
 namespace kiro::cli {
@@ -43,26 +44,24 @@ void addSettingsOptions(CLI::App* command, SettingsOptions& options) {
 void applySettingsOptions(LensSystem& lens, const SettingsOptions& options) {
     Settings& s = lens.settings;
     if (options.rays >= 0) {
-        s.rayCount = std::clamp(options.rays, 0, 20);
+        s.rayCount = clampRayCount(options.rays);
     } else if (options.rays != -1) {
         failUsage("--rays must be 0 or more");
     }
     if (options.angleGiven) {
-        const double hundredths = options.angleDeg * 100.0;
-        if (!std::isfinite(hundredths) || std::fabs(hundredths) > 2.0e9) {
+        if (!incidenceFromDegrees(options.angleDeg, s.incidenceAngle)) {
             failUsage("--angle is out of range");
         }
-        s.incidenceAngle = static_cast<int>(hundredths);
     }
     if (options.gridMode >= 0) {
         s.spotGridMode = options.gridMode;
     }
     if (options.gridPoints != -1) {
-        s.spotGridPoints = std::clamp(options.gridPoints, 1, 100);
+        s.spotGridPoints = clampGridPoints(options.gridPoints);
         s.spotGridMode = 0;
     }
     if (options.gridPitch != -1) {
-        s.spotGridPitch = std::max(options.gridPitch, 1);
+        s.spotGridPitch = clampGridPitch(options.gridPitch);
         s.spotGridMode = 1;
     }
     if (!options.source.empty()) {
@@ -84,32 +83,14 @@ void loadDesign(LensSystem& lens, const std::string& path, const SettingsOptions
     applySettingsOptions(lens, options);
 }
 
-namespace {
-
-std::filesystem::path executableDir() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path{} : exe.parent_path();
-}
-
-} // namespace
-
 void loadCatalog(GlassCatalog& catalog, const std::string& overridePath) {
+    if (overridePath.empty()) {
+        loadStartCatalog(catalog);
+        return;
+    }
     catalog = GlassCatalog{};
-    if (!overridePath.empty()) {
-        if (loadGlassCatalog(catalog, overridePath.c_str()) == 0) {
-            failUsage("cannot read glass catalogue: " + overridePath);
-        }
-        return;
-    }
-    if (loadGlassCatalog(catalog, "glass.dat") != 0) {
-        return;
-    }
-    const std::filesystem::path dir = executableDir();
-    for (const auto& candidate : {dir / "glass.dat", dir / ".." / "share" / "kiro" / "glass.dat"}) {
-        if (loadGlassCatalog(catalog, candidate.c_str()) != 0) {
-            return;
-        }
+    if (loadGlassCatalog(catalog, overridePath.c_str()) == 0) {
+        failUsage("cannot read glass catalogue: " + overridePath);
     }
 }
 

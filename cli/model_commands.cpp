@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/cli_common.h"
+#include "model/aperture_change.h"
 #include "model/surface.h"
 
 namespace kiro::cli {
@@ -79,6 +80,31 @@ void runConvert(const std::string& in, const std::string& out) {
     saveDesign(lens, out);
 }
 
+struct ResizeArgs {
+    std::string in;
+    std::string out;
+    double from = 0.0; // 0: the design's own aperture
+    double to = 0.0;
+    bool apertureOnly = false;
+};
+
+void runResize(const ResizeArgs& args) {
+    LensSystem lens;
+    loadDesign(lens, args.in, SettingsOptions{});
+    const double semiAperture = currentSemiAperture(lens.surfaces);
+    if (!(semiAperture > 0.0)) {
+        failComputation("the design has no aperture to change (no stop, curved mirror or lens "
+                        "with a clear aperture)");
+    }
+    const double from = args.from != 0.0 ? args.from : 2.0 * semiAperture;
+    const ApertureChangeMode mode =
+        args.apertureOnly ? ApertureChangeMode::ApertureOnly : ApertureChangeMode::ScaleDesign;
+    if (!changeAperture(lens.surfaces, mode, from / 2.0, args.to / 2.0)) {
+        failUsage("--from and --to must be apertures above 0 that keep every length finite");
+    }
+    saveDesign(lens, args.out);
+}
+
 } // namespace
 
 void addModelCommands(CLI::App& app) {
@@ -96,6 +122,18 @@ void addModelCommands(CLI::App& app) {
     convert->add_option("IN", *inPath, "design file to read")->required();
     convert->add_option("OUT", *outPath, "design file to write (CR LF, version 100)")->required();
     convert->callback([inPath, outPath] { runConvert(*inPath, *outPath); });
+
+    auto resize = std::make_shared<ResizeArgs>();
+    CLI::App* resizeCmd = app.add_subcommand(
+        "resize", "change the aperture: scale the whole design, or only the clear apertures");
+    resizeCmd->add_option("FILE", resize->in, "design file to read")->required();
+    resizeCmd->add_option("--to", resize->to, "new aperture (mm)")->required();
+    resizeCmd->add_option("--from", resize->from,
+                          "old aperture (mm); the design's own when not given");
+    resizeCmd->add_flag("--aperture-only", resize->apertureOnly,
+                        "change only the clear apertures (and so the F-number)");
+    resizeCmd->add_option("-o,--output", resize->out, "design file to write")->required();
+    resizeCmd->callback([resize] { runResize(*resize); });
 }
 
 } // namespace kiro::cli

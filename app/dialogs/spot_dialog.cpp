@@ -41,6 +41,13 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
         });
         lines->addWidget(box);
     }
+    // Ours: the d-line Airy disk and the spot radii under each panel; off on every opening.
+    auto* airy = new QCheckBox(QStringLiteral("エアリーディスク"), this);
+    airy->setObjectName(QStringLiteral("airy"));
+    connect(airy, &QCheckBox::toggled, this, [this](bool shown) {
+        state_.spotAiryShown = shown;
+        repaintView();
+    });
 
     // One height edit under each panel, in columns as wide as the panels.
     auto* heights = new QGridLayout;
@@ -79,7 +86,11 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(view(), 0, 0);
-    layout->addWidget(lineGroup, 0, 1, Qt::AlignTop);
+    auto* side = new QVBoxLayout;
+    side->addWidget(lineGroup);
+    side->addWidget(airy);
+    side->addStretch(1);
+    layout->addLayout(side, 0, 1);
     // The heights' columns take the drawing's width, so each edit sits under its panel.
     layout->addLayout(heights, 1, 0);
     layout->addLayout(magnification, 2, 0, 1, 2);

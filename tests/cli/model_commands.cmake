@@ -31,6 +31,22 @@ foreach(name newtonian-200-f5 spherical-mirror-r200)
     expect_same_file(${WORK_DIR}/${name}.OPT ${SOURCE_DIR}/examples/${name}.OPT)
 endforeach()
 
+# resize: the whole design in proportion, or only the clear apertures.
+run_cli(0 resize ${SOURCE_DIR}/examples/newtonian-200-f5.OPT --to 100 -o ${WORK_DIR}/half.OPT)
+run_cli(0 show ${WORK_DIR}/half.OPT)
+expect_contains("${out}" "2 12 放物面鏡 xyz=0,0,-500 normal=0,0,1 R=1000 a2=0 a3=0 a4=0 diameter=100 ")
+run_cli(0 resize ${SOURCE_DIR}/examples/newtonian-200-f5.OPT --from 100 --to 150 --aperture-only
+        -o ${WORK_DIR}/wide.OPT)
+run_cli(0 show ${WORK_DIR}/wide.OPT)
+expect_contains("${out}" "2 12 放物面鏡 xyz=0,0,-1000 normal=0,0,1 R=2000 a2=0 a3=0 a4=0 diameter=300 ")
+foreach(bad 0 -5 nan 1e999)
+    run_cli(2 resize ${SOURCE_DIR}/examples/newtonian-200-f5.OPT --to ${bad} -o ${WORK_DIR}/bad.OPT)
+endforeach()
+expect_no_file(${WORK_DIR}/bad.OPT)
+file(WRITE ${WORK_DIR}/empty.OPT "ver100\r\n-\r\n")
+run_cli(1 resize ${WORK_DIR}/empty.OPT --to 100 -o ${WORK_DIR}/bad.OPT)
+expect_no_file(${WORK_DIR}/bad.OPT)
+
 # Unreadable input and unwritable output: exit 2, one line starting "kiro-cli: ".
 run_cli(2 show ${WORK_DIR}/missing.OPT)
 if(NOT err MATCHES "^kiro-cli: [^\n]*\n$")

@@ -1,0 +1,123 @@
+#include "app/file_commands.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "app/document.h"
+#include "app/file_dialogs.h"
+#include "app/file_names.h"
+#include "app/message_boxes.h"
+
+namespace kiro::app {
+namespace {
+
+// The hourglass while a file is read or written.
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString quoted(const QString& path) {
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+bool readInto(QWidget* owner, Document& document, const QString& path) {
+    bool read = false;
+    {
+        const WaitCursor wait;
+        read = document.open(path);
+    }
+    if (!read) {
+        showError(owner, quoted(path) + QStringLiteral(" を読み込めませんでした。"));
+    }
+    return read;
+}
+
+// Any existing file, also one that cannot be read, is only replaced when the user says so.
+bool mayWrite(QWidget* owner, const QString& path) {
+    const QFileInfo target(path);
+    if (!target.exists() && !target.isSymLink()) {
+        return true;
+    }
+    return confirm(owner,
+                   QStringLiteral("\"%1\" already exist.\n Do you overwrite file ?").arg(path));
+}
+
+} // namespace
+
+void newDesign(QWidget* owner, Document& document) {
+    if (confirm(owner, QStringLiteral("現在のデータが消去されますが、良いですか？"))) {
+        document.clear();
+    }
+}
+
+void openDesign(QWidget* owner, Document& document) {
+    if (!settleUnsavedWork(owner, document)) {
+        return;
+    }
+    const QString path = chooseFile(
+        owner, {FileDialogKind::Open, QStringLiteral("LOAD"), QString(), document.designFolder()});
+    if (!path.isEmpty()) {
+        readInto(owner, document, path);
+    }
+}
+
+bool saveDesign(QWidget* owner, Document& document, SaveKind kind) {
+    document.setProposedSaveName(kind == SaveKind::Save
+                                     ? nameOfferedBySave(document.proposedSaveName())
+                                     : nameOfferedBySave(QStringLiteral("*")));
+    const QString chosen =
+        chooseFile(owner, {FileDialogKind::Save, QStringLiteral("SAVE"),
+                           document.proposedSaveName(), document.designFolder()});
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    const QString path = withDesignExtension(chosen);
+    if (!mayWrite(owner, path)) {
+        return false;
+    }
+    bool written = false;
+    {
+        const WaitCursor wait;
+        written = document.save(path);
+    }
+    if (!written) {
+        showError(owner, quoted(path) + QStringLiteral(" に書き込めませんでした。"));
+        return false;
+    }
+    document.setProposedSaveName(chosen);
+    return true;
+}
+
+bool settleUnsavedWork(QWidget* owner, Document& document) {
+    if (!document.isModified()) {
+        return true;
+    }
+    const BoxRequest question{QStringLiteral("Caution !"),
+                              QStringLiteral("現在のデータは保存されていません。\n保存しますか？"),
+                              QMessageBox::Warning,
+                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel};
+    switch (showBox(owner, question)) {
+    case QMessageBox::Save:
+        return saveDesign(owner, document, SaveKind::Save);
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void openCommandLine(QWidget* owner, Document& document, const QString& commandLine) {
+    const QString path = commandLinePath(commandLine);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (readInto(owner, document, path)) {
+        document.setProposedSaveName(saveNameForCommandLine(path));
+    }
+}
+
+} // namespace kiro::app

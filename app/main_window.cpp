@@ -1,0 +1,203 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "analysis/information_text.h"
+#include "app/dialogs/aperture_change_dialog.h"
+#include "app/dialogs/curve_dialog.h"
+#include "app/dialogs/description_dialog.h"
+#include "app/dialogs/lens_editor_dialog.h"
+#include "app/dialogs/light_dialog.h"
+#include "app/dialogs/optimizer_progress_dialog.h"
+#include "app/dialogs/reflector_designer_dialog.h"
+#include "app/dialogs/refractor_designer_dialog.h"
+#include "app/dialogs/settings_dialog.h"
+#include "app/dialogs/spot_dialog.h"
+#include "app/document.h"
+#include "app/file_commands.h"
+#include "app/help_commands.h"
+#include "app/layout_widget.h"
+#include "app/message_boxes.h"
+#include "app/shell_text.h"
+#include "model/aperture_change.h"
+
+// The icon lives in the shell library, whose resources a program must ask for.
+static void loadShellResources() {
+    Q_INIT_RESOURCE(kiro);
+}
+
+namespace kiro::app {
+namespace {
+
+constexpr int kWindowWidth = 630;
+constexpr int kWindowHeight = 440; // the menu bar included
+
+// A command of the menu bar or of one of its popups, named by its identifier.
+template <typename Slot>
+QAction* addCommand(QWidget* menu, QObject* owner, int id, const QString& text, Slot slot) {
+    auto* action = new QAction(text, owner);
+    action->setObjectName(QString::number(id));
+    QObject::connect(action, &QAction::triggered, owner, slot);
+    menu->addAction(action);
+    return action;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Document& document, QWidget* parent)
+    : QMainWindow(parent), document_(document), view_(new LayoutWidget(document, this)) {
+    setObjectName(QStringLiteral("KIRO"));
+    setWindowTitle(QStringLiteral("KIRO"));
+    loadShellResources();
+    setWindowIcon(QIcon(QStringLiteral(":/kiro.svg")));
+    setCentralWidget(view_);
+    buildMenus();
+    resize(kWindowWidth, kWindowHeight);
+    connect(view_, &LayoutWidget::painted, this, &MainWindow::viewPainted);
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    addCommand(file, this, MenuId::New, QStringLiteral("新規作成(&N)"),
+               [this] { newDesign(this, document_); });
+    addCommand(file, this, MenuId::Open, QStringLiteral("開く(&O)"),
+               [this] { openDesign(this, document_); });
+    addCommand(file, this, MenuId::Save, QStringLiteral("上書き保存(&S)"),
+               [this] { saveDesign(this, document_, SaveKind::Save); });
+    addCommand(file, this, MenuId::SaveAs, QStringLiteral("名前を付けて保存(&A)"),
+               [this] { saveDesign(this, document_, SaveKind::SaveAs); });
+    file->addSeparator();
+    addCommand(file, this, MenuId::Exit, QStringLiteral("終了(&X)"), [this] { close(); });
+
+    QMenu* views = bar->addMenu(QStringLiteral("表示(&D)"));
+    addCommand(views, this, MenuId::SpotDiagram, QStringLiteral("スポットダイヤグラム(&S)"),
+               [this] {
+                   if (designInUse()) {
+                       showSpotDialog();
+                   }
+               });
+    addCommand(views, this, MenuId::AberrationCurves, QStringLiteral("収差曲線(&E)"), [this] {
+        if (designInUse()) {
+            showCurveDialog();
+        }
+    });
+    addCommand(views, this, MenuId::Information, QStringLiteral("情報表示(&I)"),
+               [this] { showInformation(); });
+    addCommand(views, this, MenuId::LightAmount, QStringLiteral("光量(&L)"), [this] {
+        if (designInUse()) {
+            showLightDialog();
+        }
+    });
+
+    addCommand(bar, this, MenuId::LensData, QStringLiteral("レンズ設定(&L)"),
+               [this] { editLensData(); });
+    addCommand(bar, this, MenuId::ApertureChange, QStringLiteral("口径変更(&R)"),
+               [this] { changeAperture(); });
+    addCommand(bar, this, MenuId::Description, QStringLiteral("説明入力(&A)"),
+               [this] { describe(); });
+
+    QMenu* design = bar->addMenu(QStringLiteral("自動設計(&T)"));
+    addCommand(design, this, MenuId::RefractorDesign, QStringLiteral("屈折望遠鏡設計(&K)"),
+               [this] { runRefractorDesigner(document_, this); });
+    addCommand(design, this, MenuId::ReflectorDesign, QStringLiteral("反射望遠鏡設計(&H)"),
+               [this] { runReflectorDesigner(document_, this); });
+    design->addSeparator();
+    addCommand(design, this, MenuId::Optimize, QStringLiteral("最適化(&O)"),
+               [this] { runOptimizer(document_, this); });
+
+    addCommand(bar, this, MenuId::Settings, QStringLiteral("各種設定(&C)"),
+               [this] { configure(); });
+
+    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    addCommand(help, this, MenuId::Help, QStringLiteral("ヘルプ(&H)"),
+               [this] { openUserGuide(this); });
+    addCommand(help, this, MenuId::About, QStringLiteral("バージョン(&A)"),
+               [this] { showAbout(this); });
+}
+
+void MainWindow::viewPainted() {
+    if (painted_) {
+        return;
+    }
+    painted_ = true;
+    const auto showDescription = [this](const QString& description) {
+        setWindowTitle(description);
+    };
+    showDescription(fromDesignBytes(document_.lens().description));
+    connect(&document_, &Document::descriptionChanged, this, showDescription);
+    emit firstPainted();
+}
+
+bool MainWindow::designInUse() const {
+    return document_.lens().surfaces[0].type >= 0;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (settleUnsavedWork(this, document_)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::showInformation() {
+    if (!designInUse()) {
+        return;
+    }
+    const SurfaceTable& table = document_.lens().surfaces;
+    const std::string text =
+        buildInformationText(table, document_.lens().settings, apertureRadius(table));
+    showBox(this, {QStringLiteral("Information"), QString::fromStdString(text), QMessageBox::NoIcon,
+                   QMessageBox::Ok});
+}
+
+void MainWindow::changeAperture() {
+    const double semiAperture = currentSemiAperture(document_.lens().surfaces);
+    if (!(semiAperture > 0.0)) {
+        return;
+    }
+    ApertureChangeDialog dialog(document_, semiAperture, this);
+    dialog.exec();
+}
+
+void MainWindow::describe() {
+    DescriptionDialog dialog(document_, this);
+    dialog.exec();
+}
+
+void MainWindow::configure() {
+    SettingsDialog dialog(document_, this);
+    if (dialog.exec() != 0) {
+        view_->update();
+    }
+}
+
+void MainWindow::editLensData() {
+    // The view is fitted again whatever the editor returns; an accepted edit has fitted
+    // it already through the document.
+    if (!runLensEditor(document_, this)) {
+        view_->fit();
+        view_->update();
+    }
+}
+
+void MainWindow::showSpotDialog() {
+    SpotDialog dialog(document_.lens(), this);
+    dialog.exec();
+}
+
+void MainWindow::showCurveDialog() {
+    CurveDialog dialog(document_.lens(), this);
+    dialog.exec();
+}
+
+void MainWindow::showLightDialog() {
+    LightDialog dialog(document_.lens(), this);
+    dialog.exec();
+}
+
+} // namespace kiro::app

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace kiro::app {
+
+class Document;
+class LayoutWidget;
+
+// Command identifiers of the menu; each is its QAction's object name ("101" ...).
+namespace MenuId {
+constexpr int New = 101;
+constexpr int Open = 102;
+constexpr int Save = 103;
+constexpr int SaveAs = 104;
+constexpr int Exit = 105;
+constexpr int SpotDiagram = 201;
+constexpr int AberrationCurves = 202;
+constexpr int Information = 203;
+constexpr int LightAmount = 204;
+constexpr int LensData = 301;
+constexpr int ApertureChange = 401;
+constexpr int Description = 501;
+constexpr int Settings = 601;
+constexpr int RefractorDesign = 701;
+constexpr int ReflectorDesign = 702;
+constexpr int Optimize = 703;
+constexpr int Help = 901;
+constexpr int About = 902;
+} // namespace MenuId
+
+// The program's one window: the menu and the side view of the document's design. The
+// title is "KIRO" until the first paint, then the design's description.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit MainWindow(Document& document, QWidget* parent = nullptr);
+
+    LayoutWidget* layoutWidget() const { return view_; }
+
+  signals:
+    void firstPainted();
+
+  protected:
+    // Unsaved work is settled first; the window stays when the user cancels.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+    void viewPainted();
+    bool designInUse() const;
+
+    void showInformation();
+    void editLensData();
+    void changeAperture();
+    void describe();
+    void configure();
+
+    // The analysis dialogs of Spot (201), Curves (202) and Light (204); called only
+    // while the design has a first row.
+    void showSpotDialog();
+    void showCurveDialog();
+    void showLightDialog();
+
+    Document& document_;
+    LayoutWidget* view_ = nullptr;
+    bool painted_ = false;
+};
+
+} // namespace kiro::app

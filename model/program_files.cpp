@@ -1,0 +1,62 @@
+#include "model/program_files.h"
+
+#include <initializer_list>
+#include <system_error>
+
+namespace kiro {
+namespace {
+
+constexpr const char* kCatalogFile = "glass.dat";
+constexpr const char* kShareFolder = "../share/kiro";
+
+bool isReadableFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+} // namespace
+
+std::filesystem::path programFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path{} : exe.parent_path();
+}
+
+std::filesystem::path findProgramFile(const std::filesystem::path& relative) {
+    const std::filesystem::path folder = programFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    for (const std::filesystem::path& candidate :
+         {folder / relative, folder / kShareFolder / relative}) {
+        if (isReadableFile(candidate)) {
+            return candidate.lexically_normal();
+        }
+    }
+    return {};
+}
+
+std::filesystem::path loadStartCatalog(GlassCatalog& catalog) {
+    catalog = GlassCatalog{};
+    if (loadGlassCatalog(catalog, kCatalogFile) != 0) {
+        return kCatalogFile;
+    }
+    const std::filesystem::path installed = findProgramFile(kCatalogFile);
+    if (!installed.empty() && loadGlassCatalog(catalog, installed.c_str()) != 0) {
+        return installed;
+    }
+    return {};
+}
+
+std::filesystem::path findUserGuide() {
+    for (const char* local : {"kiro.htm", "help/kiro.htm"}) {
+        if (isReadableFile(local)) {
+            std::error_code ec;
+            const std::filesystem::path absolute = std::filesystem::absolute(local, ec);
+            return ec ? std::filesystem::path(local) : absolute;
+        }
+    }
+    return findProgramFile("help/kiro.htm");
+}
+
+} // namespace kiro

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+
+#include "model/glass_catalog.h"
+
+namespace kiro {
+
+// Files that come with the program (the catalogue, the user's guide) live in
+// <prefix>/share/kiro beside <prefix>/bin, in the build tree as after installation.
+
+// The folder of the running program; empty when it cannot be found.
+std::filesystem::path programFolder();
+
+// relative beside the program or inside its share folder; empty when there is no such
+// file.
+std::filesystem::path findProgramFile(const std::filesystem::path& relative);
+
+// "glass.dat" from the working directory, else the catalogue installed with the program.
+// The catalogue is emptied first; returns the path it was read from, empty when none was
+// found (the catalogue then stays empty).
+std::filesystem::path loadStartCatalog(GlassCatalog& catalog);
+
+// The user's guide: "kiro.htm" or "help/kiro.htm" in the working directory, else the one
+// installed with the program; empty when there is none. The path is absolute.
+std::filesystem::path findUserGuide();
+
+} // namespace kiro
