@@ -112,15 +112,6 @@ int checkedMask(const QButtonGroup* group, int firstId) {
     return mask;
 }
 
-QDialogButtonBox* makeOkCancel(QDialog* dialog) {
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    box->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("1"));
-    box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("2"));
-    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return box;
-}
-
 bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const DesignResult& result,
                   int referenceLine) {
     if (!result.ok) {

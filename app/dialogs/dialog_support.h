@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/dialogs/dialog_buttons.h"
 #include "app/shell_text.h"
 #include "design/design_result.h"
 #include "model/glass_catalog.h"
@@ -57,9 +58,6 @@ int checkedLine(const QButtonGroup* group, int firstId, int fallback);
 QButtonGroup* makeLineChecks(QGroupBox* box, int firstId, int mask);
 // Bit line set for every checked box.
 int checkedMask(const QButtonGroup* group, int firstId);
-
-// OK (1) and Cancel (2), wired to the dialog's accept and reject.
-QDialogButtonBox* makeOkCancel(QDialog* dialog);
 
 // After a designer's OK: a built design is refocused at the reference line and becomes
 // the document's design (true); a failed build shows its message in the error box, and

@@ -214,7 +214,7 @@ QWidget* LensEditorDialog::buildButtons() {
     layout->addWidget(focus);
     layout->addStretch(1);
 
-    layout->addWidget(makeOkCancel(this), 0, Qt::AlignBottom);
+    layout->addWidget(makeOkCancelButtons(this), 0, Qt::AlignBottom);
     return bar;
 }
 

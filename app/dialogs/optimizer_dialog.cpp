@@ -68,7 +68,7 @@ OptimizerDialog::OptimizerDialog(Document& document, QWidget* parent)
     layout->addWidget(osc_);
     layout->addLayout(rangeRow);
     layout->addWidget(kindsBox);
-    layout->addWidget(makeOkCancel(this));
+    layout->addWidget(makeOkCancelButtons(this));
 }
 
 OptimizerSettings OptimizerDialog::settings() const {

@@ -68,7 +68,7 @@ ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* pa
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(lines);
-    layout->addWidget(makeOkCancel(this));
+    layout->addWidget(makeOkCancelButtons(this));
 }
 
 void ReflectorDesignerDialog::accept() {

@@ -89,7 +89,7 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
     layout->addLayout(measures);
     layout->addWidget(lines);
     layout->addWidget(chromatic);
-    layout->addWidget(makeOkCancel(this));
+    layout->addWidget(makeOkCancelButtons(this));
 }
 
 void RefractorDesignerDialog::accept() {
