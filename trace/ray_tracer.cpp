@@ -47,6 +47,67 @@ Vec3 unitNormal(const Surface& row, Vec3 p) {
     return normalize(surfaceNormal(row, p));
 }
 
+// A ray whose point or direction is no longer a number (a stop normal of (1, 0, 1e-320)
+// sends the meeting point to infinity, an index of 0 on both sides of a row makes mu NaN)
+// cannot be carried on: it ends as a dead ray at the last point that was a number.
+Ray lost(const Ray& ray, Vec3 at) {
+    return stopped(ray, isFinite(at) ? at : ray.position);
+}
+
+// Meet, aperture test, reflect or refract, for a live ray of a known type. The aperture
+// tests count a distance from the axis that is no number as outside, which ends the ray
+// on a NaN or infinite x or y; what is left to check is done only where it can arise.
+inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLength) {
+    const int32_t type = row.type;
+    // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
+    // leaves (dz = 0, R = 0) and every other shape to meetSurface.
+    SurfaceMeet meet;
+    const bool spherical = type == SurfaceType::SphericalMirror ||
+                           type == SurfaceType::SphericalLens ||
+                           type == SurfaceType::SphericalFocal;
+    if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
+                                                     std::fabs(row.radius), row.z, meet)) {
+        meet = meetSurface(ray, row, searchLength);
+    }
+    if (!meet.met) {
+        return stopped(ray, ray.position);
+    }
+    const Vec3 p = meet.point;
+    // Rows that leave the direction alone; few per design, so the point is checked whole.
+    const auto goesOn = [&] {
+        return isFinite(p) ? Ray{ray.line, p, ray.direction} : lost(ray, p);
+    };
+    switch (type) {
+    case SurfaceType::Obstruction:
+        return kernel::radiusBelow(p, row.effectiveRadius) ? lost(ray, p) : goesOn();
+    case SurfaceType::FlatFocal:
+    case SurfaceType::SphericalFocal:
+        return goesOn();
+    case SurfaceType::Stop:
+        return kernel::radiusAbove(p, row.effectiveRadius) ? lost(ray, p) : goesOn();
+    default:
+        break;
+    }
+    if (kernel::radiusAbove(p, row.effectiveRadius)) {
+        return lost(ray, p);
+    }
+    // x and y passed the aperture test as numbers. With z and the normal numbers too (a
+    // slope of 1e-320 makes the normal infinite), so is the reflected direction.
+    const Vec3 n = unitNormal(row, p);
+    if (!(std::isfinite(n.z) && std::isfinite(p.z))) [[unlikely]] {
+        return lost(ray, p);
+    }
+    if (type < SurfaceType::FirstRefracting) {
+        return {ray.line, p, kernel::reflect(ray.direction, n)};
+    }
+    // A relative index of 0 / 0 or inf / inf is no number.
+    const Vec3 d = kernel::refract(ray.direction, n, mu);
+    if (!isFinite(d)) [[unlikely]] {
+        return lost(ray, p);
+    }
+    return {ray.line, p, d};
+}
+
 } // namespace
 
 Vec3 reflect(Vec3 d, Vec3 n) {
@@ -66,42 +127,10 @@ double relativeIndex(const SurfaceTable& table, int i, int line) {
 }
 
 Ray traceSurface(const Ray& ray, const Surface& row, double mu, double searchLength) {
-    const int32_t type = row.type;
-    if (isDead(ray) || !isKnownType(type)) {
+    if (isDead(ray) || !isKnownType(row.type)) {
         return ray;
     }
-    // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
-    // leaves (dz = 0, R = 0) and every other shape to meetSurface.
-    SurfaceMeet meet;
-    const bool spherical = type == SurfaceType::SphericalMirror ||
-                           type == SurfaceType::SphericalLens ||
-                           type == SurfaceType::SphericalFocal;
-    if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
-                                                     std::fabs(row.radius), row.z, meet)) {
-        meet = meetSurface(ray, row, searchLength);
-    }
-    if (!meet.met) {
-        return stopped(ray, ray.position);
-    }
-    const Vec3 p = meet.point;
-    if (type == SurfaceType::Obstruction) {
-        return kernel::radiusBelow(p, row.effectiveRadius) ? stopped(ray, p)
-                                                           : Ray{ray.line, p, ray.direction};
-    }
-    if (type == SurfaceType::FlatFocal || type == SurfaceType::SphericalFocal) {
-        return {ray.line, p, ray.direction};
-    }
-    if (kernel::radiusAbove(p, row.effectiveRadius)) {
-        return stopped(ray, p);
-    }
-    if (type == SurfaceType::Stop) {
-        return {ray.line, p, ray.direction};
-    }
-    const Vec3 n = unitNormal(row, p);
-    if (type < SurfaceType::FirstRefracting) {
-        return {ray.line, p, kernel::reflect(ray.direction, n)};
-    }
-    return {ray.line, p, kernel::refract(ray.direction, n, mu)};
+    return step(ray, row, mu, searchLength);
 }
 
 Ray traceSurface(const Ray& ray, const Surface& row, double mu) {
