@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "model/c_numbers.h"
 #include "trace/bundles.h"
 #include "trace/ray_tracer.h"
 
@@ -90,7 +91,9 @@ bool spotReference(const SurfaceTable& table, SpotSetup& setup) {
     Vec3 sum{};
     int count = 0;
     const double zoneStep = setup.h0 / kReferenceZones;
-    for (double t = 0.0; t < setup.h0; t += zoneStep) {
+    // kReferenceZones heights, one more where the sum falls just short of h0.
+    double t = 0.0;
+    for (int k = 0; k <= kReferenceZones && t < setup.h0; ++k, t += zoneStep) {
         for (const double height : {t, -t}) {
             Ray ray = launchRay(setup, height, 0.0, WavelengthLine::d);
             for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
@@ -264,7 +267,7 @@ void drawFrame(Canvas& canvas, double magnification) {
 
 void drawAngleLabel(Canvas& canvas, int panel, double fieldAngle) {
     char label[64];
-    std::snprintf(label, sizeof label, "%.2f°", fieldAngle * 180.0 / std::numbers::pi);
+    snprintfC(label, sizeof label, "%.2f°", fieldAngle * 180.0 / std::numbers::pi);
     canvas.textOut(kAngleLabelX + panel * kPanelPitch, kAngleLabelY, label);
 }
 
@@ -413,9 +416,12 @@ void paintSpotDialog(Canvas& canvas, const SpotDialogState& state, const Surface
         return;
     }
     const double r = apertureRadius(table);
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
-    // Without a focal length there is no field angle: the panels stay empty.
-    if (f == 0.0) {
+    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
+                                ZonalMode::OpticalOnly)
+                         .f;
+    // Without a finite focal length there is no field angle: the panels stay empty and
+    // carry no angle labels.
+    if (f == 0.0 || !std::isfinite(f)) {
         return;
     }
     const Surface& imageRow = table[static_cast<size_t>(count - 1)];

@@ -8,9 +8,6 @@ namespace kiro {
 
 namespace {
 
-constexpr int kTraceWithStops = 0;   // zonalFocus mode: stops and obstructions act
-constexpr int kTraceOpticalOnly = 1; // zonalFocus mode: mirrors and lenses only
-
 // refocus keeps its outermost zone just inside the clear aperture.
 constexpr double kRefocusApertureMargin = 1.01;
 constexpr double kRefocusInnerFraction = 100.0;
@@ -53,7 +50,7 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
         double sum = 0.0;
         int count = 0;
         forEachZone(hMin, hMax, 0, [&](double h) {
-            const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
+            const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
             if (zone.f != 0.0) {
                 sum += zone.point.z;
                 ++count;
@@ -66,7 +63,7 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
     }
     // Every zone vignetted (or an inverted range): the innermost zone through the
     // optical surfaces alone still says where the focus lies.
-    const ZonalFocus inner = zonalFocus(table, settings, line, hMin, kTraceOpticalOnly);
+    const ZonalFocus inner = zonalFocus(table, settings, line, hMin, ZonalMode::OpticalOnly);
     if (inner.f == 0.0) {
         return false;
     }
@@ -83,7 +80,7 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
     }
     FocusSpread foci;
     forEachZone(hMin, hMax, 0, [&](double h) {
-        const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
+        const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
         if (zone.f != 0.0) {
             foci.add(zone.point.z);
         }
@@ -98,7 +95,7 @@ FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, 
         if ((lineMask & lineBit(line)) == 0) {
             continue;
         }
-        const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceOpticalOnly);
+        const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::OpticalOnly);
         if (zone.f != 0.0) {
             foci.add(zone.point.z);
         }
@@ -127,7 +124,7 @@ double sineConditionOffence(const SurfaceTable& table, const Settings& settings,
         return 0.0;
     }
     // The innermost zone's focal length is the reference; a failed trace leaves it 0.
-    const double fRef = zonalFocus(table, settings, line, hMin, kTraceOpticalOnly).f;
+    const double fRef = zonalFocus(table, settings, line, hMin, ZonalMode::OpticalOnly).f;
     // Both extremes start at the reference zone's own deviation, 0.
     double largest = 0.0;
     double smallest = 0.0;
