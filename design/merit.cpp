@@ -25,6 +25,13 @@ bool validRange(double hMin, double hMax) {
     return validInnerHeight(hMin) && hMin <= hMax && std::isfinite(hMax);
 }
 
+// A zone that traced and whose crossing lies at a finite z; nearly parallel skew rays
+// can cross beyond the largest double, and such a z would make every spread infinite
+// or NaN.
+bool focusFound(const ZonalFocus& zone) {
+    return zone.f != 0.0 && std::isfinite(zone.point.z);
+}
+
 // Calls visit(h) for the zone heights hMin + k * step, k = first .. 8, as long as they do
 // not exceed hMax.
 template <class Visit> void forEachZone(double hMin, double hMax, int first, Visit&& visit) {
@@ -51,7 +58,7 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
         int count = 0;
         forEachZone(hMin, hMax, 0, [&](double h) {
             const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
-            if (zone.f != 0.0) {
+            if (focusFound(zone)) {
                 sum += zone.point.z;
                 ++count;
             }
@@ -64,7 +71,7 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
     // Every zone vignetted (or an inverted range): the innermost zone through the
     // optical surfaces alone still says where the focus lies.
     const ZonalFocus inner = zonalFocus(table, settings, line, hMin, ZonalMode::OpticalOnly);
-    if (inner.f == 0.0) {
+    if (!focusFound(inner)) {
         return false;
     }
     focus = inner.point.z;
@@ -81,7 +88,7 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
     FocusSpread foci;
     forEachZone(hMin, hMax, 0, [&](double h) {
         const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
-        if (zone.f != 0.0) {
+        if (focusFound(zone)) {
             foci.add(zone.point.z);
         }
     });
@@ -96,7 +103,7 @@ FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, 
             continue;
         }
         const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::OpticalOnly);
-        if (zone.f != 0.0) {
+        if (focusFound(zone)) {
             foci.add(zone.point.z);
         }
     }

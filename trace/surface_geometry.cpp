@@ -347,7 +347,8 @@ Vec3 surfaceNormal(const Surface& row, Vec3 point) {
         const double l3 = l2 * l;
         const double l4 = l2 * l2;
         const double q = 2 * a1 + 4 * row.a2 * l + 6 * row.a3 * l2 + 8 * row.a4 * l3;
-        if (q == 0.0) {
+        // A slope so small that 1 / q overflows (a1 = 1e-320) is flat as well.
+        if (q == 0.0 || !std::isfinite(1 / q)) {
             return {0.0, 0.0, 1.0};
         }
         return {dx, dy, 1 / q + row.z + a1 * l + row.a2 * l2 + row.a3 * l3 + row.a4 * l4 - point.z};

@@ -73,6 +73,18 @@ TEST(SphericalAberration, GivesTheFailureValueWhenNothingCanBeMeasured) {
     EXPECT_EQ(sphericalAberration(mirror.surfaces, mirror.settings, 11, 10, 2), kUnmeasurable);
     EXPECT_EQ(sphericalAberration(mirror.surfaces, mirror.settings, NAN, 10, 2), kUnmeasurable);
     EXPECT_EQ(sphericalAberration(mirror.surfaces, mirror.settings, 1, INFINITY, 2), kUnmeasurable);
+
+    // A stop whose normal is (1, 0, 1e-320) sends every zone ray to infinity: the rays
+    // end dead, so nothing is measured and no measure turns NaN.
+    LensSystem lost = samples::sphericalMirror();
+    lost.surfaces[2] = lost.surfaces[1];
+    lost.surfaces[1] = lost.surfaces[0];
+    lost.surfaces[0] = row(SurfaceType::Stop, 10, 0, 100);
+    lost.surfaces[0].nx = 1.0;
+    lost.surfaces[0].nz = 1e-320;
+    EXPECT_EQ(sphericalAberration(lost.surfaces, lost.settings, 1, 10, 2), kUnmeasurable);
+    EXPECT_EQ(chromaticAberration(lost.surfaces, lost.settings, 1, 10, 0x12), 0.0);
+    EXPECT_FALSE(std::isnan(sineConditionOffence(lost.surfaces, lost.settings, 1, 10, 2)));
 }
 
 TEST(SphericalAberration, ObstructedZonesFailWhileChromaticStillMeasures) {

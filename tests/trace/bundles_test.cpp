@@ -64,6 +64,14 @@ TEST(ZonalFocus, ModeZeroLetsTheObstructionAct) {
     EXPECT_NEAR(zonalFocus(table, settings, kDLine, 30, ZonalMode::WithStops).f, 100, 5);
 }
 
+TEST(ZonalFocus, ParallelFinalRaysGiveAnInfiniteFocalLength) {
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::FlatMirror, 0, 0, 50);
+    const ZonalFocus focus = zonalFocus(table, Settings{}, kDLine, 10, ZonalMode::OpticalOnly);
+    EXPECT_TRUE(std::isinf(focus.f));
+    EXPECT_EQ(focus.point.x, 0.0);
+}
+
 TEST(ZonalFocus, EmptyTableFails) {
     const SurfaceTable table{};
     const Settings settings;
@@ -160,6 +168,12 @@ TEST(LightAmount, DegenerateInputsGiveNothingAndEnd) {
     // A radius so small that its grid step underflows to 0 has no grid either.
     EXPECT_EQ(lightAmount(table, settings, 0.0, std::numeric_limits<double>::denorm_min(), kDLine),
               0.0);
+    // Denormal and huge radii: the grid ends after its n + 1 values whatever the sums do.
+    for (double m : {1e-320, 3e-322, 1e308}) {
+        const double amount = lightAmount(table, settings, 0.0, m, kDLine);
+        EXPECT_GE(amount, 0.0) << m;
+        EXPECT_LE(amount, 1.0) << m;
+    }
     settings.spotGridPoints = 0;
     EXPECT_EQ(lightAmount(table, settings, 0.0, 10.0, kDLine), 1.0);
     settings.spotGridPoints = -3;

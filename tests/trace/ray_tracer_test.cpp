@@ -129,6 +129,43 @@ TEST(DeadRays, StayWhereTheyAreAtEveryRow) {
     }
 }
 
+// Such a ray would otherwise carry NaN into every later row, the crossing point and the
+// merit measures; it ends at the last point that was a number.
+TEST(DeadRays, ARayThatIsNoLongerANumberEndsDeadAtItsLastNumber) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Ray along{2, {10, 0, 5}, {0, 0, -1}};
+    // A stop whose normal is (1, 0, 1e-320) is met at infinity.
+    Surface stop = makeRow(SurfaceType::Stop, 0, 0, 50);
+    stop.nx = 1.0;
+    stop.nz = 1e-320;
+    Ray out = traceSurface(along, stop, 1.0, 20);
+    EXPECT_TRUE(isDead(out));
+    EXPECT_EQ(out.position.x, 10.0);
+    EXPECT_EQ(out.position.z, 5.0);
+    // An index of 0 on both sides makes mu 0 / 0: dead at the met point.
+    out = traceSurface(along, makeRow(SurfaceType::SphericalLens, 0, 100, 50), nan, 20);
+    EXPECT_TRUE(isDead(out));
+    EXPECT_TRUE(isFinite(out.position));
+    EXPECT_NE(out.position.z, 5.0);
+    // A start that is no number, at every kind of row.
+    for (int type : {0, 1, 2, 3, 10, 11, 12, 13, 20, 21, 22}) {
+        const Surface row = makeRow(type, -10, 50, 100, 1.5);
+        for (const Ray& bad : {Ray{2, {nan, 0, 5}, {0, 0, -1}}, Ray{2, {0, 0, 5}, {nan, 0, -1}}}) {
+            EXPECT_TRUE(isDead(traceSurface(bad, row, 1.5, 20))) << type;
+        }
+    }
+    // Whole tables: every ray ends dead or as numbers.
+    for (double bad : {0.0, nan}) {
+        SurfaceTable table = test::doublet();
+        table[0].index.fill(bad);
+        table[1].index.fill(bad);
+        for (double x : {0.0, 10.0, 40.0}) {
+            const Ray end = traceSystem(table, Ray{2, {x, 0, 0}, {0, 0, -1}}, RowFilter::All);
+            EXPECT_TRUE(isDead(end) || (isFinite(end.position) && isFinite(end.direction)));
+        }
+    }
+}
+
 TEST(FocalSurfaces, ChangeOnlyThePosition) {
     const Vec3 dir = normalize({0.1, 0.2, -1});
     for (int type : {SurfaceType::FlatFocal, SurfaceType::SphericalFocal}) {
