@@ -269,6 +269,15 @@ TEST(SpotPaint, ZeroFocalLengthLeavesThePanelsWithoutDotsOrLabels) {
     RecordingCanvas canvas;
     paintSpotDialog(canvas, openSpotDialog(table), table, Settings{});
     EXPECT_EQ(canvas.text(), framePicture(table, 375.0));
+
+    // Facing the beam, the mirror sends the zonal rays back parallel: an infinite focal
+    // length, no field angle and no "inf" or "nan" label either.
+    table[1].nx = 0.0;
+    table[1].nz = 1.0;
+    ASSERT_TRUE(std::isinf(zonalFocus(table, Settings{}, 2, 0.1, ZonalMode::OpticalOnly).f));
+    RecordingCanvas parallel;
+    paintSpotDialog(parallel, openSpotDialog(table), table, Settings{});
+    EXPECT_EQ(parallel.text(), framePicture(table, 375.0));
 }
 
 TEST(SpotPaint, HeightZeroIsTheAxialPanelAtZeroDegrees) {
