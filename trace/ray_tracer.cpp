@@ -36,13 +36,16 @@ Ray stopped(const Ray& ray, Vec3 at) {
 }
 
 // The unit normal at a point of the row. On a sphere the vector to the centre has the
-// length |R|, so one division by the radius replaces the normalisation.
+// length |R|, so one division by the radius replaces the normalisation. A normal that is
+// no number (a paraboloid of radius 1e-320) is left for the caller to refuse.
 Vec3 unitNormal(const Surface& row, Vec3 p) {
-    if ((row.type == SurfaceType::SphericalMirror || row.type == SurfaceType::SphericalLens) &&
-        row.radius != 0.0) {
+    if (row.type == SurfaceType::SphericalMirror || row.type == SurfaceType::SphericalLens) {
+        // 1 / |R| is finite for every radius but 0 and the smallest denormals.
         const double inverse = 1 / std::fabs(row.radius);
-        return {(row.x - p.x) * inverse, (row.y - p.y) * inverse,
-                (row.z + row.radius - p.z) * inverse};
+        if (inverse < std::numeric_limits<double>::infinity()) {
+            return {(row.x - p.x) * inverse, (row.y - p.y) * inverse,
+                    (row.z + row.radius - p.z) * inverse};
+        }
     }
     return normalize(surfaceNormal(row, p));
 }
@@ -54,9 +57,13 @@ Ray lost(const Ray& ray, Vec3 at) {
     return stopped(ray, isFinite(at) ? at : ray.position);
 }
 
-// Meet, aperture test, reflect or refract, for a live ray of a known type. The aperture
-// tests count a distance from the axis that is no number as outside, which ends the ray
-// on a NaN or infinite x or y; what is left to check is done only where it can arise.
+// Meet, aperture test, reflect or refract, for a live ray of a known type.
+//
+// Where a NaN or an infinity can enter, it is refused there, so that the common path
+// pays nothing for it: the sphere kernel's point is a number for a ray and a row that
+// are numbers; every other meeting point and every normal but the sphere's is checked;
+// the reflection of numbers is a number; refract gives no direction for a mu that is no
+// number.
 inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLength) {
     const int32_t type = row.type;
     // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
@@ -68,44 +75,35 @@ inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLeng
     if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
                                                      std::fabs(row.radius), row.z, meet)) {
         meet = meetSurface(ray, row, searchLength);
+        if (meet.met && !isFinite(meet.point)) {
+            return lost(ray, meet.point);
+        }
     }
     if (!meet.met) {
         return stopped(ray, ray.position);
     }
     const Vec3 p = meet.point;
-    // Rows that leave the direction alone; few per design, so the point is checked whole.
-    const auto goesOn = [&] {
-        return isFinite(p) ? Ray{ray.line, p, ray.direction} : lost(ray, p);
-    };
-    switch (type) {
-    case SurfaceType::Obstruction:
-        return kernel::radiusBelow(p, row.effectiveRadius) ? lost(ray, p) : goesOn();
-    case SurfaceType::FlatFocal:
-    case SurfaceType::SphericalFocal:
-        return goesOn();
-    case SurfaceType::Stop:
-        return kernel::radiusAbove(p, row.effectiveRadius) ? lost(ray, p) : goesOn();
-    default:
-        break;
+    if (type == SurfaceType::Obstruction) {
+        return kernel::radiusBelow(p, row.effectiveRadius) ? stopped(ray, p)
+                                                           : Ray{ray.line, p, ray.direction};
+    }
+    if (type == SurfaceType::FlatFocal || type == SurfaceType::SphericalFocal) {
+        return {ray.line, p, ray.direction};
     }
     if (kernel::radiusAbove(p, row.effectiveRadius)) {
-        return lost(ray, p);
+        return stopped(ray, p);
     }
-    // x and y passed the aperture test as numbers. With z and the normal numbers too (a
-    // slope of 1e-320 makes the normal infinite), so is the reflected direction.
+    if (type == SurfaceType::Stop) {
+        return {ray.line, p, ray.direction};
+    }
     const Vec3 n = unitNormal(row, p);
-    if (!(std::isfinite(n.z) && std::isfinite(p.z))) [[unlikely]] {
-        return lost(ray, p);
+    if (!spherical && !isFinite(n)) {
+        return stopped(ray, p);
     }
     if (type < SurfaceType::FirstRefracting) {
         return {ray.line, p, kernel::reflect(ray.direction, n)};
     }
-    // A relative index of 0 / 0 or inf / inf is no number.
-    const Vec3 d = kernel::refract(ray.direction, n, mu);
-    if (!isFinite(d)) [[unlikely]] {
-        return lost(ray, p);
-    }
-    return {ray.line, p, d};
+    return {ray.line, p, kernel::refract(ray.direction, n, mu)};
 }
 
 } // namespace

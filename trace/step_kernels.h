@@ -107,14 +107,16 @@ inline Vec3 reflect(Vec3 d, Vec3 n) {
 // for a small angle) keeps only half its digits. The refracted direction is t / mu plus
 // the normal part sqrt(1 - |t|^2 / mu^2) on the side the ray travels (a rounded
 // negative under the root counts as 0); |t| >= |mu| is total internal reflection. An
-// infinite mu (the medium before has index 0) sends the ray along the normal.
+// infinite mu (the medium before has index 0) sends the ray along the normal; a NaN mu
+// gives the zero direction, a dead ray.
 inline Vec3 refract(Vec3 d, Vec3 n, double mu) {
     const double c = dot(d, n);
     const Vec3 tangent = sub(d, scale(n, c));
     const double sin2 = dot(tangent, tangent);
     const double mu2 = mu * mu;
-    if (sin2 >= mu2) {
-        return kernel::reflect(d, n);
+    if (!(sin2 < mu2)) {
+        // A mu that is no number (an index of 0 on both sides) gives no direction.
+        return sin2 >= mu2 ? kernel::reflect(d, n) : Vec3{};
     }
     const double inverseMu = 1 / mu;
     const double cosT = std::sqrt(std::max(0.0, 1 - sin2 * (inverseMu * inverseMu)));
