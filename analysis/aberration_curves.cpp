@@ -31,6 +31,7 @@ constexpr int kLabelY = 500;
 constexpr double kParaxialZoneDivisor = 100.0; // zone r/100 is the near-axis reference
 constexpr double kZoneStepDivisor = 50.0;      // zones r/100, 3r/100, ... (r/50 apart)
 constexpr double kLastZoneFraction = 1.02;     // while t <= 1.02 r: the last zone is 1.01 r
+constexpr int kMaxZones = 64;                  // 52 zones, and room for the sums' rounding
 
 // Row of zone height t: t = r lies 50 pixels below the top.
 double zoneRow(int plotHeight, double r, double t) {
@@ -41,7 +42,10 @@ template <class PointOf> void drawZoneCurve(Canvas& canvas, double r, PointOf&& 
     Polyline curve(canvas);
     const double step = r / kZoneStepDivisor;
     const double last = kLastZoneFraction * r;
-    for (double t = r / kParaxialZoneDivisor; t <= last; t += step) {
+    // About kLastZoneFraction * kZoneStepDivisor zones; the count ends the walk whatever
+    // the rounding of a tiny or huge r does to the sum.
+    double t = r / kParaxialZoneDivisor;
+    for (int k = 0; k < kMaxZones && t <= last; ++k, t += step) {
         double x = 0.0;
         double y = 0.0;
         if (pointOf(t, x, y)) {
@@ -87,7 +91,9 @@ void drawCurveFrame(Canvas& canvas, int w, int plotHeight, double scale, bool do
         g = kFallbackGridPitch;
     }
     if (g > 0.0) {
-        for (double s = g; s < cx - kBaselineInset; s += g) {
+        // One grid column a pixel at most, however fine the pitch.
+        double s = g;
+        for (int k = 0; k < cx && s < cx - kBaselineInset; ++k, s += g) {
             const int xo = static_cast<int>(s); // 0 < s < cx: fits
             canvas.moveTo(cx + xo, y0);
             canvas.lineTo(cx + xo, plotHeight - kAxisBottomGap);
@@ -127,11 +133,12 @@ void drawSphericalAberrationCurve(Canvas& canvas, const SurfaceTable& table,
     canvas.selectPen(1, lineColour(line));
     // Every line is measured against the d line's near-axis focus, so the curves of the
     // other lines stand off by their longitudinal colour.
-    const double zRef =
-        zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).point.z;
+    const double zRef = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
+                                   ZonalMode::OpticalOnly)
+                            .point.z;
     const int cx = w / 2;
     drawZoneCurve(canvas, r, [&](double t, double& x, double& y) {
-        const ZonalFocus zone = zonalFocus(table, settings, line, t, 1);
+        const ZonalFocus zone = zonalFocus(table, settings, line, t, ZonalMode::OpticalOnly);
         if (zone.f == 0.0) {
             return false;
         }
@@ -148,8 +155,9 @@ void drawSineConditionCurve(Canvas& canvas, const SurfaceTable& table, const Set
     }
     drawCurveFrame(canvas, w, plotHeight, scale, false);
     canvas.selectPen(1, kBlack);
-    const double fRef =
-        zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
+    const double fRef = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
+                                   ZonalMode::OpticalOnly)
+                            .f;
     const int cx = w / 2;
     drawZoneCurve(canvas, r, [&](double t, double& x, double& y) {
         const double v = sineFocusDeviation(table, fRef, WavelengthLine::d, t);

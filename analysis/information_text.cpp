@@ -1,8 +1,10 @@
 #include "analysis/information_text.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 
+#include "model/c_numbers.h"
 #include "trace/bundles.h"
 
 namespace kiro {
@@ -20,7 +22,7 @@ constexpr const char* kFormat = "          情報表示\n\n"
 
 // The focal length of the zone r/1000, on the d line, through mirrors and lenses only.
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r) {
-    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
+    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, ZonalMode::OpticalOnly).f;
 }
 
 } // namespace
@@ -33,8 +35,10 @@ std::string buildInformationText(const SurfaceTable& table, const Settings& sett
     Vec3 sum{};
     int count = 0;
     for (const double zone : kFocusZones) {
-        const ZonalFocus focus = zonalFocus(table, settings, WavelengthLine::d, zone * r, 1);
-        if (focus.f != 0.0) {
+        const ZonalFocus focus =
+            zonalFocus(table, settings, WavelengthLine::d, zone * r, ZonalMode::OpticalOnly);
+        // A zone whose final rays are parallel has no crossing point to average.
+        if (focus.f != 0.0 && std::isfinite(focus.f) && isFinite(focus.point)) {
             sum = add(sum, focus.point);
             ++count;
         }
@@ -44,8 +48,8 @@ std::string buildInformationText(const SurfaceTable& table, const Settings& sett
 
     // %lf of the largest double takes 316 characters, so six of them and the words fit.
     std::array<char, kTextBytes> text{};
-    std::snprintf(text.data(), text.size(), kFormat, focus.x, focus.y, focus.z, f, diameter,
-                  f / diameter);
+    snprintfC(text.data(), text.size(), kFormat, focus.x, focus.y, focus.z, f, diameter,
+              f / diameter);
     return text.data();
 }
 

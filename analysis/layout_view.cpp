@@ -85,9 +85,12 @@ void drawSphericalRow(Canvas& canvas, const LayoutView& view, const Surface& row
         return;
     }
     // The offsets from the centre are rounded to whole pixels before the centre is added.
+    // At most 2 kArcSteps + 1 points: a step that underflows (an arc of 1e-320 rad)
+    // leaves the angle where it is, and the count still ends the arc.
     const double step = halfAngle / kArcSteps;
     Polyline line(canvas);
-    for (double t = -halfAngle; t <= halfAngle; t += step) {
+    double t = -halfAngle;
+    for (int k = 0; k <= 2 * kArcSteps && t <= halfAngle; ++k, t += step) {
         line.add(std::trunc(r * std::cos(t) * view.scale) + view.originX - view.scale * (row.z + r),
                  std::trunc(r * std::sin(t) * view.scale) + view.originY - view.scale * row.x);
     }

@@ -106,8 +106,9 @@ void drawCurve(Canvas& canvas, const SurfaceTable& table, const Settings& settin
     if (!(fieldWidth > 0.0) || !std::isfinite(fieldWidth) || !(aperture > 0.0)) {
         return;
     }
-    const double f =
-        zonalFocus(table, settings, WavelengthLine::d, fieldWidth / kParaxialZoneDivisor, 1).f;
+    const double f = zonalFocus(table, settings, WavelengthLine::d,
+                                fieldWidth / kParaxialZoneDivisor, ZonalMode::OpticalOnly)
+                         .f;
     if (f == 0.0) {
         return;
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "analysis/canvas.h"
-#include "analysis/parallel.h"
 #include "model/lens_system.h"
+#include "trace/parallel.h"
 
 namespace kiro {
 

@@ -9,6 +9,7 @@
 #include "analysis/information_text.h"
 #include "analysis/spot_rays.h"
 #include "analysis/spot_statistics.h"
+#include "model/c_numbers.h"
 
 namespace kiro {
 
@@ -124,7 +125,7 @@ void drawFrame(Canvas& canvas, double magnification) {
     int side = 0;
     if (toInt(size.sideMicrometres, side)) {
         char label[32];
-        std::snprintf(label, sizeof label, "%dum", side);
+        snprintfC(label, sizeof label, "%dum", side);
         for (int j = 0; j < kSpotPanelCount; ++j) {
             canvas.textOut(kScaleLabelX + j * kPanelPitch, kScaleLabelY, label);
         }
@@ -140,7 +141,7 @@ void drawFrame(Canvas& canvas, double magnification) {
 
 void drawAngleLabel(Canvas& canvas, int panel, double fieldAngle) {
     char label[64];
-    std::snprintf(label, sizeof label, "%.2f°", fieldAngle * 180.0 / std::numbers::pi);
+    snprintfC(label, sizeof label, "%.2f°", fieldAngle * 180.0 / std::numbers::pi);
     canvas.textOut(kAngleLabelX + panel * kPanelPitch, kAngleLabelY, label);
 }
 

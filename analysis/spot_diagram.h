@@ -3,8 +3,8 @@
 #include <array>
 
 #include "analysis/canvas.h"
-#include "analysis/parallel.h"
 #include "model/lens_system.h"
+#include "trace/parallel.h"
 
 namespace kiro {
 

@@ -39,7 +39,9 @@ bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
     Vec3 sum{};
     int count = 0;
     const double zoneStep = beam.h0 / kReferenceZones;
-    for (double t = 0.0; t < beam.h0; t += zoneStep) {
+    // kReferenceZones heights, one more where the sum falls just short of h0.
+    double t = 0.0;
+    for (int k = 0; k <= kReferenceZones && t < beam.h0; ++k, t += zoneStep) {
         for (const double height : {t, -t}) {
             Ray ray = launchRay(beam, height, 0.0, WavelengthLine::d);
             for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
@@ -88,9 +90,12 @@ bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
         return false;
     }
     const double r = apertureRadius(table);
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, 1).f;
-    // Without a focal length there is no field angle: the panels stay empty.
-    if (f == 0.0) {
+    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
+                                ZonalMode::OpticalOnly)
+                         .f;
+    // Without a finite focal length there is no field angle: the panels stay empty and
+    // carry no angle labels.
+    if (f == 0.0 || !std::isfinite(f)) {
         return false;
     }
     const Surface& imageRow = table[static_cast<size_t>(count - 1)];

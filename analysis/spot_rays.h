@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "analysis/parallel.h"
 #include "analysis/spot_diagram.h"
 #include "model/lens_system.h"
+#include "trace/parallel.h"
 #include "trace/ray.h"
 
 // The rays of the spot diagram: one walk over the pupil grid that the picture and the spot

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "analysis/information_text.h"
+#include "model/c_numbers.h"
 
 namespace kiro {
 
@@ -78,9 +79,9 @@ void appendRadius(std::string& text, const char* name, double micrometres, bool 
     }
     char number[64];
     if (micrometres < kLargestFixedPointRadius) {
-        std::snprintf(number, sizeof number, " %.1fµm", micrometres);
+        snprintfC(number, sizeof number, " %.1fµm", micrometres);
     } else {
-        std::snprintf(number, sizeof number, " %.1eµm", micrometres);
+        snprintfC(number, sizeof number, " %.1eµm", micrometres);
     }
     text += number;
 }

@@ -81,7 +81,7 @@ void zonalFocusDoublet(benchmark::State& state) {
     const Settings settings;
     double h = 10.0;
     for (auto _ : state) {
-        ZonalFocus focus = zonalFocus(table, settings, 2, h, 1);
+        ZonalFocus focus = zonalFocus(table, settings, 2, h, ZonalMode::OpticalOnly);
         benchmark::DoNotOptimize(focus);
         h = h < 45.0 ? h + 1.0 : 10.0;
     }

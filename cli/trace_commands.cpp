@@ -83,11 +83,15 @@ void runFocus(const FocusArgs& args) {
     const double h = zoneHeight(args.height);
     LensSystem lens;
     loadDesign(lens, args.path, args.settings);
-    const ZonalFocus focus = zonalFocus(lens.surfaces, lens.settings, line, h, args.mode);
+    const ZonalFocus focus =
+        zonalFocus(lens.surfaces, lens.settings, line, h, static_cast<ZonalMode>(args.mode));
     if (focus.f == 0.0) {
         failComputation(surfaceCount(lens.surfaces) == 0
                             ? "no zonal focus: the design is empty"
                             : "no zonal focus: a ray died (missed a surface or was stopped)");
+    }
+    if (!std::isfinite(focus.f) || !isFinite(focus.point)) {
+        failComputation("no zonal focus: the focal length or the focus is not a finite number");
     }
     std::printf("%s %s %s %s\n", formatNumber(focus.f).c_str(), formatNumber(focus.point.x).c_str(),
                 formatNumber(focus.point.y).c_str(), formatNumber(focus.point.z).c_str());
@@ -111,6 +115,9 @@ void runSine(const SineArgs& args) {
     if (deviation < kSineDeviationNoValue) {
         failComputation("no sine-condition deviation: a ray died (missed a surface or was "
                         "stopped)");
+    }
+    if (!std::isfinite(deviation)) {
+        failComputation("no sine-condition deviation: the focal length is not a finite number");
     }
     std::printf("%s\n", formatNumber(deviation).c_str());
 }

@@ -10,7 +10,6 @@ namespace kiro {
 namespace {
 
 constexpr double kInnerZoneFraction = 100.0; // the merit's zones run from aperture / 100
-constexpr int kTraceWithStops = 0;
 
 // Outermost and innermost first, then working inwards from both ends.
 constexpr int kZoneOrder[kZoneCount] = {8, 0, 4, 7, 1, 6, 2, 5, 3};
@@ -31,7 +30,7 @@ CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, do
     FocusSpread foci;
     for (const int k : kZoneOrder) {
         const ZonalFocus zone =
-            zonalFocus(table, settings, line, zoneHeight(hMin, step, k), kTraceWithStops);
+            zonalFocus(table, settings, line, zoneHeight(hMin, step, k), ZonalMode::WithStops);
         if (zone.f == 0.0) {
             continue;
         }

@@ -12,6 +12,9 @@ namespace kiro {
 
 namespace {
 
+// The meniscus scans walk -w .. w in steps of w / 20: 41 values.
+constexpr int kMeniscusScanSteps = 40;
+
 // The Schmidt plate's focal-length correction takes asin of this times D / f.
 constexpr double kSchmidtApertureFactor = 0.435;
 
@@ -152,7 +155,8 @@ DesignResult buildMaksutovNewtonian(SurfaceTable& table, const Settings& setting
         const double r1 = front.radius, r2 = rear.radius;
         double best = zones.chromatic(kMaskCeh);
         double keptRear = r2;
-        for (double C = -w; C <= w; C += w / 20.0) {
+        double C = -w;
+        for (int k = 0; k <= kMeniscusScanSteps && C <= w; ++k, C += w / 20.0) {
             front.radius = r1;
             rear.radius = r2 + C;
             const double m = zones.chromatic(kMaskCeh);
@@ -166,7 +170,8 @@ DesignResult buildMaksutovNewtonian(SurfaceTable& table, const Settings& setting
         const double r2b = rear.radius;
         best = zones.spherical(L);
         double keptFront = r1, keptBack = r2b;
-        for (double K = -w; K <= w; K += w / 20.0) {
+        double K = -w;
+        for (int k = 0; k <= kMeniscusScanSteps && K <= w; ++k, K += w / 20.0) {
             front.radius = r1 + K;
             rear.radius = r2b + K;
             const double m = zones.spherical(L);

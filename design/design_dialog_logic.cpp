@@ -9,6 +9,7 @@
 #include "design/merit.h"
 #include "design/reflector_builders.h"
 #include "design/refractor_designer.h"
+#include "model/c_numbers.h"
 
 namespace kiro {
 
@@ -44,7 +45,7 @@ double readFieldNumber(const char* text) {
     }
     char buffer[kFieldChars + 1] = {};
     std::strncpy(buffer, text, kFieldChars);
-    return std::strtod(buffer, nullptr);
+    return strtodC(buffer, nullptr);
 }
 
 ReflectorInputs readReflectorFields(const ReflectorFields& fields) {

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "model/c_numbers.h"
+
 namespace kiro {
 
 DesignResult designSucceeded() {
@@ -20,7 +22,7 @@ DesignResult designFailed(const char* format, ...) {
     result.ok = false;
     va_list args;
     va_start(args, format);
-    std::vsnprintf(result.message, sizeof result.message, format, args);
+    vsnprintfC(result.message, sizeof result.message, format, args);
     va_end(args);
     return result;
 }

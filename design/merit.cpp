@@ -8,9 +8,6 @@ namespace kiro {
 
 namespace {
 
-constexpr int kTraceWithStops = 0;   // zonalFocus mode: stops and obstructions act
-constexpr int kTraceOpticalOnly = 1; // zonalFocus mode: mirrors and lenses only
-
 // refocus keeps its outermost zone just inside the clear aperture.
 constexpr double kRefocusApertureMargin = 1.01;
 constexpr double kRefocusInnerFraction = 100.0;
@@ -26,6 +23,13 @@ bool validInnerHeight(double hMin) {
 }
 bool validRange(double hMin, double hMax) {
     return validInnerHeight(hMin) && hMin <= hMax && std::isfinite(hMax);
+}
+
+// A zone that traced and whose crossing lies at a finite z; nearly parallel skew rays
+// can cross beyond the largest double, and such a z would make every spread infinite
+// or NaN.
+bool focusFound(const ZonalFocus& zone) {
+    return zone.f != 0.0 && std::isfinite(zone.point.z);
 }
 
 // Calls visit(h) for the zone heights hMin + k * step, k = first .. 8, as long as they do
@@ -53,8 +57,8 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
         double sum = 0.0;
         int count = 0;
         forEachZone(hMin, hMax, 0, [&](double h) {
-            const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
-            if (zone.f != 0.0) {
+            const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
+            if (focusFound(zone)) {
                 sum += zone.point.z;
                 ++count;
             }
@@ -66,8 +70,8 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
     }
     // Every zone vignetted (or an inverted range): the innermost zone through the
     // optical surfaces alone still says where the focus lies.
-    const ZonalFocus inner = zonalFocus(table, settings, line, hMin, kTraceOpticalOnly);
-    if (inner.f == 0.0) {
+    const ZonalFocus inner = zonalFocus(table, settings, line, hMin, ZonalMode::OpticalOnly);
+    if (!focusFound(inner)) {
         return false;
     }
     focus = inner.point.z;
@@ -83,8 +87,8 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
     }
     FocusSpread foci;
     forEachZone(hMin, hMax, 0, [&](double h) {
-        const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceWithStops);
-        if (zone.f != 0.0) {
+        const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
+        if (focusFound(zone)) {
             foci.add(zone.point.z);
         }
     });
@@ -98,8 +102,8 @@ FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, 
         if ((lineMask & lineBit(line)) == 0) {
             continue;
         }
-        const ZonalFocus zone = zonalFocus(table, settings, line, h, kTraceOpticalOnly);
-        if (zone.f != 0.0) {
+        const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::OpticalOnly);
+        if (focusFound(zone)) {
             foci.add(zone.point.z);
         }
     }
@@ -127,7 +131,7 @@ double sineConditionOffence(const SurfaceTable& table, const Settings& settings,
         return 0.0;
     }
     // The innermost zone's focal length is the reference; a failed trace leaves it 0.
-    const double fRef = zonalFocus(table, settings, line, hMin, kTraceOpticalOnly).f;
+    const double fRef = zonalFocus(table, settings, line, hMin, ZonalMode::OpticalOnly).f;
     // Both extremes start at the reference zone's own deviation, 0.
     double largest = 0.0;
     double smallest = 0.0;

@@ -83,7 +83,4 @@ ParameterList buildParameterList(const SurfaceTable& table, int kindFlags);
 double designMerit(const SurfaceTable& table, const Settings& settings, double aperture,
                    const PassParameters& parameters);
 
-// Worker count, 1 when no core count is known.
-int defaultThreadCount();
-
 } // namespace kiro

@@ -1,12 +1,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "design/merit.h"
 #include "design/optimizer.h"
 #include "design/optimizer_worker.h"
-#include "design/parallel_chunks.h"
+#include "trace/parallel.h"
 
 namespace kiro {
 
@@ -21,10 +20,6 @@ bool cancelRaised(const OptimizeOptions& options) {
     return options.cancel != nullptr && options.cancel->load(std::memory_order_acquire);
 }
 
-int threadCount(const OptimizeOptions& options) {
-    return options.threads > 0 ? std::min(options.threads, kMaxThreads) : defaultThreadCount();
-}
-
 void reportProgress(const OptimizeOptions& options, int pass, int passCount, int64_t done,
                     int64_t total) {
     if (options.progress) {
@@ -37,11 +32,6 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 } // namespace
-
-int defaultThreadCount() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxThreads));
-}
 
 OptimizeStatus optimizePass(LensSystem& lens, const PassParameters& parameters,
                             const OptimizeOptions& options, PassReport& report, int pass,
@@ -72,7 +62,7 @@ OptimizeStatus optimizePass(LensSystem& lens, const PassParameters& parameters,
         return OptimizeStatus::Done;
     }
 
-    const int threads = threadCount(options);
+    const int threads = threadCount(options.threads, kMaxThreads);
     std::vector<WorkerChunk> chunks = planChunks(setup, threads * kChunksPerThread);
     std::atomic<int64_t> done{0};
     std::atomic<double> smallestFound{setup.startMerit};

@@ -43,10 +43,12 @@ int passCount(double rangePercent) {
     // The same arithmetic as the pass loop, so the count always matches it.
     double range = rangePercent / 100.0;
     int count = 0;
+    // Halving a finite range reaches kLastPassRange within a few thousand steps.
+    constexpr int kMaxPasses = 2200;
     do {
         ++count;
         range *= kRangeHalving;
-    } while (range >= kLastPassRange);
+    } while (range >= kLastPassRange && count < kMaxPasses);
     return count;
 }
 

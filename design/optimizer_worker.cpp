@@ -14,14 +14,13 @@ namespace {
 // The focal length of a table is that of the zone at a hundredth of the aperture,
 // traced through the optical surfaces only.
 constexpr double kFocalZoneFraction = 100.0;
-constexpr int kTraceOpticalOnly = 1;
 // A rescaled candidate must keep the target focal length within 1 %.
 constexpr double kMinFocalRatio = 0.99;
 constexpr double kMaxFocalRatio = 1.01;
 
 double focalLength(const SurfaceTable& table, const PassSetup& setup) {
     return zonalFocus(table, setup.settings, setup.parameters.sphericalLine,
-                      setup.aperture / kFocalZoneFraction, kTraceOpticalOnly)
+                      setup.aperture / kFocalZoneFraction, ZonalMode::OpticalOnly)
         .f;
 }
 

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <thread>
 
 #include "design/builder_support.h"
 #include "design/designer_inputs.h"
 #include "design/glass_choice.h"
 #include "design/merit.h"
-#include "design/parallel_chunks.h"
 #include "trace/bundles.h"
+#include "trace/parallel.h"
 
 namespace kiro {
 
@@ -125,21 +124,13 @@ Outcome searchSlice(SurfaceTable table, const Settings& settings, const Doublet&
     return out;
 }
 
-int threadCount(int requested) {
-    if (requested > 0) {
-        return std::min(requested, kMaxThreads);
-    }
-    const unsigned hardware = std::thread::hardware_concurrency();
-    return std::clamp(static_cast<int>(hardware), 1, kMaxThreads);
-}
-
 // The whole grid, its rows shared out in contiguous slices. Taking the slices' winners
 // in order with the same strict comparison picks exactly the candidate a single pass
 // would.
 void search(const SurfaceTable& table, const Settings& settings, const Doublet& lens,
             const Grid& grid, int threads, double& best, Radii& kept) {
     const int rows = grid.iLast - grid.iFirst + 1;
-    const int slices = std::min(threadCount(threads), rows);
+    const int slices = std::min(threadCount(threads, kMaxThreads), rows);
     std::array<Outcome, kMaxThreads> outcomes{};
     const auto sliceFirst = [&](int s) { return grid.iFirst + rows * s / slices; };
     const double startBest = best;
@@ -166,7 +157,7 @@ double focusAt(const SurfaceTable& table, const Settings& settings, double D, in
 
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double D,
                            int line) {
-    return zonalFocus(table, settings, line, D * kScaleZone, 1).f;
+    return zonalFocus(table, settings, line, D * kScaleZone, ZonalMode::OpticalOnly).f;
 }
 
 DesignResult untraceableFocalLength() {

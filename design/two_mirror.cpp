@@ -8,11 +8,16 @@ namespace {
 
 // Primary radius that gives focal length f with a convex secondary of radius k * r1 at
 // s: the combined power of two mirrors, 1/f = 2/r1 - 2/r2 + 4 s / (r1 r2), with
-// r2 = k r1, solved for r1 (Rutten & van Venrooij, "Telescope Optics").
+// r2 = k r1, solved for r1 (Rutten & van Venrooij, "Telescope Optics"):
+// r1 = (sqrt(b^2 + 4 k f s) - b) / k with b = (1 - k) f. Where b >= 0 the root and b
+// cancel for a small 4 k f s; there the same value is taken as 4 f s / (sqrt(..) + b).
 double primaryRadius(double f, double k, double s) {
-    return (std::sqrt(std::pow(1.0 - k, 2.0) * std::pow(f, 2.0) + 4.0 * k * f * s) -
-            (1.0 - k) * f) /
-           k;
+    const double b = (1.0 - k) * f;
+    const double root = std::sqrt(std::pow(1.0 - k, 2.0) * std::pow(f, 2.0) + 4.0 * k * f * s);
+    if (b >= 0.0 && root + b != 0.0) {
+        return 4.0 * f * s / (root + b);
+    }
+    return (root - b) / k;
 }
 
 constexpr double kCoarseTolerance = 1.0 / 10.0; // of the aperture

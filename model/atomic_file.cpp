@@ -1,11 +1,15 @@
 #include "model/atomic_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +19,8 @@ namespace {
 constexpr int kNameAttempts = 100;
 constexpr size_t kTempStemBytes = 200; // keeps the temporary name within the 255-byte limit
 constexpr mode_t kNewFileMode = 0666;  // lowered by the umask, as for any new file
+constexpr const char* kTempSuffix = ".tmp";
+constexpr size_t kMaxPidDigits = 10;
 
 bool writeAll(int fd, std::string_view bytes) {
     size_t done = 0;
@@ -31,16 +37,75 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// A new, exclusively created file beside the target: ".NAME.PID-N.tmp".
-int createTemporary(const std::string& target, std::string& tempPath) {
+struct TempNaming {
+    std::string folder; // with its final '/', or empty for the working folder
+    std::string prefix; // ".NAME."
+};
+
+TempNaming tempNaming(const std::string& target) {
     const size_t slash = target.rfind('/');
     const std::string folder =
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name =
         (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, kTempStemBytes);
+    return {folder, "." + name + "."};
+}
+
+// The process id in "PID-N", or 0 when the text is not of that form.
+pid_t writerOf(std::string_view middle) {
+    const size_t dash = middle.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > kMaxPidDigits ||
+        dash + 1 == middle.size()) {
+        return 0;
+    }
+    long long pid = 0;
+    for (size_t i = 0; i < middle.size(); ++i) {
+        const char c = middle[i];
+        if (i == dash) {
+            continue;
+        }
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        if (i < dash) {
+            pid = pid * 10 + (c - '0');
+        }
+    }
+    return pid > 0 && pid <= INT32_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// A save killed midway leaves its temporary file behind. The next save of the same
+// target removes those of its own naming whose writing process is gone; a file of a
+// process that still runs (another save in progress) or whose state cannot be known is
+// left alone.
+void removeLeftovers(const TempNaming& naming) {
+    DIR* dir = ::opendir(naming.folder.empty() ? "." : naming.folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const std::string_view prefix = naming.prefix;
+    const std::string_view suffix = kTempSuffix;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(suffix)) {
+            continue;
+        }
+        const pid_t pid =
+            writerOf(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
+        if (pid == 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) {
+            continue;
+        }
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// A new, exclusively created file beside the target: ".NAME.PID-N.tmp".
+int createTemporary(const TempNaming& naming, std::string& tempPath) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        tempPath = folder + "." + name + "." + std::to_string(::getpid()) + "-" +
-                   std::to_string(attempt) + ".tmp";
+        tempPath = naming.folder + naming.prefix + std::to_string(::getpid()) + "-" +
+                   std::to_string(attempt) + kTempSuffix;
         const int fd =
             ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd >= 0 || errno != EEXIST) {
@@ -85,8 +150,10 @@ bool replaceFileAtomically(const char* path, std::string_view bytes) {
     } else if (target.back() == '/') {
         return false;
     }
+    const TempNaming naming = tempNaming(target);
+    removeLeftovers(naming);
     std::string tempPath;
-    const int fd = createTemporary(target, tempPath);
+    const int fd = createTemporary(naming, tempPath);
     if (fd < 0) {
         return false;
     }

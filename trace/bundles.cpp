@@ -38,11 +38,11 @@ void tracePair(const SurfaceTable& table, Ray& a, Ray& b, RowFilter filter, doub
     b = rays[1];
 }
 
-// h / sin(u'), u' half the angle between the two final rays: sin(acos(c) / 2) is
-// sqrt((1 - c) / 2), with 1 - c exact for c near 1.
+// h / sin(u'), u' half the angle between the two final rays. For unit directions
+// sin(u') = |a - b| / 2 exactly, which keeps its digits for nearly parallel rays, where
+// the cosine of the angle is rounded near 1 and half the digits of the sine are lost.
 double focalLength(double h, Vec3 a, Vec3 b) {
-    const double c = cosAngle(a, b);
-    return h / std::sqrt((1 - c) / 2);
+    return 2 * h / length(sub(unitDirection(a), unitDirection(b)));
 }
 
 Ray zonalRay(const SurfaceTable& table, const Settings& settings, int line, double xt) {
@@ -57,13 +57,13 @@ Ray zonalRay(const SurfaceTable& table, const Settings& settings, int line, doub
 } // namespace
 
 ZonalFocus zonalFocus(const SurfaceTable& table, const Settings& settings, int line, double h,
-                      int mode) {
+                      ZonalMode mode) {
     ZonalFocus result;
     if (table[0].type < 0) {
         return result;
     }
-    // Mode 0 lets stops and obstructions act; mode 1 takes mirrors and lenses only.
-    const RowFilter filter = mode == 0 ? RowFilter::NoFocal : RowFilter::OpticalOnly;
+    const RowFilter filter =
+        mode == ZonalMode::WithStops ? RowFilter::NoFocal : RowFilter::OpticalOnly;
     Ray a = zonalRay(table, settings, line, -h);
     Ray b = zonalRay(table, settings, line, h);
     tracePair(table, a, b, filter, asphereSearchLength(table));
@@ -121,8 +121,11 @@ double lightAmount(const SurfaceTable& table, const Settings& settings, double f
     const bool mirrored = symmetry == PupilSymmetry::Use && isMirrorSymmetricInY(table);
     long reference = 0;
     long traced = 0;
-    for (double p = 0.0; p < m; p += step) {
-        for (double q = 0.0; q < m; q += step) {
+    // The sums reach m after n pitches, give or take the rounding: n + 1 values at most.
+    double p = 0.0;
+    for (int i = 0; i <= n && p < m; ++i, p += step) {
+        double q = 0.0;
+        for (int j = 0; j <= n && q < m; ++j, q += step) {
             if (std::sqrt(p * p + q * q) <= m) {
                 reference += 4;
             }
@@ -159,30 +162,30 @@ double lightAmount(const SurfaceTable& table, const Settings& settings, double f
     return lightAmount(table, settings, fieldAngle, m, line, PupilSymmetry::Use);
 }
 
+// The projected lines meet at A's parameter t = ((pB - pA) x dB) / (dA x dB), 2-D cross
+// products; the point is A's point at t. Taking t from the difference of the two points
+// and the point as pA + t dA equals the textbook forms, which multiply out the points'
+// coordinates and divide (X - xA) by dA again, and keeps the digits those lose when the
+// points lie far from the origin or dA is small.
 Vec3 crossPoint(const Ray& a, const Ray& b) {
     if (isDead(a) || isDead(b)) {
         return {};
     }
     const Vec3 pa = a.position, da = a.direction;
     const Vec3 pb = b.position, db = b.direction;
+    const Vec3 gap = sub(pb, pa);
     if (da.x != 0.0) {
-        const double den = da.y * db.x - da.x * db.y;
-        const double x =
-            den == 0.0
-                ? (pa.x + pb.x) / 2
-                : (db.x * (da.y * pa.x - da.x * pa.y) - da.x * (db.y * pb.x - db.x * pb.y)) / den;
-        return {x, pa.y + da.y * (x - pa.x) / da.x, pa.z + da.z * (x - pa.x) / da.x};
+        const double den = da.x * db.y - da.y * db.x;
+        const double t = den == 0.0 ? gap.x / 2 / da.x : (gap.x * db.y - gap.y * db.x) / den;
+        return {den == 0.0 ? (pa.x + pb.x) / 2 : pa.x + t * da.x, pa.y + t * da.y, pa.z + t * da.z};
     }
     const double x = (pa.x + pb.x) / 2;
     if (da.y == 0.0) {
         return {x, (pa.y + pb.y) / 2, (pa.z + pb.z) / 2};
     }
-    const double den = da.z * db.y - da.y * db.z;
-    const double y =
-        den == 0.0
-            ? (pa.y + pb.y) / 2
-            : (db.y * (da.z * pa.y - da.y * pa.z) - da.y * (db.z * pb.y - db.y * pb.z)) / den;
-    return {x, y, pa.z + da.z * (y - pa.y) / da.y};
+    const double den = da.y * db.z - da.z * db.y;
+    const double t = den == 0.0 ? gap.y / 2 / da.y : (gap.y * db.z - gap.z * db.y) / den;
+    return {x, den == 0.0 ? (pa.y + pb.y) / 2 : pa.y + t * da.y, pa.z + t * da.z};
 }
 
 } // namespace kiro

@@ -15,11 +15,15 @@ constexpr double kSineDeviationFailed = -99999.0;
 // Callers treat any sine-condition deviation below this as no value.
 constexpr double kSineDeviationNoValue = -99990.0;
 
-// Focus and focal length h / sin u' of the meridional zone at height h. mode 0 lets
-// stops and obstructions act; mode 1 traces mirrors and lenses only. Reads the source
+// Which rows a zonal focus traces: WithStops lets stops and obstructions act (a zone
+// behind the obstruction fails); OpticalOnly takes mirrors and lenses only. Focal
+// surfaces are always skipped.
+enum class ZonalMode { WithStops = 0, OpticalOnly = 1 };
+
+// Focus and focal length h / sin u' of the meridional zone at height h. Reads the source
 // (sourceMode, sourceX..Z) from the settings.
 ZonalFocus zonalFocus(const SurfaceTable& table, const Settings& settings, int line, double h,
-                      int mode);
+                      ZonalMode mode);
 
 // Focal length of the zone measured with a ray of the line at -h against a d-line ray
 // at +h, minus fRef; kSineDeviationFailed when a ray dies, 0 for an empty table.

@@ -36,15 +36,74 @@ Ray stopped(const Ray& ray, Vec3 at) {
 }
 
 // The unit normal at a point of the row. On a sphere the vector to the centre has the
-// length |R|, so one division by the radius replaces the normalisation.
+// length |R|, so one division by the radius replaces the normalisation. A normal that is
+// no number (a paraboloid of radius 1e-320) is left for the caller to refuse.
 Vec3 unitNormal(const Surface& row, Vec3 p) {
-    if ((row.type == SurfaceType::SphericalMirror || row.type == SurfaceType::SphericalLens) &&
-        row.radius != 0.0) {
+    if (row.type == SurfaceType::SphericalMirror || row.type == SurfaceType::SphericalLens) {
+        // 1 / |R| is finite for every radius but 0 and the smallest denormals.
         const double inverse = 1 / std::fabs(row.radius);
-        return {(row.x - p.x) * inverse, (row.y - p.y) * inverse,
-                (row.z + row.radius - p.z) * inverse};
+        if (inverse < std::numeric_limits<double>::infinity()) {
+            return {(row.x - p.x) * inverse, (row.y - p.y) * inverse,
+                    (row.z + row.radius - p.z) * inverse};
+        }
     }
     return normalize(surfaceNormal(row, p));
+}
+
+// A ray whose point or direction is no longer a number (a stop normal of (1, 0, 1e-320)
+// sends the meeting point to infinity, an index of 0 on both sides of a row makes mu NaN)
+// cannot be carried on: it ends as a dead ray at the last point that was a number.
+Ray lost(const Ray& ray, Vec3 at) {
+    return stopped(ray, isFinite(at) ? at : ray.position);
+}
+
+// Meet, aperture test, reflect or refract, for a live ray of a known type.
+//
+// Where a NaN or an infinity can enter, it is refused there, so that the common path
+// pays nothing for it: the sphere kernel's point is a number for a ray and a row that
+// are numbers; every other meeting point and every normal but the sphere's is checked;
+// the reflection of numbers is a number; refract gives no direction for a mu that is no
+// number.
+inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLength) {
+    const int32_t type = row.type;
+    // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
+    // leaves (dz = 0, R = 0) and every other shape to meetSurface.
+    SurfaceMeet meet;
+    const bool spherical = type == SurfaceType::SphericalMirror ||
+                           type == SurfaceType::SphericalLens ||
+                           type == SurfaceType::SphericalFocal;
+    if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
+                                                     std::fabs(row.radius), row.z, meet)) {
+        meet = meetSurface(ray, row, searchLength);
+        if (meet.met && !isFinite(meet.point)) {
+            return lost(ray, meet.point);
+        }
+    }
+    if (!meet.met) {
+        return stopped(ray, ray.position);
+    }
+    const Vec3 p = meet.point;
+    if (type == SurfaceType::Obstruction) {
+        return kernel::radiusBelow(p, row.effectiveRadius) ? stopped(ray, p)
+                                                           : Ray{ray.line, p, ray.direction};
+    }
+    if (type == SurfaceType::FlatFocal || type == SurfaceType::SphericalFocal) {
+        return {ray.line, p, ray.direction};
+    }
+    if (kernel::radiusAbove(p, row.effectiveRadius)) {
+        return stopped(ray, p);
+    }
+    if (type == SurfaceType::Stop) {
+        return {ray.line, p, ray.direction};
+    }
+    const Vec3 n = unitNormal(row, p);
+    if (!spherical && !isFinite(n)) {
+        return stopped(ray, p);
+    }
+    if (type < SurfaceType::FirstRefracting) {
+        return {ray.line, p, kernel::reflect(ray.direction, n)};
+    }
+    return {ray.line, p, kernel::refract(ray.direction, n, mu)};
 }
 
 } // namespace
@@ -66,42 +125,10 @@ double relativeIndex(const SurfaceTable& table, int i, int line) {
 }
 
 Ray traceSurface(const Ray& ray, const Surface& row, double mu, double searchLength) {
-    const int32_t type = row.type;
-    if (isDead(ray) || !isKnownType(type)) {
+    if (isDead(ray) || !isKnownType(row.type)) {
         return ray;
     }
-    // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
-    // leaves (dz = 0, R = 0) and every other shape to meetSurface.
-    SurfaceMeet meet;
-    const bool spherical = type == SurfaceType::SphericalMirror ||
-                           type == SurfaceType::SphericalLens ||
-                           type == SurfaceType::SphericalFocal;
-    if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
-                                                     std::fabs(row.radius), row.z, meet)) {
-        meet = meetSurface(ray, row, searchLength);
-    }
-    if (!meet.met) {
-        return stopped(ray, ray.position);
-    }
-    const Vec3 p = meet.point;
-    if (type == SurfaceType::Obstruction) {
-        return kernel::radiusBelow(p, row.effectiveRadius) ? stopped(ray, p)
-                                                           : Ray{ray.line, p, ray.direction};
-    }
-    if (type == SurfaceType::FlatFocal || type == SurfaceType::SphericalFocal) {
-        return {ray.line, p, ray.direction};
-    }
-    if (kernel::radiusAbove(p, row.effectiveRadius)) {
-        return stopped(ray, p);
-    }
-    if (type == SurfaceType::Stop) {
-        return {ray.line, p, ray.direction};
-    }
-    const Vec3 n = unitNormal(row, p);
-    if (type < SurfaceType::FirstRefracting) {
-        return {ray.line, p, kernel::reflect(ray.direction, n)};
-    }
-    return {ray.line, p, kernel::refract(ray.direction, n, mu)};
+    return step(ray, row, mu, searchLength);
 }
 
 Ray traceSurface(const Ray& ray, const Surface& row, double mu) {

@@ -66,7 +66,8 @@ inline bool meetSphereByParameter(const Ray& ray, Vec3 centre, double radius, do
 }
 
 // r = sqrt(x^2 + y^2) against a clear radius e. Away from the rim x^2 + y^2 against e^2
-// decides, with a margin far above the rounding; near the rim the root is taken.
+// decides, with a margin far above the rounding; near the rim the root is taken. A
+// distance that is no number is outside the rim for both tests.
 constexpr double kRimMargin = 1e-14;
 
 inline bool radiusAbove(Vec3 p, double e) {
@@ -80,7 +81,7 @@ inline bool radiusAbove(Vec3 p, double e) {
             return false;
         }
     }
-    return std::sqrt(v) > e;
+    return !(std::sqrt(v) <= e);
 }
 
 inline bool radiusBelow(Vec3 p, double e) {
@@ -94,46 +95,32 @@ inline bool radiusBelow(Vec3 p, double e) {
             return false;
         }
     }
-    return std::sqrt(v) < e;
+    return !(std::sqrt(v) >= e);
 }
 
 inline Vec3 reflect(Vec3 d, Vec3 n) {
     return sub(d, scale(n, 2 * dot(d, n)));
 }
 
-// Above this squared sine of incidence, |d - c n| and sqrt((1 - c)(1 + c)) agree to far
-// better than 1e-13 for unit d and n, and the tangential part needs no normalisation.
-constexpr double kObliqueSin2 = 1e-4;
-
-// Snell's law without the angles. With c = d.n the squared sine of incidence is
-// (1 - c)(1 + c), which keeps its digits near normal incidence where 1 - c*c would not.
-// The refracted sine s = sin(i) / mu goes along the unit tangential direction
-// (d - c n) / |d - c n|, and cos = sqrt(mu^2 - sin^2(i)) / |mu| along the normal on the
-// side the ray travels; both roots come straight from sin^2(i), so neither waits for
-// the other. Total internal reflection reflects.
+// Snell's law without the angles. The tangential part t = d - c n, c = d.n, has the
+// length sin(i) to rounding at every angle, where the sine taken from c (rounded near 1
+// for a small angle) keeps only half its digits. The refracted direction is t / mu plus
+// the normal part sqrt(1 - |t|^2 / mu^2) on the side the ray travels (a rounded
+// negative under the root counts as 0); |t| >= |mu| is total internal reflection. An
+// infinite mu (the medium before has index 0) sends the ray along the normal; a NaN mu
+// gives the zero direction, a dead ray.
 inline Vec3 refract(Vec3 d, Vec3 n, double mu) {
-    const double c = std::clamp(dot(d, n), -1.0, 1.0);
-    const double sin2 = (1 - c) * (1 + c);
-    const double mu2 = mu * mu;
-    if (!(sin2 < mu2 && mu2 < std::numeric_limits<double>::infinity())) {
-        if (sin2 >= mu2) {
-            return kernel::reflect(d, n);
-        }
-        // An infinite relative index (the medium before has index 0) gives
-        // sin(theta_t) = sin(i) / mu = 0: the ray goes on along the normal.
-        if (mu2 == std::numeric_limits<double>::infinity()) {
-            return c > 0 ? n : negate(n);
-        }
-    }
+    const double c = dot(d, n);
     const Vec3 tangent = sub(d, scale(n, c));
-    const double inverseMu = 1 / mu;
-    double along = inverseMu;
-    if (!(sin2 > kObliqueSin2)) {
-        const double tangent2 = dot(tangent, tangent);
-        along = tangent2 == 0.0 ? 0.0 : std::sqrt(sin2 / tangent2) * inverseMu;
+    const double sin2 = dot(tangent, tangent);
+    const double mu2 = mu * mu;
+    if (!(sin2 < mu2)) {
+        // A mu that is no number (an index of 0 on both sides) gives no direction.
+        return sin2 >= mu2 ? kernel::reflect(d, n) : Vec3{};
     }
-    const double cosT = std::sqrt(mu2 - sin2) * std::fabs(inverseMu);
-    return add(scale(tangent, along), scale(n, c > 0 ? cosT : -cosT));
+    const double inverseMu = 1 / mu;
+    const double cosT = std::sqrt(std::max(0.0, 1 - sin2 * (inverseMu * inverseMu)));
+    return add(scale(tangent, inverseMu), scale(n, c > 0 ? cosT : -cosT));
 }
 
 } // namespace kiro::kernel

@@ -30,7 +30,10 @@ Vec3 pointAt(const Ray& ray, const CoordinateRoots& roots, double value) {
 }
 
 // A f^2 + B f + E = 0, roots (+sqrt - B) / 2A and (-sqrt - B) / 2A; a NaN discriminant is
-// a miss like a negative one.
+// a miss like a negative one. The root whose two terms have the same sign is taken as
+// written; the other, which would cancel (the point near the vertex, for a ray nearly
+// along the axis of a shallow surface), as E / (A x the first), the same root in exact
+// arithmetic.
 CoordinateRoots solveQuadratic(double a, double b, double e, bool freeIsZ) {
     CoordinateRoots roots;
     roots.freeIsZ = freeIsZ;
@@ -40,8 +43,14 @@ CoordinateRoots solveQuadratic(double a, double b, double e, bool freeIsZ) {
     }
     const double root = std::sqrt(disc);
     roots.count = 2;
-    roots.first = (root - b) / (2 * a);
-    roots.second = (-root - b) / (2 * a);
+    const double far = b < 0.0 ? root - b : -root - b;
+    if (far == 0.0) {
+        roots.first = roots.second = -b / (2 * a);
+        return roots;
+    }
+    const double near = 2 * e / far;
+    roots.first = b < 0.0 ? far / (2 * a) : near;
+    roots.second = b < 0.0 ? near : far / (2 * a);
     return roots;
 }
 
@@ -338,7 +347,8 @@ Vec3 surfaceNormal(const Surface& row, Vec3 point) {
         const double l3 = l2 * l;
         const double l4 = l2 * l2;
         const double q = 2 * a1 + 4 * row.a2 * l + 6 * row.a3 * l2 + 8 * row.a4 * l3;
-        if (q == 0.0) {
+        // A slope so small that 1 / q overflows (a1 = 1e-320) is flat as well.
+        if (q == 0.0 || !std::isfinite(1 / q)) {
             return {0.0, 0.0, 1.0};
         }
         return {dx, dy, 1 / q + row.z + a1 * l + row.a2 * l2 + row.a3 * l3 + row.a4 * l4 - point.z};

@@ -37,6 +37,10 @@ inline double length(Vec3 a) {
 constexpr bool isZero(Vec3 a) {
     return a.x == 0.0 && a.y == 0.0 && a.z == 0.0;
 }
+// No component is infinite or NaN.
+inline bool isFinite(Vec3 a) {
+    return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
+}
 
 // a / |a|, component by component; the zero vector stays zero.
 inline Vec3 normalize(Vec3 a) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/analysis/analysis_tables.h"
+#include "tests/support/german_numbers.h"
 
 namespace kiro {
 namespace {
@@ -40,6 +41,14 @@ TEST(InformationText, AlwaysSevenLines) {
         buildInformationText(test::newtonian(), Settings{}, apertureRadius(test::newtonian()));
     EXPECT_EQ(test::linesOf(text).size(), 7u);
     EXPECT_NE(text.back(), '\n');
+    EXPECT_EQ(test::linesOf(text)[6], "有効径:200.000000    F値:5.000000");
+}
+
+TEST(InformationText, DecimalPointWhateverTheLocale) {
+    const test::GermanNumbers german;
+    ASSERT_TRUE(german.active());
+    const std::string text =
+        buildInformationText(test::newtonian(), Settings{}, apertureRadius(test::newtonian()));
     EXPECT_EQ(test::linesOf(text)[6], "有効径:200.000000    F値:5.000000");
 }
 

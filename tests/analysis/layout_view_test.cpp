@@ -317,6 +317,20 @@ TEST(LayoutRobustness, AbsurdRowsKeepEveryCoordinateWithinTheLimit) {
     }
 }
 
+// Arcs of a denormal angle once stepped by nothing and never ended; the window draws the
+// side view as soon as a file is opened, so it froze.
+TEST(LayoutRobustness, ArcsOfAVanishingAngleEndAtOnce) {
+    const std::pair<double, double> mirrors[] = {{200.0, 5e-321}, {1e300, 5e-23}};
+    for (const auto& [radius, clearRadius] : mirrors) {
+        const SurfaceTable table = test::sphericalMirror(radius, clearRadius, 100.0);
+        LayoutView view;
+        updateLayoutView(view, table, LayoutMode::Fit, 630, 400, 630, 400);
+        RecordingCanvas canvas;
+        drawLayout(canvas, view, table, Settings{});
+        EXPECT_LT(linesOf(canvas.text()).size(), 200u) << radius;
+    }
+}
+
 TEST(LayoutDrawing, DrawsProfilesThenTheFan) {
     SurfaceTable table = test::sphericalMirror(200.0, 25.0, 100.0);
     LayoutView view;

@@ -233,7 +233,7 @@ TEST(SpotPaint, PaintsTheSameOnAnyNumberOfThreadsAsPlotSpotInOrder) {
     expected.clear();
     const std::string frame = framePicture(table, 1000.0);
     const double r = apertureRadius(table);
-    const double f = zonalFocus(table, settings, 2, r / 100.0, 1).f;
+    const double f = zonalFocus(table, settings, 2, r / 100.0, ZonalMode::OpticalOnly).f;
     ASSERT_NE(f, 0.0);
     for (int s = 1; s <= 6; ++s) {
         if (state.spotLineShown[static_cast<size_t>(s - 1)] == 0) {
@@ -265,10 +265,19 @@ TEST(SpotPaint, ZeroFocalLengthLeavesThePanelsWithoutDotsOrLabels) {
     table[1].nx = 1.0;
     table[1].nz = 0.0;
     table[2] = makeRow(SurfaceType::FlatFocal, -20.0, 0.0, 5.0);
-    ASSERT_EQ(zonalFocus(table, Settings{}, 2, 0.1, 1).f, 0.0);
+    ASSERT_EQ(zonalFocus(table, Settings{}, 2, 0.1, ZonalMode::OpticalOnly).f, 0.0);
     RecordingCanvas canvas;
     paintSpotDialog(canvas, openSpotDialog(table), table, Settings{});
     EXPECT_EQ(canvas.text(), framePicture(table, 375.0));
+
+    // Facing the beam, the mirror sends the zonal rays back parallel: an infinite focal
+    // length, no field angle and no "inf" or "nan" label either.
+    table[1].nx = 0.0;
+    table[1].nz = 1.0;
+    ASSERT_TRUE(std::isinf(zonalFocus(table, Settings{}, 2, 0.1, ZonalMode::OpticalOnly).f));
+    RecordingCanvas parallel;
+    paintSpotDialog(parallel, openSpotDialog(table), table, Settings{});
+    EXPECT_EQ(parallel.text(), framePicture(table, 375.0));
 }
 
 TEST(SpotPaint, HeightZeroIsTheAxialPanelAtZeroDegrees) {

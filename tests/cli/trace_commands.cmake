@@ -42,6 +42,20 @@ expect_match("${out}" "^1\n$")
 run_cli(0 light ${newtonian} --field-rad 0 --radius 100 --line d)
 expect_match("${out}" "^0\\.9[0-9]*\n$")
 
+# A result that is no finite number is no result: parallel final rays (a flat mirror)
+# give no focus and no sine-condition deviation; a stop whose normal is (1, 0, 1e-320)
+# sends the ray to infinity, where it ends as a dead ray; a zone of 1e308 mm misses.
+set(flat ${SOURCE_DIR}/tests/data/flat-mirror.OPT)
+set(nanStop ${SOURCE_DIR}/tests/data/nan-stop-normal.OPT)
+run_cli(1 focus ${flat} --line d --height 10)
+expect_match("${err}" "^[^\n]*not a finite number\n$")
+run_cli(1 sine ${flat} --fref 100 --line d --height 10)
+run_cli(1 trace ${nanStop} --line d --from 10,0,0 --dir 0,0,-1)
+expect_match("${out}" "^0 10 0 0 0 0 0\n")
+run_cli(1 focus ${nanStop} --line d --height 10 --mode 0)
+run_cli(1 focus ${newtonian} --line d --height 1e308)
+run_cli(1 sine ${newtonian} --fref 1000 --line d --height 1e308)
+
 # Bad usage: exit 2 with a "kiro-cli: " line.
 run_cli(2 light ${mirror} --field-rad 0 --radius 0 --line d)
 expect_match("${err}" "^kiro-cli: ")

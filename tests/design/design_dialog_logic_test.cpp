@@ -5,6 +5,7 @@
 #include "design/design_dialog_logic.h"
 #include "design/reflector_builders.h"
 #include "design_test_support.h"
+#include "tests/support/german_numbers.h"
 
 namespace kiro {
 namespace {
@@ -46,6 +47,13 @@ TEST(ReflectorFieldsReading, TextThatIsNotANumberReadsAsZeroAndOnly255Characters
     std::string longText(255, '0');
     longText += "7";
     EXPECT_EQ(readFieldNumber(longText.c_str()), 0.0);
+}
+
+TEST(ReflectorFieldsReading, DecimalPointWhateverTheLocale) {
+    const test::GermanNumbers german;
+    ASSERT_TRUE(german.active());
+    EXPECT_EQ(readFieldNumber("1.5"), 1.5);
+    EXPECT_EQ(readReflectorFields(newtonianFields("1", "150.25")).backFocus, 150.25);
 }
 
 TEST(ReflectorDialogOk, RefusedSizesAreRememberedCorrectedAndChangeNothing) {

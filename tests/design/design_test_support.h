@@ -45,7 +45,7 @@ inline Settings sourceAtInfinity() {
 
 // Traced focal length of the zone D/1000 (mirrors and lenses only).
 inline double nearAxisFocalLength(const SurfaceTable& table, double D, int line) {
-    return zonalFocus(table, sourceAtInfinity(), line, D / 1000.0, 1).f;
+    return zonalFocus(table, sourceAtInfinity(), line, D / 1000.0, ZonalMode::OpticalOnly).f;
 }
 
 inline double sphericalOver(const SurfaceTable& table, double D, int line) {

@@ -13,9 +13,6 @@ namespace {
 
 using samples::row;
 
-constexpr int kModeWithStops = 0;
-constexpr int kModeOpticalOnly = 1;
-
 // Axial focus of the zone at height h of a concave spherical mirror (vertex at z = 0,
 // centre at z = R). With sin t = h / R the reflected ray leaves at 2t to the axis; centre,
 // hit point and crossing form an isosceles triangle with base angles t, so the crossing
@@ -44,8 +41,8 @@ TEST(SphericalAberration, IsTheSpreadOfTheNineZoneFoci) {
     const double step = zoneStep(hMin, hMax);
     double lowest = 1e300, highest = -1e300;
     for (int k = 0; k < kZoneCount; ++k) {
-        const ZonalFocus zone =
-            zonalFocus(lens.surfaces, lens.settings, 2, zoneHeight(hMin, step, k), kModeWithStops);
+        const ZonalFocus zone = zonalFocus(lens.surfaces, lens.settings, 2,
+                                           zoneHeight(hMin, step, k), ZonalMode::WithStops);
         ASSERT_NE(zone.f, 0.0);
         lowest = std::min(lowest, zone.point.z);
         highest = std::max(highest, zone.point.z);
@@ -76,6 +73,18 @@ TEST(SphericalAberration, GivesTheFailureValueWhenNothingCanBeMeasured) {
     EXPECT_EQ(sphericalAberration(mirror.surfaces, mirror.settings, 11, 10, 2), kUnmeasurable);
     EXPECT_EQ(sphericalAberration(mirror.surfaces, mirror.settings, NAN, 10, 2), kUnmeasurable);
     EXPECT_EQ(sphericalAberration(mirror.surfaces, mirror.settings, 1, INFINITY, 2), kUnmeasurable);
+
+    // A stop whose normal is (1, 0, 1e-320) sends every zone ray to infinity: the rays
+    // end dead, so nothing is measured and no measure turns NaN.
+    LensSystem lost = samples::sphericalMirror();
+    lost.surfaces[2] = lost.surfaces[1];
+    lost.surfaces[1] = lost.surfaces[0];
+    lost.surfaces[0] = row(SurfaceType::Stop, 10, 0, 100);
+    lost.surfaces[0].nx = 1.0;
+    lost.surfaces[0].nz = 1e-320;
+    EXPECT_EQ(sphericalAberration(lost.surfaces, lost.settings, 1, 10, 2), kUnmeasurable);
+    EXPECT_EQ(chromaticAberration(lost.surfaces, lost.settings, 1, 10, 0x12), 0.0);
+    EXPECT_FALSE(std::isnan(sineConditionOffence(lost.surfaces, lost.settings, 1, 10, 2)));
 }
 
 TEST(SphericalAberration, ObstructedZonesFailWhileChromaticStillMeasures) {
@@ -106,7 +115,7 @@ TEST(ChromaticAberration, IsTheLargestPerZoneSpreadOfTheSelectedLines) {
         double lowest = 1e300, highest = -1e300;
         for (int line : {1, 4, 6}) {
             const ZonalFocus zone =
-                zonalFocus(lens.surfaces, lens.settings, line, h, kModeOpticalOnly);
+                zonalFocus(lens.surfaces, lens.settings, line, h, ZonalMode::OpticalOnly);
             ASSERT_NE(zone.f, 0.0);
             lowest = std::min(lowest, zone.point.z);
             highest = std::max(highest, zone.point.z);
@@ -134,7 +143,7 @@ TEST(SineConditionOffence, StartsBothExtremesAtTheReferenceZonesZero) {
     const LensSystem lens = samples::sphericalMirror();
     const double hMin = 5.0, hMax = 45.0;
     const double step = zoneStep(hMin, hMax);
-    const double fRef = zonalFocus(lens.surfaces, lens.settings, 2, hMin, kModeOpticalOnly).f;
+    const double fRef = zonalFocus(lens.surfaces, lens.settings, 2, hMin, ZonalMode::OpticalOnly).f;
     double largest = 0.0;
     double smallest = 1e300;
     for (int k = 1; k < kZoneCount; ++k) {
@@ -174,7 +183,8 @@ TEST(MeanFocus, FallsBackToTheInnermostZoneTracedPastTheStops) {
     lens.surfaces[2] = lens.surfaces[1];
     lens.surfaces[1] = lens.surfaces[0];
     lens.surfaces[0] = row(SurfaceType::Obstruction, 10.0, 0.0, 49.0);
-    const double inner = zonalFocus(lens.surfaces, lens.settings, 2, 2.0, kModeOpticalOnly).point.z;
+    const double inner =
+        zonalFocus(lens.surfaces, lens.settings, 2, 2.0, ZonalMode::OpticalOnly).point.z;
     EXPECT_EQ(meanFocus(lens.surfaces, lens.settings, 2.0, 40.0, 2), inner);
     // An inverted range goes straight to the innermost zone.
     EXPECT_EQ(meanFocus(lens.surfaces, lens.settings, 2.0, 1.0, 2), inner);

@@ -17,7 +17,7 @@ using samples::row;
 
 double focalLength(const LensSystem& lens, int line = WavelengthLine::d) {
     const double r = apertureRadius(lens.surfaces);
-    return zonalFocus(lens.surfaces, lens.settings, line, r / 100, 1).f;
+    return zonalFocus(lens.surfaces, lens.settings, line, r / 100, ZonalMode::OpticalOnly).f;
 }
 
 // The doublet with its last surface flat: three listed rows keep the searches short.

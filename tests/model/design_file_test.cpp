@@ -10,7 +10,10 @@
 #include <random>
 #include <string>
 
+#include "model/c_numbers.h"
+#include "model/glass_catalog.h"
 #include "model/text_bytes.h"
+#include "tests/support/german_numbers.h"
 
 namespace kiro {
 namespace {
@@ -154,6 +157,38 @@ TEST(DesignFileRoundTrip, ValuesKeepSixSignificantDigits) {
         std::snprintf(expected, sizeof expected, "%lg", value);
         ASSERT_EQ(back.surfaces[0].a3, std::strtod(expected, nullptr)) << "trial " << trial;
     }
+}
+
+// Under a locale with a decimal comma the C library reads "1.5" as 1 and prints "1,5";
+// files, the catalogue and the number helpers keep the point.
+TEST(DesignFileRoundTrip, DecimalPointsSurviveAGermanLocale) {
+    const test::GermanNumbers german;
+    ASSERT_TRUE(german.active());
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    ASSERT_STREQ(probe, "1,5"); // the locale really is in force
+
+    LensSystem lens;
+    lens.surfaces[0].type = SurfaceType::SphericalLens;
+    lens.surfaces[0].z = -12.5;
+    lens.surfaces[0].radius = 1.5e-3;
+    const std::string text = designFileText(lens);
+    EXPECT_NE(text.find("0 0 -12.5\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("0.0015 0 0 0\r\n"), std::string::npos) << text;
+    const LensSystem back = readText(text);
+    EXPECT_EQ(back.surfaces[0].z, -12.5);
+    EXPECT_EQ(back.surfaces[0].radius, 1.5e-3);
+
+    GlassCatalog catalog;
+    const std::string glass = "N-BK7 1.5 1.51 1.52 1.53 1.54 1.55 1.56 1.57\n";
+    ASSERT_EQ(loadGlassCatalogText(catalog, glass.data(), glass.size()), 1);
+    EXPECT_EQ(catalog.entries[findGlass(catalog, "N-BK7")].index[1], 1.51);
+
+    EXPECT_EQ(strtodC("2.25mm", nullptr), 2.25);
+    EXPECT_EQ(strtodC("x", nullptr), 0.0);
+    char buffer[32];
+    snprintfC(buffer, sizeof buffer, "%lf %lg", 1.5, 0.25);
+    EXPECT_STREQ(buffer, "1.500000 0.25");
 }
 
 TEST(DesignFileReader, HeaderOnlyIsAnEmptyDesign) {

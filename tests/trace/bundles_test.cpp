@@ -21,11 +21,11 @@ using test::makeRow;
 TEST(ZonalFocus, SphericalMirrorFocusesNearHalfItsRadius) {
     const SurfaceTable table = test::sphericalMirror(200, 100, 60);
     const Settings settings;
-    const ZonalFocus paraxial = zonalFocus(table, settings, kDLine, 1.0, 1);
+    const ZonalFocus paraxial = zonalFocus(table, settings, kDLine, 1.0, ZonalMode::OpticalOnly);
     EXPECT_NEAR(paraxial.f, 100.0, 2e-3);
     EXPECT_NEAR(paraxial.point.x, 0.0, 1e-12);
     EXPECT_NEAR(paraxial.point.z, 100.0, 1e-2);
-    const ZonalFocus marginal = zonalFocus(table, settings, kDLine, 50.0, 1);
+    const ZonalFocus marginal = zonalFocus(table, settings, kDLine, 50.0, ZonalMode::OpticalOnly);
     EXPECT_LT(marginal.point.z, 100.0);
     EXPECT_NE(marginal.f, 0.0);
 }
@@ -40,7 +40,8 @@ TEST(ZonalFocus, SphericalMirrorZonesFollowTheExactFormula) {
         const double radius = std::pow(10.0, -1.0 + 6.0 * unit(rng));
         const double h = radius * (0.001 + 0.6 * unit(rng));
         const SurfaceTable table = test::sphericalMirror(radius, radius / 2, radius);
-        const ZonalFocus focus = zonalFocus(table, settings, kDLine, h, k % 2);
+        const ZonalFocus focus = zonalFocus(
+            table, settings, kDLine, h, k % 2 == 0 ? ZonalMode::WithStops : ZonalMode::OpticalOnly);
         const double cosTheta = std::sqrt(1 - (h / radius) * (h / radius));
         EXPECT_NEAR(focus.point.z, radius - radius / (2 * cosTheta), 1e-11 * radius)
             << "case " << k;
@@ -55,42 +56,51 @@ TEST(ZonalFocus, ModeZeroLetsTheObstructionAct) {
     table[1] = makeRow(SurfaceType::SphericalMirror, 0, 200, 60);
     table[2] = makeRow(SurfaceType::FlatFocal, 100, 0, 0);
     const Settings settings;
-    const ZonalFocus hidden = zonalFocus(table, settings, kDLine, 10, 0);
+    const ZonalFocus hidden = zonalFocus(table, settings, kDLine, 10, ZonalMode::WithStops);
     EXPECT_EQ(hidden.f, 0.0);
     EXPECT_EQ(hidden.point.x, 0.0);
     EXPECT_EQ(hidden.point.z, 0.0);
-    EXPECT_NEAR(zonalFocus(table, settings, kDLine, 10, 1).f, 100, 1);
-    EXPECT_NEAR(zonalFocus(table, settings, kDLine, 30, 0).f, 100, 5);
+    EXPECT_NEAR(zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly).f, 100, 1);
+    EXPECT_NEAR(zonalFocus(table, settings, kDLine, 30, ZonalMode::WithStops).f, 100, 5);
+}
+
+TEST(ZonalFocus, ParallelFinalRaysGiveAnInfiniteFocalLength) {
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::FlatMirror, 0, 0, 50);
+    const ZonalFocus focus = zonalFocus(table, Settings{}, kDLine, 10, ZonalMode::OpticalOnly);
+    EXPECT_TRUE(std::isinf(focus.f));
+    EXPECT_EQ(focus.point.x, 0.0);
 }
 
 TEST(ZonalFocus, EmptyTableFails) {
     const SurfaceTable table{};
     const Settings settings;
-    EXPECT_EQ(zonalFocus(table, settings, kDLine, 10, 1).f, 0.0);
+    EXPECT_EQ(zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly).f, 0.0);
     EXPECT_EQ(sineFocusDeviation(table, 100, kDLine, 10), 0.0);
 }
 
 TEST(ZonalFocus, PointSourceMovesTheFocusAwayFromTheMirror) {
     const SurfaceTable table = test::sphericalMirror(200, 100, 60);
     Settings settings;
-    const ZonalFocus infinity = zonalFocus(table, settings, kDLine, 10, 1);
+    const ZonalFocus infinity = zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly);
     settings.sourceMode = 1;
     settings.sourceZ = 10000;
-    const ZonalFocus near = zonalFocus(table, settings, kDLine, 10, 1);
+    const ZonalFocus near = zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly);
     EXPECT_GT(near.point.z, infinity.point.z);
     // Conjugates of a mirror: 1/s + 1/s' = 2/R.
     EXPECT_NEAR(near.point.z, 1 / (2.0 / 200 - 1.0 / 10000), 0.5);
 }
 
 TEST(ZonalFocus, DoubletHasAPositiveFocalLength) {
-    const ZonalFocus focus = zonalFocus(test::doublet(), Settings{}, kDLine, 25, 1);
+    const ZonalFocus focus =
+        zonalFocus(test::doublet(), Settings{}, kDLine, 25, ZonalMode::OpticalOnly);
     EXPECT_GT(focus.f, 500);
     EXPECT_LT(focus.f, 2000);
 }
 
 TEST(SineDeviation, IsZeroForOneLineThroughAMirrorAndFailsForDeadRays) {
     const SurfaceTable table = test::sphericalMirror(200, 100, 60);
-    const double f = zonalFocus(table, Settings{}, kDLine, 30, 1).f;
+    const double f = zonalFocus(table, Settings{}, kDLine, 30, ZonalMode::OpticalOnly).f;
     EXPECT_NEAR(sineFocusDeviation(table, f, 1, 30), 0.0, 1e-9);
     EXPECT_EQ(sineFocusDeviation(table, f, 1, 70), kSineDeviationFailed);
 }
@@ -100,7 +110,7 @@ TEST(SineDeviation, MeasuresTheLineAgainstTheDLine) {
     for (Surface& row : {std::ref(table[0]), std::ref(table[2])}) {
         row.index[1] -= 0.01; // C line slower than d
     }
-    const double fd = zonalFocus(table, Settings{}, kDLine, 20, 1).f;
+    const double fd = zonalFocus(table, Settings{}, kDLine, 20, ZonalMode::OpticalOnly).f;
     EXPECT_NEAR(sineFocusDeviation(table, fd, kDLine, 20), 0.0, 1e-9);
     EXPECT_NE(sineFocusDeviation(table, fd, 1, 20), 0.0);
 }
@@ -158,6 +168,12 @@ TEST(LightAmount, DegenerateInputsGiveNothingAndEnd) {
     // A radius so small that its grid step underflows to 0 has no grid either.
     EXPECT_EQ(lightAmount(table, settings, 0.0, std::numeric_limits<double>::denorm_min(), kDLine),
               0.0);
+    // Denormal and huge radii: the grid ends after its n + 1 values whatever the sums do.
+    for (double m : {1e-320, 3e-322, 1e308}) {
+        const double amount = lightAmount(table, settings, 0.0, m, kDLine);
+        EXPECT_GE(amount, 0.0) << m;
+        EXPECT_LE(amount, 1.0) << m;
+    }
     settings.spotGridPoints = 0;
     EXPECT_EQ(lightAmount(table, settings, 0.0, 10.0, kDLine), 1.0);
     settings.spotGridPoints = -3;

@@ -1,4 +1,4 @@
-#include "design/parallel_chunks.h"
+#include "trace/parallel.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,6 +9,15 @@
 #include <vector>
 
 namespace kiro {
+
+int threadCount(int requested, int limit) {
+    limit = std::max(limit, 1);
+    if (requested > 0) {
+        return std::min(requested, limit);
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp<unsigned>(cores, 1u, static_cast<unsigned>(limit)));
+}
 
 void runChunks(int threads, int64_t count, const std::function<void(int64_t)>& task,
                const std::function<void()>& tick) {
