@@ -146,6 +146,7 @@ class MainWindowTest : public QObject {
     void initTestCase() {
         // Closing a test's window must not end the application.
         QApplication::setQuitOnLastWindowClosed(false);
+        useCNumbers(); // as main() does
     }
 
     void menuHoldsEveryCommandUnderItsIdentifier() {
