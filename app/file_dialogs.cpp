@@ -29,6 +29,8 @@ QString chooseFile(QWidget* owner, const FileRequest& request) {
     QFileDialog dialog(owner, request.title, request.folder);
     dialog.setNameFilter(QString::fromLatin1(kDesignFilter));
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // Names in full: the detail columns of Qt's own dialog cut names and sizes short.
+    dialog.setViewMode(QFileDialog::List);
     if (request.kind == FileDialogKind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

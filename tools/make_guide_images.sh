@@ -54,6 +54,9 @@ render doublet-spot spot doublet
 render doublet-spot-cdf spot doublet --lines C,d,F --scroll 30
 render doublet-curves curves doublet
 
-# The screenshot of the spot dialog is taken from the running program, not drawn here.
-cp "$root/docs/images/kiro-spot-dialog.png" "$images/kiro-spot-dialog.png"
-chmod 644 "$images/kiro-spot-dialog.png"
+# The screenshots of the dialogs are taken from the running program, not drawn here.
+for shot in kiro-spot-dialog kiro-lens-editor kiro-reflector-designer; do
+    cp "$root/docs/images/$shot.png" "$images/$shot.png"
+    chmod 644 "$images/$shot.png"
+    echo "help/images/$shot.png"
+done

@@ -3,12 +3,14 @@
 #include <utility>
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 #include "analysis/spot_diagram.h"
 #include "app/dialogs/analysis_view.h"
@@ -100,15 +102,25 @@ QHBoxLayout* AnalysisDialog::makeButtonRow() {
     return row;
 }
 
-QCheckBox* AnalysisDialog::makeLineCheckBox(int slot, int id) {
-    auto* box = new QCheckBox(lineLabel(slot), this);
-    box->setObjectName(controlName(id));
-    box->setChecked(true);
-    const Colour colour = lineColour(slot);
-    QPixmap swatch(kSwatchPixels, kSwatchPixels);
-    swatch.fill(QColor(colour.red, colour.green, colour.blue));
-    box->setIcon(QIcon(swatch));
-    return box;
+QGroupBox* AnalysisDialog::makeLineGroup(int firstId, LinesShown& shown) {
+    auto* group = new QGroupBox(QStringLiteral("表示する波長"), this);
+    auto* boxes = new QVBoxLayout(group);
+    for (int slot = WavelengthLine::First; slot <= WavelengthLine::Last; ++slot) {
+        const size_t k = static_cast<size_t>(slot - WavelengthLine::First);
+        auto* box = new QCheckBox(lineLabel(slot), group);
+        box->setObjectName(controlName(firstId + static_cast<int>(k)));
+        box->setChecked(shown[k] != 0);
+        const Colour colour = lineColour(slot);
+        QPixmap swatch(kSwatchPixels, kSwatchPixels);
+        swatch.fill(QColor(colour.red, colour.green, colour.blue));
+        box->setIcon(QIcon(swatch));
+        connect(box, &QCheckBox::toggled, this, [this, &shown, k](bool on) {
+            shown[k] = on ? 1 : 0;
+            repaintView();
+        });
+        boxes->addWidget(box);
+    }
+    return group;
 }
 
 QScrollBar* AnalysisDialog::makeScrollBar(int id, int minimum, int maximum, int value) {

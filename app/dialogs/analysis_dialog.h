@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QDialog>
 #include <QSize>
 #include <QString>
@@ -7,7 +9,7 @@
 #include "analysis/canvas.h"
 #include "model/lens_system.h"
 
-class QCheckBox;
+class QGroupBox;
 class QHBoxLayout;
 class QMouseEvent;
 class QScrollBar;
@@ -39,8 +41,12 @@ class AnalysisDialog : public QDialog {
     // after the other controls.
     QHBoxLayout* makeButtonRow();
 
-    // A line's check box, ticked, with a swatch of the line's colour as its legend.
-    QCheckBox* makeLineCheckBox(int slot, int id);
+    // Which lines an analysis draws: 1 or 0 for the slots 1..6 at 0..5.
+    using LinesShown = std::array<int, WavelengthLine::Last - WavelengthLine::First + 1>;
+
+    // The group of line check boxes C..h, identifiers firstId .. firstId + 5, each ticked
+    // as shown says, with a swatch of its line's colour; a click updates shown and redraws.
+    QGroupBox* makeLineGroup(int firstId, LinesShown& shown);
 
     // A horizontal scroll bar moved by 1 a line and 10 a page, from the keyboard too.
     QScrollBar* makeScrollBar(int id, int minimum, int maximum, int value);

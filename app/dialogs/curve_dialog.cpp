@@ -1,6 +1,5 @@
 #include "app/dialogs/curve_dialog.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,18 +25,8 @@ CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
     state_.curveScale = curveScaleForScroll(state_.curveScrollPos);
 
     // The plot is tall: the controls stand beside it.
-    auto* lineGroup = new QGroupBox(QStringLiteral("表示する波長"), this);
-    auto* lines = new QVBoxLayout(lineGroup);
-    for (int k = 0; k < kCurveLineCount; ++k) {
-        QCheckBox* box = makeLineCheckBox(WavelengthLine::First + k, kFirstLineBoxId + k);
-        connect(box, &QCheckBox::toggled, this, [this, k](bool shown) {
-            state_.curveLineShown[static_cast<size_t>(k)] = shown ? 1 : 0;
-            repaintView();
-        });
-        lines->addWidget(box);
-    }
-    auto* sineNote = new QLabel(QStringLiteral("黒線：正弦条件 (d線)"), lineGroup);
-    lines->addWidget(sineNote);
+    QGroupBox* lineGroup = makeLineGroup(kFirstLineBoxId, state_.curveLineShown);
+    lineGroup->layout()->addWidget(new QLabel(QStringLiteral("黒線：正弦条件 (d線)"), lineGroup));
 
     QScrollBar* bar =
         makeScrollBar(kScrollBarId, kCurveScrollMin, kCurveScrollMax, state_.curveScrollPos);

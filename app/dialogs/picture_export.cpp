@@ -32,6 +32,8 @@ QString askWithFileDialog(QWidget* owner, const QString& suggestedName) {
     QFileDialog dialog(owner, QStringLiteral("画像を保存"), lastFolder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
+    // Names in full: the detail columns of Qt's own dialog cut names and sizes short.
+    dialog.setViewMode(QFileDialog::List);
     dialog.selectFile(suggestedName);
     // A name typed without an extension gets the chosen type's, before the dialog asks
     // about overwriting.

@@ -31,16 +31,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     setWindowTitle(QStringLiteral("Spot Diagram"));
 
     // The line boxes stand beside the drawing, as in the curve dialog.
-    auto* lineGroup = new QGroupBox(QStringLiteral("表示する波長"), this);
-    auto* lines = new QVBoxLayout(lineGroup);
-    for (int k = 0; k < kSpotLineCount; ++k) {
-        QCheckBox* box = makeLineCheckBox(WavelengthLine::First + k, kFirstLineBoxId + k);
-        connect(box, &QCheckBox::toggled, this, [this, k](bool shown) {
-            state_.spotLineShown[static_cast<size_t>(k)] = shown ? 1 : 0;
-            repaintView();
-        });
-        lines->addWidget(box);
-    }
+    QGroupBox* lineGroup = makeLineGroup(kFirstLineBoxId, state_.spotLineShown);
     // Ours: the d-line Airy disk and the spot radii under each panel; off on every opening.
     auto* airy = new QCheckBox(QStringLiteral("エアリーディスク"), this);
     airy->setObjectName(QStringLiteral("airy"));

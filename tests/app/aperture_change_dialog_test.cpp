@@ -10,10 +10,12 @@
 #include "app/layout_widget.h"
 #include "app/shell_text.h"
 #include "model/aperture_change.h"
+#include "tests/app/shell_test_support.h"
 #include "tests/support/surface_tables.h"
 
 using namespace kiro;
 using namespace kiro::app;
+using test::control;
 using test::makeRow;
 
 namespace {
@@ -41,8 +43,8 @@ struct Dialog {
             document, currentSemiAperture(document.lens().surfaces));
         dialog->open();
     }
-    QLineEdit* edit(const char* id) { return dialog->findChild<QLineEdit*>(QLatin1String(id)); }
-    void click(const char* id) { dialog->findChild<QAbstractButton*>(QLatin1String(id))->click(); }
+    QLineEdit* edit(int id) { return control<QLineEdit>(dialog.get(), id); }
+    void click(int id) { control<QAbstractButton>(dialog.get(), id)->click(); }
     const SurfaceTable& table() const { return document.lens().surfaces; }
 };
 
@@ -57,34 +59,33 @@ class ApertureChangeDialogTest : public QObject {
     void opensWithTheScannedApertureAndScaleModeSelected() {
         Dialog d;
         QCOMPARE(d.dialog->windowTitle(), QString::fromUtf8("口径／F値の変更"));
-        QCOMPARE(d.edit("103")->text(), QStringLiteral("60.000000"));
-        QCOMPARE(d.edit("104")->text(), QString());
-        QVERIFY(d.dialog->findChild<QRadioButton*>(QStringLiteral("101"))->isChecked());
+        QCOMPARE(d.edit(103)->text(), QStringLiteral("60.000000"));
+        QCOMPARE(d.edit(104)->text(), QString());
+        QVERIFY(control<QRadioButton>(d.dialog.get(), 101)->isChecked());
     }
 
     void okRescalesFromTheOldApertureInTheChosenMode_data() {
-        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("oldAperture");
         QTest::addColumn<double>("lensZ");
         QTest::addColumn<double>("lensRadius");
         QTest::addColumn<double>("lastStopRadius");
-        QTest::newRow("whole design 60 -> 120") << "101"
-                                                << "60" << -40.0 << 1000.0 << 120.0;
-        QTest::newRow("apertures only, old edited to 80 -> 120") << "102"
-                                                                 << "80" << -20.0 << 500.0 << 90.0;
+        QTest::newRow("whole design 60 -> 120") << 101 << "60" << -40.0 << 1000.0 << 120.0;
+        QTest::newRow("apertures only, old edited to 80 -> 120")
+            << 102 << "80" << -20.0 << 500.0 << 90.0;
     }
 
     void okRescalesFromTheOldApertureInTheChosenMode() {
-        QFETCH(QString, mode);
+        QFETCH(int, mode);
         QFETCH(QString, oldAperture);
         QFETCH(double, lensZ);
         QFETCH(double, lensRadius);
         QFETCH(double, lastStopRadius);
         Dialog d;
-        d.click(qPrintable(mode));
-        d.edit("103")->setText(oldAperture);
-        d.edit("104")->setText(QStringLiteral("120"));
-        d.click("1");
+        d.click(mode);
+        d.edit(103)->setText(oldAperture);
+        d.edit(104)->setText(QStringLiteral("120"));
+        d.click(1);
         QCOMPARE(d.dialog->result(), int(QDialog::Accepted));
         QCOMPARE(d.table()[2].z, lensZ);
         QCOMPARE(d.table()[2].radius, lensRadius);
@@ -115,9 +116,9 @@ class ApertureChangeDialogTest : public QObject {
         QFETCH(QString, oldAperture);
         QFETCH(QString, newAperture);
         Dialog d;
-        d.edit("103")->setText(oldAperture);
-        d.edit("104")->setText(newAperture);
-        d.click("1");
+        d.edit(103)->setText(oldAperture);
+        d.edit(104)->setText(newAperture);
+        d.click(1);
         QCOMPARE(d.dialog->result(), int(QDialog::Rejected));
         QVERIFY(!d.document.isModified());
         QCOMPARE(d.table()[2].radius, 500.0);
@@ -125,8 +126,8 @@ class ApertureChangeDialogTest : public QObject {
 
     void threeHundredDigitsGiveAHugeButFiniteDesignThatStillDraws() {
         Dialog d;
-        d.edit("104")->setText(QString(300, u'9'));
-        d.click("1");
+        d.edit(104)->setText(QString(300, u'9'));
+        d.click(1);
         for (const Surface& s : d.table()) {
             QVERIFY(std::isfinite(s.z) && std::isfinite(s.radius) &&
                     std::isfinite(s.effectiveRadius));

@@ -6,11 +6,11 @@
 #include "analysis/spot_diagram.h"
 #include "app/dialogs/curve_dialog.h"
 #include "app/shell_text.h"
-#include "tests/app/analysis_dialog_support.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
-using namespace kiro::app::test;
+using namespace kiro::test;
 
 namespace {
 
@@ -42,13 +42,13 @@ class CurveDialogTest : public QObject {
         CurveDialog dialog(loadExample(QStringLiteral("designed/doublet-100-f9.OPT")));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("球面収差曲線"));
         QCOMPARE(dialog.objectName(), QStringLiteral("ERR"));
-        auto* bar = control<QScrollBar>(dialog, kScrollBar);
+        auto* bar = control<QScrollBar>(&dialog, kScrollBar);
         QCOMPARE(bar->minimum(), 1);
         QCOMPARE(bar->maximum(), 150);
         QCOMPARE(bar->value(), 10);
         QCOMPARE(dialog.state().curveScale, 50.0);
         for (int k = 0; k < 6; ++k) {
-            auto* box = control<QCheckBox>(dialog, kFirstLineBox + k);
+            auto* box = control<QCheckBox>(&dialog, kFirstLineBox + k);
             QVERIFY(box->isChecked());
             QCOMPARE(box->text(), lineLabel(WavelengthLine::First + k));
         }
@@ -58,7 +58,7 @@ class CurveDialogTest : public QObject {
 
     void scrollBarFollowsTheScaleTable() {
         CurveDialog dialog(loadExample(QStringLiteral("designed/doublet-100-f9.OPT")));
-        auto* bar = control<QScrollBar>(dialog, kScrollBar);
+        auto* bar = control<QScrollBar>(&dialog, kScrollBar);
         const std::pair<int, double> table[] = {
             {59, 295.0}, {60, 300.0}, {119, 890.0}, {120, 900.0}, {150, 1500.0}};
         for (const auto& [position, scale] : table) {
@@ -82,7 +82,7 @@ class CurveDialogTest : public QObject {
             QVERIFY(pixelsOfColour(grabView(dialog), colourOfLine(k + 1)) > 0);
         }
         for (int k = 0; k < 6; ++k) {
-            control<QCheckBox>(dialog, kFirstLineBox + k)->click();
+            control<QCheckBox>(&dialog, kFirstLineBox + k)->click();
             QCOMPARE(dialog.state().curveLineShown[static_cast<size_t>(k)], 0);
         }
         const QImage blackOnly = grabView(dialog);
@@ -102,12 +102,7 @@ class CurveDialogTest : public QObject {
         QTRY_VERIFY(counter.paints > 0);
     }
 
-    void viewEqualsKiroCliRender_data() {
-        QTest::addColumn<QString>("design");
-        for (const QString& design : exampleDesigns()) {
-            QTest::newRow(design.toUtf8().constData()) << design;
-        }
-    }
+    void viewEqualsKiroCliRender_data() { addExampleDesignRows(); }
 
     void viewEqualsKiroCliRender() {
         QFETCH(QString, design);
@@ -116,9 +111,9 @@ class CurveDialogTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(grabView(dialog), renderWithCli(QStringLiteral("curves"), design, {}));
 
-        control<QCheckBox>(dialog, kFirstLineBox + 2)->click(); // e off
-        control<QCheckBox>(dialog, kFirstLineBox + 5)->click(); // h off
-        control<QScrollBar>(dialog, kScrollBar)->setValue(70);
+        control<QCheckBox>(&dialog, kFirstLineBox + 2)->click(); // e off
+        control<QCheckBox>(&dialog, kFirstLineBox + 5)->click(); // h off
+        control<QScrollBar>(&dialog, kScrollBar)->setValue(70);
         const QImage expected = renderWithCli(QStringLiteral("curves"), design,
                                               {QStringLiteral("--lines"), QStringLiteral("C,d,F,g"),
                                                QStringLiteral("--scroll"), QStringLiteral("70")});

@@ -4,19 +4,18 @@
 
 #include "app/dialogs/description_dialog.h"
 #include "app/document.h"
-#include "app/message_boxes.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
+using kiro::test::control;
 
 class DescriptionDialogTest : public QObject {
     Q_OBJECT
 
-    static QLineEdit* text(DescriptionDialog& dialog) {
-        return dialog.findChild<QLineEdit*>(QStringLiteral("101"));
-    }
-    static void press(DescriptionDialog& dialog, const char* id) {
-        dialog.findChild<QPushButton*>(QLatin1String(id))->click();
+    static QLineEdit* text(DescriptionDialog& dialog) { return control<QLineEdit>(&dialog, 101); }
+    static void press(DescriptionDialog& dialog, int id) {
+        control<QPushButton>(&dialog, id)->click();
     }
 
   private slots:
@@ -29,13 +28,13 @@ class DescriptionDialogTest : public QObject {
         QCOMPARE(text(dialog)->text(), QString::fromUtf8("反射"));
 
         text(dialog)->setText(QString::fromUtf8("反射望遠鏡 200mm"));
-        press(dialog, "2");
+        press(dialog, 2);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!document.isModified());
 
         dialog.open();
         text(dialog)->setText(QString::fromUtf8("反射望遠鏡 200mm"));
-        press(dialog, "1");
+        press(dialog, 1);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // Stored as CP932 bytes, as the design files keep it.
         QCOMPARE(QByteArray(document.lens().description),
@@ -47,26 +46,21 @@ class DescriptionDialogTest : public QObject {
         DescriptionDialog dialog(document);
         dialog.open();
         text(dialog)->setText(QStringLiteral("a") + QString(200, QChar(0x671B))); // a望望...
-        press(dialog, "1");
+        press(dialog, 1);
         QCOMPARE(qstrlen(document.lens().description), 255u);
     }
 
     void refusesCharactersWithoutACp932FormAndStaysOpen() {
         Document document;
         document.setDescription("kept");
-        QList<BoxRequest> boxes;
-        setBoxAnswerer([&boxes](const BoxRequest& request) {
-            boxes.append(request);
-            return QMessageBox::Ok;
-        });
+        test::BoxRecorder boxes;
         DescriptionDialog dialog(document);
         dialog.open();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         text(dialog)->setText(QString::fromUtf8("望遠鏡 😀"));
-        press(dialog, "1");
-        setBoxAnswerer({});
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes[0].title, QStringLiteral("Error !"));
+        press(dialog, 1);
+        QCOMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen[0].title, QStringLiteral("Error !"));
         QVERIFY(dialog.isVisible());
         QCOMPARE(QByteArray(document.lens().description), QByteArray("kept"));
     }

@@ -7,7 +7,7 @@
 
 #include "app/dialogs/lens_editor_dialog.h"
 #include "app/shell_text.h"
-#include "dialog_test_support.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
@@ -15,7 +15,7 @@ using kiro::test::control;
 
 namespace {
 
-constexpr const char* kDoublet = "examples/designed/doublet-100-f9.OPT";
+constexpr const char* kDoublet = "designed/doublet-100-f9.OPT";
 
 void typeInto(QLineEdit* edit, const QString& text) {
     edit->selectAll();
@@ -141,14 +141,14 @@ class LensEditorDialogTest : public QObject {
         typeInto(control<QLineEdit>(&dialog, 126), QStringLiteral("0"));
         QTest::mouseClick(control<QPushButton>(&dialog, 1), Qt::LeftButton);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(boxes.boxes.at(0).title, QStringLiteral("Error !"));
-        QCOMPARE(boxes.boxes.at(0).text, QStringLiteral("有効径が0又は負の箇所があります！"));
+        QCOMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen.at(0).title, QStringLiteral("Error !"));
+        QCOMPARE(boxes.seen.at(0).text, QStringLiteral("有効径が0又は負の箇所があります！"));
         QCOMPARE(test::savedBytes(document), before);
 
         // A focus button is refused the same way; add then shows the diameters typed.
         QTest::mouseClick(control<QPushButton>(&dialog, 401), Qt::LeftButton);
-        QCOMPARE(boxes.boxes.size(), 2);
+        QCOMPARE(boxes.seen.size(), 2);
         QTest::mouseClick(control<QPushButton>(&dialog, 350), Qt::LeftButton);
         QCOMPARE(control<QLineEdit>(&dialog, 116)->text(), QStringLiteral("100"));
         QCOMPARE(control<QLineEdit>(&dialog, 136)->text(), QStringLiteral("0"));

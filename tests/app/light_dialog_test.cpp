@@ -4,11 +4,11 @@
 #include <QTest>
 
 #include "app/dialogs/light_dialog.h"
-#include "tests/app/analysis_dialog_support.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
-using namespace kiro::app::test;
+using namespace kiro::test;
 
 namespace {
 
@@ -24,7 +24,7 @@ class LightDialogTest : public QObject {
         LightDialog dialog(loadExample(QStringLiteral("newtonian-200-f5.OPT")));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("光量曲線"));
         QCOMPARE(dialog.objectName(), QStringLiteral("BRIGHT"));
-        auto* bar = control<QScrollBar>(dialog, kScrollBar);
+        auto* bar = control<QScrollBar>(&dialog, kScrollBar);
         QCOMPARE(bar->minimum(), 0);
         QCOMPARE(bar->maximum(), 90);
         QCOMPARE(bar->value(), 0);
@@ -34,7 +34,7 @@ class LightDialogTest : public QObject {
 
     void scrollBarMovesTheFloorWithin0To90() {
         LightDialog dialog(loadExample(QStringLiteral("newtonian-200-f5.OPT")));
-        auto* bar = control<QScrollBar>(dialog, kScrollBar);
+        auto* bar = control<QScrollBar>(&dialog, kScrollBar);
         auto* shown = dialog.findChild<QLabel*>(QStringLiteral("floorValue"));
         QTest::keyClick(bar, Qt::Key_Left); // line left at 0 stays
         QCOMPARE(dialog.floorPercent(), 0);
@@ -50,12 +50,7 @@ class LightDialogTest : public QObject {
         QCOMPARE(dialog.floorPercent(), 80);
     }
 
-    void viewEqualsKiroCliRender_data() {
-        QTest::addColumn<QString>("design");
-        for (const QString& design : exampleDesigns()) {
-            QTest::newRow(design.toUtf8().constData()) << design;
-        }
-    }
+    void viewEqualsKiroCliRender_data() { addExampleDesignRows(); }
 
     void viewEqualsKiroCliRender() {
         QFETCH(QString, design);
@@ -64,7 +59,7 @@ class LightDialogTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(grabView(dialog), renderWithCli(QStringLiteral("light"), design, {}));
 
-        control<QScrollBar>(dialog, kScrollBar)->setValue(55);
+        control<QScrollBar>(&dialog, kScrollBar)->setValue(55);
         const QImage expected = renderWithCli(QStringLiteral("light"), design,
                                               {QStringLiteral("--floor"), QStringLiteral("55")});
         QCOMPARE(grabView(dialog), expected);

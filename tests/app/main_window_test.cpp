@@ -1,14 +1,20 @@
+#include <initializer_list>
+
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include "app/document.h"
 #include "app/file_commands.h"
@@ -16,28 +22,19 @@
 #include "app/layout_widget.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "app/shell_text.h"
+#include "design/lens_editor.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
+using kiro::test::BoxRecorder;
+using kiro::test::control;
+using kiro::test::examplePath;
+using kiro::test::fileBytes;
+using kiro::test::ModalDriver;
 
 namespace {
-
-QString example(const char* name) {
-    return QStringLiteral(KIRO_SOURCE_DIR "/examples/") + QLatin1String(name);
-}
-
-// Answers the boxes in turn (OK once the answers run out) and keeps what they said.
-struct Boxes {
-    QList<BoxRequest> seen;
-    QList<QMessageBox::StandardButton> answers;
-    Boxes() {
-        setBoxAnswerer([this](const BoxRequest& request) {
-            seen.append(request);
-            return answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst();
-        });
-    }
-    ~Boxes() { setBoxAnswerer({}); }
-};
 
 // Chooses the files in turn (cancels once the answers run out).
 struct Files {
@@ -57,6 +54,7 @@ struct Program {
     Document document;
     MainWindow window{document};
     Program() {
+        test::prepareDocument(document);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
@@ -66,11 +64,77 @@ struct Program {
         action->trigger();
     }
     const LayoutView& view() const { return window.layoutWidget()->view(); }
+    void zoomIn() {
+        QTest::mouseClick(window.layoutWidget(), Qt::LeftButton, {}, QPoint(100, 100));
+    }
+    // The view is the fit of the design as it is now to the window.
+    bool showsFittedDesign() const {
+        const LayoutWidget* widget = window.layoutWidget();
+        LayoutView fit;
+        updateLayoutView(fit, document.lens().surfaces, LayoutMode::Fit, widget->width(),
+                         widget->height(), widget->width(), widget->height());
+        const LayoutView& shown = view();
+        return shown.scale == fit.scale && shown.originX == fit.originX &&
+               shown.originY == fit.originY && shown.zMin == fit.zMin && shown.zMax == fit.zMax;
+    }
 };
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// The object names of the modal dialogs the commands open; each is closed as Cancel
+// closes it as soon as it is up.
+QStringList dialogsOpenedBy(Program& program, std::initializer_list<int> ids) {
+    QStringList opened;
+    ModalDriver closer({}, [&opened](QWidget* modal) {
+        opened << modal->objectName();
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        }
+        return false;
+    });
+    for (int id : ids) {
+        program.run(id);
+    }
+    return opened;
+}
+
+// Presses a dialog's OK; a dialog that refuses it is cancelled, so that no test waits on
+// it (the test then fails on what it checks).
+void pressOk(QWidget* dialog) {
+    control<QPushButton>(dialog, 1)->click();
+    if (dialog->isVisible()) {
+        qWarning("%s refused OK", qPrintable(dialog->objectName()));
+        qobject_cast<QDialog*>(dialog)->reject();
+    }
+}
+
+void selectGlass(QWidget* dialog, int id, const Document& document, const char* glass) {
+    control<QComboBox>(dialog, id)->setCurrentIndex(findGlass(document.catalog(), glass));
+}
+
+// The design as `kiro-cli show` lists it: a row a line with its numbers as "%g", then
+// the description.
+QByteArray shownTable(const LensSystem& lens) {
+    const auto g = [](double value) { return formatNumber("%g", value); };
+    const auto orDash = [](const QString& text) {
+        return text.isEmpty() ? QStringLiteral("-") : text;
+    };
+    QString text;
+    for (int i = 0; i < surfaceCount(lens.surfaces); ++i) {
+        const Surface& s = lens.surfaces[static_cast<size_t>(i)];
+        const bool aspheric =
+            s.type == SurfaceType::AsphericMirror || s.type == SurfaceType::AsphericLens;
+        text += QString::number(i) + u' ' + QString::number(s.type) + u' ' +
+                QString::fromUtf8(typeListName(typePositionOf(s.type))) + QStringLiteral(" xyz=") +
+                g(s.x) + u',' + g(s.y) + u',' + g(s.z) + QStringLiteral(" normal=") + g(s.nx) +
+                u',' + g(s.ny) + u',' + g(s.nz) +
+                (aspheric ? QStringLiteral(" a1=") : QStringLiteral(" R=")) + g(s.radius) +
+                QStringLiteral(" a2=") + g(s.a2) + QStringLiteral(" a3=") + g(s.a3) +
+                QStringLiteral(" a4=") + g(s.a4) + QStringLiteral(" diameter=") +
+                g(2.0 * s.effectiveRadius) + QStringLiteral(" material=") +
+                orDash(fromDesignBytes(s.material)) + QStringLiteral(" nd=") +
+                g(s.index[WavelengthLine::d]) + u'\n';
+    }
+    text += QStringLiteral("description: ") + orDash(fromDesignBytes(lens.description)) + u'\n';
+    return text.toUtf8();
 }
 
 } // namespace
@@ -82,6 +146,7 @@ class MainWindowTest : public QObject {
     void initTestCase() {
         // Closing a test's window must not end the application.
         QApplication::setQuitOnLastWindowClosed(false);
+        useCNumbers(); // as main() does
     }
 
     void menuHoldsEveryCommandUnderItsIdentifier() {
@@ -138,38 +203,25 @@ class MainWindowTest : public QObject {
         QCOMPARE(window.windowTitle(), QStringLiteral("Newtonian"));
     }
 
-    void viewIsTheImageOfKiroCliRenderLayout_data() {
-        QTest::addColumn<QString>("design");
-        QTest::newRow("newtonian") << example("newtonian-200-f5.OPT");
-        QTest::newRow("schmidt-cassegrain") << example("designed/schmidt-cassegrain-200-f10.OPT");
-        QTest::newRow("doublet") << example("designed/doublet-100-f9.OPT");
-    }
+    void viewIsTheImageOfKiroCliRenderLayout_data() { test::addExampleDesignRows(); }
 
     void viewIsTheImageOfKiroCliRenderLayout() {
         QFETCH(QString, design);
         Program program;
-        QVERIFY(program.document.open(design));
+        QVERIFY(program.document.open(examplePath(design)));
         LayoutWidget* view = program.window.layoutWidget();
         program.window.resize(program.window.size() - view->size() + QSize(630, 400));
         QTRY_COMPARE(view->size(), QSize(630, 400));
 
-        QTemporaryDir dir;
-        const QString png = dir.filePath(QStringLiteral("layout.png"));
-        QProcess cli;
-        cli.start(QStringLiteral(KIRO_CLI), {QStringLiteral("render"), QStringLiteral("layout"),
-                                             design, QStringLiteral("-o"), png});
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitCode(), 0);
-
-        const QImage expected = QImage(png).convertToFormat(QImage::Format_RGB32);
-        const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage expected = test::renderWithCli(QStringLiteral("layout"), design, {});
+        const QImage shown = test::asRgb(view->grab().toImage());
         QCOMPARE(shown.size(), QSize(630, 400));
         QVERIFY(shown == expected);
     }
 
     void clicksZoomAboutThePointerAndResizeRefits() {
         Program program;
-        QVERIFY(program.document.open(example("newtonian-200-f5.OPT")));
+        QVERIFY(program.document.open(examplePath("newtonian-200-f5.OPT")));
         LayoutWidget* widget = program.window.layoutWidget();
         const LayoutView fitted = program.view();
         const QPoint pointer(150, 90);
@@ -199,14 +251,14 @@ class MainWindowTest : public QObject {
 
     void newAsksFirstThenEmptiesTheDesignKeepingSettingsZoomAndName() {
         Program program;
-        QVERIFY(program.document.open(example("newtonian-200-f5.OPT")));
+        QVERIFY(program.document.open(examplePath("newtonian-200-f5.OPT")));
         Settings settings = program.document.lens().settings;
         settings.rayCount = 5;
         program.document.setSettings(settings);
         QTest::mouseClick(program.window.layoutWidget(), Qt::LeftButton, {}, QPoint(100, 100));
         const double zoomed = program.view().scale;
 
-        Boxes boxes;
+        BoxRecorder boxes;
         boxes.answers = {QMessageBox::Cancel, QMessageBox::Ok};
         program.run(MenuId::New);
         QCOMPARE(surfaceCount(program.document.lens().surfaces), 5);
@@ -220,41 +272,41 @@ class MainWindowTest : public QObject {
         QCOMPARE(program.document.lens().settings.rayCount, 5);
         QCOMPARE(program.view().scale, zoomed);
         QCOMPARE(program.window.windowTitle(), QString());
-        QCOMPARE(program.document.proposedSaveName(), example("newtonian-200-f5.OPT"));
+        QCOMPARE(program.document.proposedSaveName(), examplePath("newtonian-200-f5.OPT"));
         QVERIFY(!program.document.isModified());
     }
 
     void openReadsTheChosenFileRefitsAndProposesItsPath() {
         Program program;
-        QVERIFY(program.document.open(example("spherical-mirror-r200.OPT")));
+        QVERIFY(program.document.open(examplePath("spherical-mirror-r200.OPT")));
         QTest::mouseClick(program.window.layoutWidget(), Qt::LeftButton, {}, QPoint(100, 100));
         QVERIFY(program.view().scale != program.view().fitScale);
         Files files;
-        files.answers = {example("newtonian-200-f5.OPT")};
+        files.answers = {examplePath("newtonian-200-f5.OPT")};
         program.run(MenuId::Open);
         QCOMPARE(files.seen.size(), 1);
         QCOMPARE(files.seen[0].title, QStringLiteral("LOAD"));
         QCOMPARE(surfaceCount(program.document.lens().surfaces), 5);
         QCOMPARE(program.view().scale, program.view().fitScale);
-        QCOMPARE(program.document.proposedSaveName(), example("newtonian-200-f5.OPT"));
+        QCOMPARE(program.document.proposedSaveName(), examplePath("newtonian-200-f5.OPT"));
         QCOMPARE(program.window.windowTitle(), QStringLiteral("200mm f/5 Newtonian"));
         QVERIFY(!program.document.isModified());
     }
 
     void failedOpenAndSaveShowTheErrorAndChangeNothing() {
         Program program;
-        QVERIFY(program.document.open(example("spherical-mirror-r200.OPT")));
+        QVERIFY(program.document.open(examplePath("spherical-mirror-r200.OPT")));
         program.document.setDescription("unsaved");
         Files files;
         files.answers = {QStringLiteral("/nonexistent/plan.OPT"),
                          QStringLiteral("/nonexistent/folder/plan")};
-        Boxes boxes;
+        BoxRecorder boxes;
         boxes.answers = {QMessageBox::Discard};
         program.run(MenuId::Open);
         QCOMPARE(surfaceCount(program.document.lens().surfaces), 2);
-        QCOMPARE(program.document.proposedSaveName(), example("spherical-mirror-r200.OPT"));
+        QCOMPARE(program.document.proposedSaveName(), examplePath("spherical-mirror-r200.OPT"));
         program.run(MenuId::Save);
-        QCOMPARE(program.document.proposedSaveName(), example("spherical-mirror-r200.OPT"));
+        QCOMPARE(program.document.proposedSaveName(), examplePath("spherical-mirror-r200.OPT"));
         QVERIFY(program.document.isModified());
 
         QCOMPARE(boxes.seen.size(), 3); // the unsaved-work question, then the two errors
@@ -269,7 +321,7 @@ class MainWindowTest : public QObject {
         Program program;
         program.document.setDescription("edited");
         Files files;
-        Boxes boxes;
+        BoxRecorder boxes;
 
         boxes.answers = {QMessageBox::Cancel, QMessageBox::Cancel, QMessageBox::Cancel};
         program.run(MenuId::Open);
@@ -283,7 +335,7 @@ class MainWindowTest : public QObject {
 
         // Save first, then the file to open.
         boxes.answers = {QMessageBox::Save};
-        files.answers = {dir.filePath(QStringLiteral("kept")), example("newtonian-200-f5.OPT")};
+        files.answers = {dir.filePath(QStringLiteral("kept")), examplePath("newtonian-200-f5.OPT")};
         program.run(MenuId::Open);
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("kept.OPT"))));
         QCOMPARE(surfaceCount(program.document.lens().surfaces), 5);
@@ -333,7 +385,7 @@ class MainWindowTest : public QObject {
         program.document.setProposedSaveName(inDir(proposed));
         Files files;
         files.answers = {inDir(chosen)};
-        Boxes boxes;
+        BoxRecorder boxes;
         program.run(MenuId::Save);
         QCOMPARE(files.seen.size(), 1);
         QCOMPARE(files.seen[0].title, QStringLiteral("SAVE"));
@@ -346,7 +398,7 @@ class MainWindowTest : public QObject {
     void saveAsOffersNoNameAndTheCommandLineProposesTheFilesOwn() {
         QTemporaryDir dir;
         const QString spaced = dir.filePath(QStringLiteral("my design.v2.OPT"));
-        QVERIFY(QFile::copy(example("newtonian-200-f5.OPT"), spaced));
+        QVERIFY(QFile::copy(examplePath("newtonian-200-f5.OPT"), spaced));
         Program program;
         openCommandLine(&program.window, program.document,
                         QLatin1Char('"') + spaced + QStringLiteral("\" ignored"));
@@ -371,10 +423,10 @@ class MainWindowTest : public QObject {
             file.write("keep me");
         }
         Program program;
-        QVERIFY(program.document.open(example("newtonian-200-f5.OPT")));
+        QVERIFY(program.document.open(examplePath("newtonian-200-f5.OPT")));
         Files files;
         files.answers = {dir.filePath(QStringLiteral("old")), dir.filePath(QStringLiteral("old"))};
-        Boxes boxes;
+        BoxRecorder boxes;
         boxes.answers = {QMessageBox::Cancel, QMessageBox::Ok};
 
         program.run(MenuId::Save);
@@ -391,11 +443,11 @@ class MainWindowTest : public QObject {
 
     void informationShowsTheFirstOrderDataOfADesignInUse() {
         Program program;
-        Boxes boxes;
+        BoxRecorder boxes;
         program.run(MenuId::Information);
         QCOMPARE(boxes.seen.size(), 0); // nothing for the empty design
 
-        QVERIFY(program.document.open(example("spherical-mirror-r200.OPT")));
+        QVERIFY(program.document.open(examplePath("spherical-mirror-r200.OPT")));
         program.run(MenuId::Information);
         QCOMPARE(boxes.seen.size(), 1);
         QCOMPARE(boxes.seen[0].title, QStringLiteral("Information"));
@@ -409,7 +461,7 @@ class MainWindowTest : public QObject {
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
         Program program;
-        Boxes boxes;
+        BoxRecorder boxes;
         program.run(MenuId::Help); // no guide here, nor beside the test
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("help")));
         QFile guide(dir.filePath(QStringLiteral("help/kiro.htm")));
@@ -435,24 +487,210 @@ class MainWindowTest : public QObject {
 
     void smallDialogsOpenFromTheirCommands() {
         Program program;
-        QStringList opened;
-        const auto closeNextDialog = [&opened] {
-            QTimer::singleShot(0, [&opened] {
-                QWidget* dialog = QApplication::activeModalWidget();
-                opened << (dialog != nullptr ? dialog->objectName() : QStringLiteral("none"));
-                if (auto* d = qobject_cast<QDialog*>(dialog)) {
-                    d->reject();
-                }
-            });
-        };
-        program.run(MenuId::ApertureChange); // no aperture in the empty design: no dialog
-        QVERIFY(program.document.open(example("newtonian-200-f5.OPT")));
-        for (int id : {MenuId::ApertureChange, MenuId::Description, MenuId::Settings}) {
-            closeNextDialog();
-            program.run(id);
-        }
-        QCOMPARE(opened, QStringList({"RESIZE", "ABST", "CONF"}));
+        // No aperture in the empty design: no dialog.
+        QCOMPARE(dialogsOpenedBy(program, {MenuId::ApertureChange}), QStringList());
+        QVERIFY(program.document.open(examplePath("newtonian-200-f5.OPT")));
+        QCOMPARE(dialogsOpenedBy(program,
+                                 {MenuId::ApertureChange, MenuId::Description, MenuId::Settings}),
+                 QStringList({"RESIZE", "ABST", "CONF"}));
         QVERIFY(!program.document.isModified());
+    }
+
+    // Spot (201), curves (202) and light (204) look at the first row only: a table that
+    // begins with an unused row is no design, whatever rows follow it.
+    void analysisDialogsOpenOnlyWhileTheFirstRowIsInUse() {
+        Program program;
+        const std::initializer_list<int> analyses{MenuId::SpotDiagram, MenuId::AberrationCurves,
+                                                  MenuId::LightAmount};
+        QCOMPARE(dialogsOpenedBy(program, analyses), QStringList());
+        SurfaceTable table = test::loadExample(QStringLiteral("newtonian-200-f5.OPT")).surfaces;
+        table[0].type = SurfaceType::End;
+        program.document.setTable(table, ViewFit::Refit);
+        QCOMPARE(dialogsOpenedBy(program, analyses), QStringList());
+        QVERIFY(program.document.open(examplePath("newtonian-200-f5.OPT")));
+        QCOMPARE(dialogsOpenedBy(program, analyses), QStringList({"SPOT", "ERR", "BRIGHT"}));
+        QVERIFY(!program.document.isModified());
+    }
+
+    void lensEditorRefitsTheViewAfterCancelAndAfterOk() {
+        Program program;
+        QVERIFY(program.document.open(examplePath("designed/doublet-100-f9.OPT")));
+        const QByteArray opened = test::savedBytes(program.document);
+
+        program.zoomIn();
+        QVERIFY(!program.showsFittedDesign());
+        ModalDriver cancel(QStringLiteral("LENS"), [](QWidget* editor) {
+            control<QPushButton>(editor, 2)->click();
+            return true;
+        });
+        program.run(MenuId::LensData);
+        QVERIFY(program.showsFittedDesign());
+        QCOMPARE(test::savedBytes(program.document), opened);
+        QVERIFY(!program.document.isModified());
+
+        // A longer spacing before the focal plane: the fit is the new design's.
+        program.zoomIn();
+        ModalDriver ok(QStringLiteral("LENS"), [](QWidget* editor) {
+            QLineEdit* spacing = control<QLineEdit>(editor, 138);
+            spacing->selectAll();
+            QTest::keyClicks(spacing, QStringLiteral("1200"));
+            pressOk(editor);
+            return true;
+        });
+        program.run(MenuId::LensData);
+        QCOMPARE(program.document.lens().surfaces[4].z, -24.5 - 1200.0);
+        QVERIFY(program.showsFittedDesign());
+        QVERIFY(program.document.isModified());
+    }
+
+    // After OK the design is kiro-cli's for the same inputs (built, then refocused twice at
+    // the reference line) and the view is fitted to it; Cancel changes nothing.
+    void designersRefocusAtTheReferenceLineAndFitTheView() {
+        Program program;
+        QVERIFY(program.document.open(examplePath("newtonian-200-f5.OPT")));
+        const QByteArray opened = test::savedBytes(program.document);
+        program.zoomIn();
+        const LayoutView zoomed = program.view();
+        {
+            ModalDriver cancel(QStringLiteral("DESIGN1"), [](QWidget* designer) {
+                control<QComboBox>(designer, 101)->setCurrentIndex(ReflectorType::Cassegrain);
+                control<QPushButton>(designer, 2)->click();
+                return true;
+            });
+            program.run(MenuId::ReflectorDesign);
+        }
+        QCOMPARE(test::savedBytes(program.document), opened);
+        QCOMPARE(program.view().scale, zoomed.scale);
+
+        const Document& document = program.document;
+        {
+            ModalDriver ok(QStringLiteral("DESIGN1"), [&document](QWidget* designer) {
+                control<QComboBox>(designer, 101)
+                    ->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                selectGlass(designer, 104, document, "N-BK7");
+                control<QLineEdit>(designer, 103)->setText(QStringLiteral("10"));
+                control<QRadioButton>(designer, 107)->click(); // e
+                pressOk(designer);
+                return true;
+            });
+            program.run(MenuId::ReflectorDesign);
+        }
+        QCOMPARE(document.referenceLine(), WavelengthLine::e);
+        QCOMPARE(test::savedBytes(document),
+                 test::cliDesignFile({"design", "reflector", "--type", "schmidt-cassegrain",
+                                      "--aperture", "200", "--fnum", "10", "--glass", "N-BK7",
+                                      "--line", "e"}));
+        QVERIFY(program.showsFittedDesign());
+
+        program.zoomIn();
+        {
+            ModalDriver ok(QStringLiteral("DESIGN2"), [&document](QWidget* designer) {
+                control<QComboBox>(designer, 101)->setCurrentIndex(RefractorType::Doublet);
+                selectGlass(designer, 104, document, "N-BK7");
+                selectGlass(designer, 105, document, "N-F2");
+                control<QRadioButton>(designer, 113)->click(); // F
+                pressOk(designer);
+                return true;
+            });
+            program.run(MenuId::RefractorDesign);
+        }
+        QCOMPARE(document.referenceLine(), WavelengthLine::F);
+        QCOMPARE(test::savedBytes(document),
+                 test::cliDesignFile({"design", "refractor", "--type", "doublet", "--aperture",
+                                      "100", "--fnum", "9", "--glass1", "N-BK7", "--glass2", "N-F2",
+                                      "--line", "F"}));
+        QVERIFY(program.showsFittedDesign());
+    }
+
+    void optimizeRunsThePassesAndRepaintsWithoutRefitting() {
+        Program program;
+        const QString doublet = examplePath("designed/doublet-100-f9.OPT");
+        QVERIFY(program.document.open(doublet));
+        program.zoomIn();
+        const LayoutView zoomed = program.view();
+        QSignalSpy painted(program.window.layoutWidget(), &LayoutWidget::painted);
+        ModalDriver ok(QStringLiteral("OPTMIZE"), [](QWidget* optimizer) {
+            pressOk(optimizer);
+            return true;
+        });
+        program.run(MenuId::Optimize);
+        QCOMPARE(test::savedBytes(program.document), test::cliDesignFile({"optimize", doublet}));
+        QVERIFY(program.document.isModified());
+        painted.clear();
+        QVERIFY(painted.wait());
+        QCOMPARE(program.view().scale, zoomed.scale);
+        QCOMPARE(program.view().originX, zoomed.originX);
+        QCOMPARE(program.view().originY, zoomed.originY);
+    }
+
+    // The guide's worked examples from the menus: a 200 mm f/10 Schmidt-Cassegrain and a
+    // 100 mm f/9 doublet, optimized, each saved; kiro-cli reads back the design the program
+    // holds and shows the same first-order data.
+    void designsMadeAndSavedFromTheMenusReadBackInKiroCli() {
+        QTemporaryDir dir;
+        Program program;
+        Document& document = program.document;
+        Files files;
+        BoxRecorder boxes;
+        const auto saveAndCompare = [&](const QString& name) {
+            QVERIFY(boxes.seen.isEmpty()); // neither question nor error on the way
+            files.answers = {dir.filePath(name)};
+            program.run(MenuId::Save);
+            const QString path = dir.filePath(name + QStringLiteral(".OPT"));
+            QVERIFY(QFile::exists(path));
+            QVERIFY(!document.isModified());
+
+            const test::CliRun show = test::runKiroCli({QStringLiteral("show"), path});
+            QCOMPARE(show.exitCode, 0);
+            QCOMPARE(show.out, shownTable(document.lens()));
+
+            // The file keeps 6 significant digits: the program's own numbers for the design
+            // it reads back are kiro-cli's.
+            files.answers = {path};
+            program.run(MenuId::Open);
+            program.run(MenuId::Information);
+            QCOMPARE(boxes.seen.size(), 1);
+            const QString information = boxes.seen.takeFirst().text;
+            const test::CliRun info = test::runKiroCli({QStringLiteral("info"), path});
+            QCOMPARE(info.exitCode, 0);
+            QCOMPARE(info.out, information.toUtf8() + '\n');
+        };
+
+        {
+            ModalDriver designer(QStringLiteral("DESIGN1"), [&document](QWidget* dialog) {
+                control<QComboBox>(dialog, 101)->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                control<QLineEdit>(dialog, 103)->setText(QStringLiteral("10"));
+                control<QLineEdit>(dialog, 121)->setText(QStringLiteral("150"));
+                selectGlass(dialog, 104, document, "N-BK7");
+                pressOk(dialog);
+                return true;
+            });
+            program.run(MenuId::ReflectorDesign);
+        }
+        QVERIFY(surfaceCount(document.lens().surfaces) > 0);
+        saveAndCompare(QStringLiteral("sct"));
+
+        {
+            ModalDriver designer(QStringLiteral("DESIGN2"), [&document](QWidget* dialog) {
+                control<QComboBox>(dialog, 101)->setCurrentIndex(RefractorType::Doublet);
+                selectGlass(dialog, 104, document, "N-BK7");
+                selectGlass(dialog, 105, document, "F2");
+                pressOk(dialog);
+                return true;
+            });
+            program.run(MenuId::RefractorDesign);
+        }
+        const QByteArray designed = test::savedBytes(document);
+        {
+            ModalDriver optimizer(QStringLiteral("OPTMIZE"), [](QWidget* dialog) {
+                control<QCheckBox>(dialog, 112)->click(); // C joins d and F
+                pressOk(dialog);
+                return true;
+            });
+            program.run(MenuId::Optimize);
+        }
+        QVERIFY(test::savedBytes(document) != designed);
+        saveAndCompare(QStringLiteral("doublet"));
     }
 
   public slots:

@@ -11,15 +11,16 @@
 #include "app/dialogs/optimizer_progress_dialog.h"
 #include "app/shell_text.h"
 #include "design/optimizer.h"
-#include "dialog_test_support.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
 using kiro::test::control;
+using kiro::test::ModalDriver;
 
 namespace {
 
-constexpr const char* kDoublet = "examples/designed/doublet-100-f9.OPT";
+constexpr const char* kDoublet = "designed/doublet-100-f9.OPT";
 
 // The doublet followed by `pairs` weak lens pairs far behind it: 4 + 2 * pairs
 // spherical lens rows to vary.
@@ -49,27 +50,6 @@ LensSystem relayDesign(const GlassCatalog& catalog, int pairs) {
     set(k, SurfaceType::FlatFocal, -900.0, 0.0, 60.0, 0);
     return lens;
 }
-
-// Calls act on the modal dialog named name once it is up, then keeps calling it every
-// few milliseconds until it returns true.
-class ModalDriver : public QObject {
-  public:
-    ModalDriver(const QString& name, std::function<bool(QWidget*)> act)
-        : name_(name), act_(std::move(act)) {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal != nullptr && modal->objectName() == name_ && act_(modal)) {
-                timer_.stop();
-            }
-        });
-        timer_.start(5);
-    }
-
-  private:
-    QString name_;
-    std::function<bool(QWidget*)> act_;
-    QTimer timer_;
-};
 
 // A widget that counts its paints, repainted on every tick of a short timer: the proof
 // that the window's thread goes on handling events.
@@ -162,11 +142,10 @@ class OptimizerDialogTest : public QObject {
             return true;
         });
         QVERIFY(runOptimizer(document, nullptr));
-        QVERIFY(boxes.boxes.isEmpty());
+        QVERIFY(boxes.seen.isEmpty());
         QCOMPARE(changes.size(), 1);
         QCOMPARE(changes.at(0).at(0).value<ViewFit>(), ViewFit::Keep);
-        const QByteArray cli = test::cliDesignFile(
-            {"optimize", QStringLiteral(KIRO_SOURCE_DIR "/") + QString::fromLatin1(kDoublet)});
+        const QByteArray cli = test::cliDesignFile({"optimize", test::examplePath(kDoublet)});
         QVERIFY(!cli.isEmpty());
         QCOMPARE(test::savedBytes(document), cli);
     }
@@ -205,9 +184,9 @@ class OptimizerDialogTest : public QObject {
         });
         QVERIFY(runOptimization(document, nullptr));
         QVERIFY(paintsWhileRunning > 0);
-        QCOMPARE(boxes.boxes.size(), 1);
-        QVERIFY(boxes.boxes.at(0).text.contains(QStringLiteral("中止")));
-        QVERIFY(boxes.boxes.at(0).text.contains(QStringLiteral("1回")));
+        QCOMPARE(boxes.seen.size(), 1);
+        QVERIFY(boxes.seen.at(0).text.contains(QStringLiteral("中止")));
+        QVERIFY(boxes.seen.at(0).text.contains(QStringLiteral("1回")));
         QVERIFY(document.isModified());
         QCOMPARE(test::savedBytes(document), QByteArray::fromStdString(designFileText(expected)));
     }
@@ -220,9 +199,9 @@ class OptimizerDialogTest : public QObject {
         const QByteArray before = test::savedBytes(document);
         test::BoxRecorder boxes;
         QVERIFY(!runOptimization(document, nullptr));
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(boxes.boxes.at(0).title, QStringLiteral("Error !"));
-        QVERIFY(boxes.boxes.at(0).text.contains(QStringLiteral("14")));
+        QCOMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen.at(0).title, QStringLiteral("Error !"));
+        QVERIFY(boxes.seen.at(0).text.contains(QStringLiteral("14")));
         QCOMPARE(test::savedBytes(document), before);
         QVERIFY(!document.isModified());
     }

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/dialogs/reflector_designer_dialog.h"
-#include "dialog_test_support.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
@@ -52,7 +52,7 @@ class ReflectorDesignerDialogTest : public QObject {
     // 200 mm f/10 Schmidt-Cassegrain at the e line: the saved file is kiro-cli's.
     void designIsTheCommandLinesByteForByte() {
         Document document;
-        test::prepareDocument(document, "examples/newtonian-200-f5.OPT");
+        test::prepareDocument(document, "newtonian-200-f5.OPT");
         QSignalSpy changes(&document, &Document::lensChanged);
         ReflectorDesignerDialog dialog(document);
         dialog.show();
@@ -101,7 +101,7 @@ class ReflectorDesignerDialogTest : public QObject {
     // same; the design is untouched.
     void refusedSizeKeepsTheDialogOpenSilently() {
         Document document;
-        test::prepareDocument(document, "examples/newtonian-200-f5.OPT");
+        test::prepareDocument(document, "newtonian-200-f5.OPT");
         const QByteArray before = test::savedBytes(document);
         test::BoxRecorder boxes;
         ReflectorDesignerDialog dialog(document);
@@ -110,7 +110,7 @@ class ReflectorDesignerDialogTest : public QObject {
         setText(&dialog, 102, QStringLiteral("nan"));
         pressOk(&dialog);
         QVERIFY(dialog.isVisible());
-        QVERIFY(boxes.boxes.isEmpty());
+        QVERIFY(boxes.seen.isEmpty());
         QCOMPARE(test::savedBytes(document), before);
         QVERIFY(!document.isModified());
         QCOMPARE(document.reflectorInputs().type, ReflectorType::Newtonian);
@@ -119,7 +119,7 @@ class ReflectorDesignerDialogTest : public QObject {
 
     void failingBuilderShowsTheErrorAndKeepsTheDesign() {
         Document document;
-        test::prepareDocument(document, "examples/newtonian-200-f5.OPT");
+        test::prepareDocument(document, "newtonian-200-f5.OPT");
         const QByteArray before = test::savedBytes(document);
         test::BoxRecorder boxes;
         ReflectorDesignerDialog dialog(document);
@@ -127,9 +127,9 @@ class ReflectorDesignerDialogTest : public QObject {
         control<QComboBox>(&dialog, 101)->setCurrentIndex(ReflectorType::SchmidtCamera);
         pressOk(&dialog); // no corrector glass chosen
         QVERIFY(dialog.isVisible());
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(boxes.boxes.at(0).title, QStringLiteral("Error !"));
-        QVERIFY(!boxes.boxes.at(0).text.isEmpty());
+        QCOMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen.at(0).title, QStringLiteral("Error !"));
+        QVERIFY(!boxes.seen.at(0).text.isEmpty());
         QCOMPARE(test::savedBytes(document), before);
         dialog.reject();
     }

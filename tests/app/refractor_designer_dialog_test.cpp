@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/dialogs/refractor_designer_dialog.h"
-#include "dialog_test_support.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
@@ -109,7 +109,7 @@ class RefractorDesignerDialogTest : public QObject {
 
     void missingGlassShowsTheErrorAndKeepsTheDesign() {
         Document document;
-        test::prepareDocument(document, "examples/designed/doublet-100-f9.OPT");
+        test::prepareDocument(document, "designed/doublet-100-f9.OPT");
         const QByteArray before = test::savedBytes(document);
         test::BoxRecorder boxes;
         RefractorDesignerDialog dialog(document);
@@ -118,9 +118,9 @@ class RefractorDesignerDialogTest : public QObject {
         choose(&dialog, 104, document, "N-BK7");
         QTest::mouseClick(control<QPushButton>(&dialog, 1), Qt::LeftButton);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(boxes.boxes.size(), 1);
-        QCOMPARE(boxes.boxes.at(0).title, QStringLiteral("Error !"));
-        QVERIFY(boxes.boxes.at(0).text.contains(QStringLiteral("第２ガラス材")));
+        QCOMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen.at(0).title, QStringLiteral("Error !"));
+        QVERIFY(boxes.seen.at(0).text.contains(QStringLiteral("第２ガラス材")));
         QCOMPARE(test::savedBytes(document), before);
         QVERIFY(!document.isModified());
         dialog.reject();

@@ -10,9 +10,11 @@
 #include "app/document.h"
 #include "app/layout_widget.h"
 #include "app/shell_text.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
+using kiro::test::control;
 
 namespace {
 
@@ -22,11 +24,9 @@ struct Dialog {
     explicit Dialog(Document& d) : document(d), dialog(std::make_unique<SettingsDialog>(d)) {
         dialog->open();
     }
-    QLineEdit* edit(const char* id) { return dialog->findChild<QLineEdit*>(QLatin1String(id)); }
-    QRadioButton* radio(const char* id) {
-        return dialog->findChild<QRadioButton*>(QLatin1String(id));
-    }
-    void click(const char* id) { dialog->findChild<QAbstractButton*>(QLatin1String(id))->click(); }
+    QLineEdit* edit(int id) { return control<QLineEdit>(dialog.get(), id); }
+    QRadioButton* radio(int id) { return control<QRadioButton>(dialog.get(), id); }
+    void click(int id) { control<QAbstractButton>(dialog.get(), id)->click(); }
 };
 
 } // namespace
@@ -43,18 +43,18 @@ class SettingsDialogTest : public QObject {
         {
             Dialog d(document);
             QCOMPARE(d.dialog->windowTitle(), QString::fromUtf8("各種設定"));
-            QCOMPARE(d.edit("102")->text(), QStringLiteral("0.00"));
-            QVERIFY(d.radio("103")->isChecked() && d.radio("107")->isChecked());
-            d.edit("101")->setText(QStringLiteral("25"));
-            d.edit("102")->setText(QStringLiteral("0.567"));
-            d.edit("105")->setText(QStringLiteral("0"));
-            d.edit("106")->setText(QStringLiteral("0"));
-            d.click("104");
-            d.click("108");
-            d.edit("109")->setText(QStringLiteral("1.5"));
-            d.edit("110")->setText(QStringLiteral("-2"));
-            d.edit("111")->setText(QStringLiteral("3e3"));
-            d.click("1");
+            QCOMPARE(d.edit(102)->text(), QStringLiteral("0.00"));
+            QVERIFY(d.radio(103)->isChecked() && d.radio(107)->isChecked());
+            d.edit(101)->setText(QStringLiteral("25"));
+            d.edit(102)->setText(QStringLiteral("0.567"));
+            d.edit(105)->setText(QStringLiteral("0"));
+            d.edit(106)->setText(QStringLiteral("0"));
+            d.click(104);
+            d.click(108);
+            d.edit(109)->setText(QStringLiteral("1.5"));
+            d.edit(110)->setText(QStringLiteral("-2"));
+            d.edit(111)->setText(QStringLiteral("3e3"));
+            d.click(1);
             QCOMPARE(d.dialog->result(), int(QDialog::Accepted));
         }
         const Settings& s = document.lens().settings;
@@ -69,20 +69,20 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(s.sourceZ, 3000.0);
 
         Dialog again(document);
-        QCOMPARE(again.edit("102")->text(), QStringLiteral("0.56"));
-        QCOMPARE(again.edit("111")->text(), QStringLiteral("3000"));
-        QVERIFY(again.radio("104")->isChecked());
-        QVERIFY(again.radio("108")->isChecked());
+        QCOMPARE(again.edit(102)->text(), QStringLiteral("0.56"));
+        QCOMPARE(again.edit(111)->text(), QStringLiteral("3000"));
+        QVERIFY(again.radio(104)->isChecked());
+        QVERIFY(again.radio(108)->isChecked());
     }
 
     void cancelAndTheCloseButtonStoreNothing() {
         Document document;
         Dialog d(document);
-        d.edit("101")->setText(QStringLiteral("3"));
-        d.click("2");
+        d.edit(101)->setText(QStringLiteral("3"));
+        d.click(2);
         QCOMPARE(d.dialog->result(), int(QDialog::Rejected));
         d.dialog->open();
-        d.edit("101")->setText(QStringLiteral("3"));
+        d.edit(101)->setText(QStringLiteral("3"));
         d.dialog->close();
         QCOMPARE(d.dialog->result(), int(QDialog::Accepted));
         QCOMPARE(document.lens().settings.rayCount, 11);
@@ -109,11 +109,11 @@ class SettingsDialogTest : public QObject {
         document.setSettings(start);
         {
             Dialog d(document);
-            for (const char* id : {"101", "102", "105", "106", "109", "110", "111"}) {
+            for (int id : {101, 102, 105, 106, 109, 110, 111}) {
                 d.edit(id)->setText(typed);
             }
-            d.click("108");
-            d.click("1");
+            d.click(108);
+            d.click(1);
         }
         const Settings& s = document.lens().settings;
         QVERIFY(s.rayCount >= 0 && s.rayCount <= 20);

@@ -16,11 +16,11 @@
 #include "app/dialogs/spot_dialog.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
-#include "tests/app/analysis_dialog_support.h"
+#include "tests/app/shell_test_support.h"
 
 using namespace kiro;
 using namespace kiro::app;
-using namespace kiro::app::test;
+using namespace kiro::test;
 
 namespace {
 
@@ -36,10 +36,7 @@ class SpotDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void cleanup() {
-        setBoxAnswerer({});
-        setPictureFileAsker({});
-    }
+    void cleanup() { setPictureFileAsker({}); }
 
     void opensWithEveryLineTheLastRowsHeightsAndMagnification375() {
         // The Newtonian's focal plane has a clear radius of 25 mm.
@@ -47,15 +44,15 @@ class SpotDialogTest : public QObject {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Spot Diagram"));
         QCOMPARE(dialog.objectName(), QStringLiteral("SPOT"));
         for (int k = 0; k < 6; ++k) {
-            auto* box = control<QCheckBox>(dialog, kFirstLineBox + k);
+            auto* box = control<QCheckBox>(&dialog, kFirstLineBox + k);
             QVERIFY(box->isChecked());
             QCOMPARE(box->text(), lineLabel(WavelengthLine::First + k));
         }
-        QCOMPARE(control<QLineEdit>(dialog, kFirstHeightEdit)->text(), QStringLiteral("0"));
-        QCOMPARE(control<QLineEdit>(dialog, kFirstHeightEdit + 1)->text(), QStringLiteral("12"));
-        QCOMPARE(control<QLineEdit>(dialog, kFirstHeightEdit + 2)->text(), QStringLiteral("25"));
+        QCOMPARE(control<QLineEdit>(&dialog, kFirstHeightEdit)->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLineEdit>(&dialog, kFirstHeightEdit + 1)->text(), QStringLiteral("12"));
+        QCOMPARE(control<QLineEdit>(&dialog, kFirstHeightEdit + 2)->text(), QStringLiteral("25"));
         QCOMPARE(dialog.state().spotHeight[1], 12.0);
-        auto* bar = control<QScrollBar>(dialog, kScrollBar);
+        auto* bar = control<QScrollBar>(&dialog, kScrollBar);
         QCOMPARE(bar->minimum(), 1);
         QCOMPARE(bar->maximum(), 150);
         QCOMPARE(bar->value(), 15);
@@ -66,7 +63,7 @@ class SpotDialogTest : public QObject {
     void aLineBoxShowsAndHidesItsLine() {
         SpotDialog dialog(loadExample(QStringLiteral("designed/doublet-100-f9.OPT")));
         QVERIFY(pixelsOfColour(grabView(dialog), kLineF) > 0);
-        auto* boxF = control<QCheckBox>(dialog, kFirstLineBox + 3);
+        auto* boxF = control<QCheckBox>(&dialog, kFirstLineBox + 3);
         boxF->click();
         QVERIFY(!boxF->isChecked());
         QCOMPARE(dialog.state().spotLineShown[3], 0);
@@ -94,7 +91,7 @@ class SpotDialogTest : public QObject {
         QFETCH(QString, text);
         QFETCH(double, height);
         SpotDialog dialog(loadExample(QStringLiteral("designed/schmidt-cassegrain-200-f10.OPT")));
-        control<QLineEdit>(dialog, kFirstHeightEdit + 2)->setText(text);
+        control<QLineEdit>(&dialog, kFirstHeightEdit + 2)->setText(text);
         QCOMPARE(dialog.state().spotHeight[2], height);
         // Whatever the field angle, the panel paints.
         QCOMPARE(grabView(dialog).size(), QSize(600, 300));
@@ -102,7 +99,7 @@ class SpotDialogTest : public QObject {
 
     void scrollBarFollowsTheMagnificationTable() {
         SpotDialog dialog(loadExample(QStringLiteral("newtonian-200-f5.OPT")));
-        auto* bar = control<QScrollBar>(dialog, kScrollBar);
+        auto* bar = control<QScrollBar>(&dialog, kScrollBar);
         const std::pair<int, double> table[] = {
             {40, 1000.0}, {41, 1100.0}, {110, 20000.0}, {111, 21000.0}, {150, 120000.0}};
         for (const auto& [position, magnification] : table) {
@@ -125,12 +122,7 @@ class SpotDialogTest : public QObject {
     }
 
     // The window shows what kiro-cli writes, pixel for pixel, in any state of the dialog.
-    void viewEqualsKiroCliRender_data() {
-        QTest::addColumn<QString>("design");
-        for (const QString& design : exampleDesigns()) {
-            QTest::newRow(design.toUtf8().constData()) << design;
-        }
-    }
+    void viewEqualsKiroCliRender_data() { addExampleDesignRows(); }
 
     void viewEqualsKiroCliRender() {
         QFETCH(QString, design);
@@ -139,9 +131,9 @@ class SpotDialogTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(grabView(dialog), renderWithCli(QStringLiteral("spot"), design, {}));
 
-        control<QCheckBox>(dialog, kFirstLineBox + 1)->click(); // d off
-        control<QLineEdit>(dialog, kFirstHeightEdit)->setText(QStringLiteral("3"));
-        control<QScrollBar>(dialog, kScrollBar)->setValue(20);
+        control<QCheckBox>(&dialog, kFirstLineBox + 1)->click(); // d off
+        control<QLineEdit>(&dialog, kFirstHeightEdit)->setText(QStringLiteral("3"));
+        control<QScrollBar>(&dialog, kScrollBar)->setValue(20);
         const auto& h = dialog.state().spotHeight;
         const QImage expected = renderWithCli(
             QStringLiteral("spot"), design,
@@ -153,8 +145,8 @@ class SpotDialogTest : public QObject {
 
     void savesThePictureShownInTheFormatOfItsExtension() {
         SpotDialog dialog(loadExample(QStringLiteral("newtonian-200-f5.OPT")));
-        control<QScrollBar>(dialog, kScrollBar)->setValue(30);
-        control<QCheckBox>(dialog, kFirstLineBox)->click();
+        control<QScrollBar>(&dialog, kScrollBar)->setValue(30);
+        control<QCheckBox>(&dialog, kFirstLineBox)->click();
         QTemporaryDir folder;
         QString chosen;
         setPictureFileAsker([&chosen](QWidget*, const QString&) { return chosen; });
@@ -164,8 +156,7 @@ class SpotDialogTest : public QObject {
         const auto saveAs = [&](const QString& name) {
             chosen = folder.filePath(name);
             save->click();
-            QFile file(chosen);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            return fileBytes(chosen);
         };
         QCOMPARE(asRgb(QImage::fromData(saveAs(QStringLiteral("spot.PNG")))), grabView(dialog));
         QVERIFY(saveAs(QStringLiteral("spot.svg")).contains("<svg"));
@@ -175,11 +166,7 @@ class SpotDialogTest : public QObject {
     void aFailedSaveSaysSoAndCancelWritesNothing() {
         SpotDialog dialog(loadExample(QStringLiteral("newtonian-200-f5.OPT")));
         QTemporaryDir folder;
-        QList<BoxRequest> boxes;
-        setBoxAnswerer([&boxes](const BoxRequest& request) {
-            boxes.append(request);
-            return QMessageBox::Ok;
-        });
+        BoxRecorder boxes;
         QString chosen;
         setPictureFileAsker([&chosen](QWidget*, const QString&) { return chosen; });
         auto* save = dialog.findChild<QPushButton*>(QStringLiteral("savePicture"));
@@ -188,23 +175,23 @@ class SpotDialogTest : public QObject {
         save->click();
         chosen = folder.filePath(QStringLiteral("spot.bmp"));
         save->click();
-        QCOMPARE(boxes.size(), 2);
-        for (const BoxRequest& box : boxes) {
+        QCOMPARE(boxes.seen.size(), 2);
+        for (const BoxRequest& box : boxes.seen) {
             QCOMPARE(box.title, QStringLiteral("Error !"));
         }
-        QVERIFY(boxes[0].text.contains(QStringLiteral("missing-folder/spot.png")));
+        QVERIFY(boxes.seen[0].text.contains(QStringLiteral("missing-folder/spot.png")));
         QVERIFY(!QFile::exists(chosen));
 
         // A folder in the way is not replaced by a file.
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("taken.png")));
         chosen = folder.filePath(QStringLiteral("taken.png"));
         save->click();
-        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(boxes.seen.size(), 3);
         QVERIFY(QFileInfo(chosen).isDir());
 
         chosen.clear(); // cancelled
         save->click();
-        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(boxes.seen.size(), 3);
         QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList{QStringLiteral("taken.png")});
     }
@@ -225,16 +212,14 @@ class SpotDialogTest : public QObject {
             QMetaObject::invokeMethod(files, "accept");
         });
         dialog.findChild<QPushButton*>(QStringLiteral("savePicture"))->click();
-        QFile saved(typed + QStringLiteral(".svg"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readAll().contains("<svg"));
+        QVERIFY(fileBytes(typed + QStringLiteral(".svg")).contains("<svg"));
     }
 
     void okClosesTheDialog() {
         SpotDialog dialog(loadExample(QStringLiteral("newtonian-200-f5.OPT")));
         dialog.open();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        control<QPushButton>(dialog, 1)->click();
+        control<QPushButton>(&dialog, 1)->click();
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
