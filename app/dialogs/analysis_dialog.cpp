@@ -83,7 +83,7 @@ void AnalysisDialog::repaintView() {
 
 QHBoxLayout* AnalysisDialog::makeButtonRow() {
     // Made last, so that the tab order ends with them.
-    auto* saveButton = new QPushButton(QStringLiteral("画像を保存..."), this);
+    auto* saveButton = new QPushButton(tr("画像を保存..."), this);
     saveButton->setObjectName(QStringLiteral("savePicture"));
     saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, &AnalysisDialog::savePicture);

@@ -22,11 +22,11 @@ CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
     : AnalysisDialog(lens, QSize(kCurveDialogWidth, kCurveDialogHeight),
                      QStringLiteral("curves.png"), parent) {
     setObjectName(QStringLiteral("ERR"));
-    setWindowTitle(QStringLiteral("球面収差曲線"));
+    setWindowTitle(tr("球面収差曲線"));
     state_.curveScale = curveScaleForScroll(state_.curveScrollPos);
 
     // The plot is tall: the controls stand beside it.
-    auto* lineGroup = new QGroupBox(QStringLiteral("表示する波長"), this);
+    auto* lineGroup = new QGroupBox(tr("表示する波長"), this);
     auto* lines = new QVBoxLayout(lineGroup);
     for (int k = 0; k < kCurveLineCount; ++k) {
         QCheckBox* box = makeLineCheckBox(WavelengthLine::First + k, kFirstLineBoxId + k);
@@ -36,7 +36,7 @@ CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
         });
         lines->addWidget(box);
     }
-    auto* sineNote = new QLabel(QStringLiteral("黒線：正弦条件 (d線)"), lineGroup);
+    auto* sineNote = new QLabel(tr("黒線：正弦条件 (d線)"), lineGroup);
     lines->addWidget(sineNote);
 
     QScrollBar* bar =
@@ -50,7 +50,7 @@ CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
     auto* side = new QVBoxLayout;
     side->addWidget(lineGroup);
     side->addSpacing(12);
-    side->addWidget(new QLabel(QStringLiteral("横軸の倍率"), this));
+    side->addWidget(new QLabel(tr("横軸の倍率"), this));
     side->addWidget(bar);
     side->addStretch(1);
     side->addLayout(makeButtonRow());

@@ -31,7 +31,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     setWindowTitle(QStringLiteral("Spot Diagram"));
 
     // The line boxes stand beside the drawing, as in the curve dialog.
-    auto* lineGroup = new QGroupBox(QStringLiteral("表示する波長"), this);
+    auto* lineGroup = new QGroupBox(tr("表示する波長"), this);
     auto* lines = new QVBoxLayout(lineGroup);
     for (int k = 0; k < kSpotLineCount; ++k) {
         QCheckBox* box = makeLineCheckBox(WavelengthLine::First + k, kFirstLineBoxId + k);
@@ -42,7 +42,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
         lines->addWidget(box);
     }
     // Ours: the d-line Airy disk and the spot radii under each panel; off on every opening.
-    auto* airy = new QCheckBox(QStringLiteral("エアリーディスク"), this);
+    auto* airy = new QCheckBox(tr("エアリーディスク"), this);
     airy->setObjectName(QStringLiteral("airy"));
     connect(airy, &QCheckBox::toggled, this, [this](bool shown) {
         state_.spotAiryShown = shown;
@@ -64,7 +64,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
         });
         auto* cell = new QHBoxLayout;
         cell->addStretch(1);
-        cell->addWidget(new QLabel(QStringLiteral("像高"), this));
+        cell->addWidget(new QLabel(tr("像高"), this));
         cell->addWidget(edit);
         cell->addWidget(new QLabel(QStringLiteral("mm"), this));
         cell->addStretch(1);
@@ -73,7 +73,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     }
 
     auto* magnification = new QHBoxLayout;
-    magnification->addWidget(new QLabel(QStringLiteral("倍率"), this));
+    magnification->addWidget(new QLabel(tr("倍率"), this));
     QScrollBar* bar =
         makeScrollBar(kScrollBarId, kSpotScrollMin, kSpotScrollMax, state_.spotScrollPos);
     connect(bar, &QScrollBar::valueChanged, this, [this](int pos) {
