@@ -398,8 +398,8 @@ class TranslationTest : public QObject {
         QCOMPARE(language({}), InterfaceLanguage::Japanese);
     }
 
-    // Every menu item in the language; in English each popup's items (and the bar's) keep
-    // a mnemonic of their own.
+    // Every menu item in the language, each with a mnemonic of its own within its popup (or
+    // the bar), and the whole bar within the window's start width.
     void menusSpeakTheLanguage() {
         Document document;
         prepare(document, "designed/schmidt-cassegrain-200-f10.OPT");
@@ -415,12 +415,12 @@ class TranslationTest : public QObject {
             }
         }
         QCOMPARE(ids.size(), 18);
-        if (!english()) {
+        if (english()) {
+            QVERIFY2(!hasJapanese(ids.join(u'\n')), qPrintable(ids.join(u'\n')));
+        } else {
             QVERIFY(ids.contains(QString::fromUtf8("203 情報表示(&I)")));
             QVERIFY(ids.contains(QString::fromUtf8("901 ヘルプ(&H)")));
-            return;
         }
-        QVERIFY2(!hasJapanese(ids.join(u'\n')), qPrintable(ids.join(u'\n')));
         const auto checkMnemonics = [](const QList<QAction*>& items, const QString& where) {
             QSet<QChar> used;
             for (const QAction* action : items) {
@@ -437,7 +437,7 @@ class TranslationTest : public QObject {
         };
         checkMnemonics(window.menuBar()->actions(), QStringLiteral("menu bar"));
         for (const QAction* entry : window.menuBar()->actions()) {
-            QVERIFY(!hasJapanese(entry->text()));
+            QCOMPARE(hasJapanese(entry->text()), !english());
             if (entry->menu() != nullptr) {
                 checkMnemonics(entry->menu()->actions(), entry->text());
             }
