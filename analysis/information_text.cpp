@@ -13,12 +13,12 @@ namespace {
 
 constexpr std::array<double, 3> kFocusZones{0.15, 0.5, 0.85}; // fractions of r
 constexpr double kParaxialZoneDivisor = 1000.0;               // zone r/1000 gives the focal length
-constexpr size_t kTextBytes = 4096;
 
-constexpr const char* kFormat = "          情報表示\n\n"
-                                "焦点位置(d線):( %lf, %lf, %lf)\n\n"
-                                "焦点距離(d線):%lf\n\n"
-                                "有効径:%lf    F値:%lf";
+// Ten blanks before the heading, four before the F-number, whatever the words.
+constexpr const char* kFormat = "          %s\n\n"
+                                "%s:( %lf, %lf, %lf)\n\n"
+                                "%s:%lf\n\n"
+                                "%s:%lf    %s:%lf";
 
 // The focal length of the zone r/1000, on the d line, through mirrors and lenses only.
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r) {
@@ -27,9 +27,13 @@ double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, 
 
 } // namespace
 
-std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r) {
+const InformationWords kInformationWords{"情報表示", "焦点位置(d線)", "焦点距離(d線)",
+                                         "有効径",   "F値",           "データがありません"};
+
+std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r,
+                                 const InformationWords& words) {
     if (table[0].type < 0) {
-        return "データがありません";
+        return words.noData;
     }
     const double diameter = r + r;
     Vec3 sum{};
@@ -46,11 +50,20 @@ std::string buildInformationText(const SurfaceTable& table, const Settings& sett
     const Vec3 focus = count != 0 ? divide(sum, count) : Vec3{};
     const double f = nearAxisFocalLength(table, settings, r);
 
-    // %lf of the largest double takes 316 characters, so six of them and the words fit.
-    std::array<char, kTextBytes> text{};
-    snprintfC(text.data(), text.size(), kFormat, focus.x, focus.y, focus.z, f, diameter,
-              f / diameter);
-    return text.data();
+    // Measured first: %lf of a huge double takes over 300 characters, and the words are
+    // the caller's.
+    const auto print = [&](char* out, size_t size) {
+        return snprintfC(out, size, kFormat, words.heading, words.focusPosition, focus.x,
+                             focus.y, focus.z, words.focalLength, f, words.diameter, diameter,
+                             words.fNumber, f / diameter);
+    };
+    const int length = print(nullptr, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(length), '\0');
+    print(text.data(), text.size() + 1);
+    return text;
 }
 
 double informationFNumber(const SurfaceTable& table, const Settings& settings, double r) {

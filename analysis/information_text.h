@@ -6,12 +6,26 @@
 
 namespace kiro {
 
+// The words of the information text around its numbers. The program's own are Japanese;
+// the desktop program passes the user's language.
+struct InformationWords {
+    const char* heading;       // "情報表示"
+    const char* focusPosition; // "焦点位置(d線)"
+    const char* focalLength;   // "焦点距離(d線)"
+    const char* diameter;      // "有効径"
+    const char* fNumber;       // "F値"
+    const char* noData;        // "データがありません"
+};
+
+extern const InformationWords kInformationWords;
+
 // The first-order summary of the design on the d line, as UTF-8 text of seven lines
 // without a final line break: the focus position (mean of the zones 0.15 r, 0.5 r and
 // 0.85 r), the near-axis focal length, the effective diameter 2 r and the F-number.
-// "データがありません" when the table is empty. Values that cannot be computed (r = 0)
+// The words' noData alone when the table is empty. Values that cannot be computed (r = 0)
 // are printed as the C library prints them (inf, nan).
-std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r);
+std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r,
+                                 const InformationWords& words = kInformationWords);
 
 // The F-number the text shows: the near-axis focal length over the diameter 2 r.
 double informationFNumber(const SurfaceTable& table, const Settings& settings, double r);

@@ -20,10 +20,6 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-QString quoted(const QString& path) {
-    return QLatin1Char('"') + path + QLatin1Char('"');
-}
-
 bool readInto(QWidget* owner, Document& document, const QString& path) {
     bool read = false;
     {
@@ -31,7 +27,9 @@ bool readInto(QWidget* owner, Document& document, const QString& path) {
         read = document.open(path);
     }
     if (!read) {
-        showError(owner, quoted(path) + QStringLiteral(" を読み込めませんでした。"));
+        showError(owner,
+                  QCoreApplication::translate("FileCommands", "\"%1\" を読み込めませんでした。")
+                      .arg(path));
     }
     return read;
 }
@@ -42,14 +40,16 @@ bool mayWrite(QWidget* owner, const QString& path) {
     if (!target.exists() && !target.isSymLink()) {
         return true;
     }
-    return confirm(owner,
-                   QStringLiteral("\"%1\" already exist.\n Do you overwrite file ?").arg(path));
+    return confirm(owner, QCoreApplication::translate(
+                              "FileCommands", "\"%1\" already exist.\n Do you overwrite file ?")
+                              .arg(path));
 }
 
 } // namespace
 
 void newDesign(QWidget* owner, Document& document) {
-    if (confirm(owner, QStringLiteral("現在のデータが消去されますが、良いですか？"))) {
+    if (confirm(owner, QCoreApplication::translate("FileCommands",
+                                                   "現在のデータが消去されますが、良いですか？"))) {
         document.clear();
     }
 }
@@ -85,7 +85,9 @@ bool saveDesign(QWidget* owner, Document& document, SaveKind kind) {
         written = document.save(path);
     }
     if (!written) {
-        showError(owner, quoted(path) + QStringLiteral(" に書き込めませんでした。"));
+        showError(owner,
+                  QCoreApplication::translate("FileCommands", "\"%1\" に書き込めませんでした。")
+                      .arg(path));
         return false;
     }
     document.setProposedSaveName(chosen);
@@ -96,10 +98,11 @@ bool settleUnsavedWork(QWidget* owner, Document& document) {
     if (!document.isModified()) {
         return true;
     }
-    const BoxRequest question{QStringLiteral("Caution !"),
-                              QStringLiteral("現在のデータは保存されていません。\n保存しますか？"),
-                              QMessageBox::Warning,
-                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel};
+    const BoxRequest question{
+        QStringLiteral("Caution !"),
+        QCoreApplication::translate("FileCommands",
+                                    "現在のデータは保存されていません。\n保存しますか？"),
+        QMessageBox::Warning, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel};
     switch (showBox(owner, question)) {
     case QMessageBox::Save:
         return saveDesign(owner, document, SaveKind::Save);

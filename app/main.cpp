@@ -7,6 +7,7 @@
 
 #include "app/document.h"
 #include "app/file_commands.h"
+#include "app/interface_language.h"
 #include "app/main_window.h"
 #include "app/shell_text.h"
 #include "model/program_files.h"
@@ -19,9 +20,12 @@ namespace {
 constexpr const char* kStartupReportVariable = "KIRO_STARTUP_REPORT";
 
 void reportStartup(const std::filesystem::path& catalogPath, const kiro::app::Document& document) {
-    const std::filesystem::path guide = kiro::findUserGuide();
+    const std::filesystem::path guide = kiro::app::userGuide();
     std::printf("catalogue %d %s\n", kiro::glassCount(document.catalog()),
                 catalogPath.empty() ? "-" : catalogPath.c_str());
+    std::printf("language %s\n",
+                kiro::app::interfaceLanguage() == kiro::app::InterfaceLanguage::English ? "en"
+                                                                                        : "ja");
     std::printf("guide %s\n", guide.empty() ? "-" : guide.c_str());
     std::printf("design %d\n", kiro::surfaceCount(document.lens().surfaces));
     std::fflush(stdout);
@@ -32,6 +36,8 @@ void reportStartup(const std::filesystem::path& catalogPath, const kiro::app::Do
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     kiro::app::useCNumbers();
+    // Before any window is made: every text is made in the desktop's language.
+    kiro::app::useInterfaceLanguage(kiro::app::systemInterfaceLanguage());
 
     // The program's one argument is the design to open; like a command line it may be
     // quoted, and arguments split at blanks are joined again.

@@ -61,62 +61,53 @@ MainWindow::MainWindow(Document& document, QWidget* parent)
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
 
-    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    addCommand(file, this, MenuId::New, QStringLiteral("新規作成(&N)"),
-               [this] { newDesign(this, document_); });
-    addCommand(file, this, MenuId::Open, QStringLiteral("開く(&O)"),
-               [this] { openDesign(this, document_); });
-    addCommand(file, this, MenuId::Save, QStringLiteral("上書き保存(&S)"),
+    QMenu* file = bar->addMenu(tr("ファイル(&F)"));
+    addCommand(file, this, MenuId::New, tr("新規作成(&N)"), [this] { newDesign(this, document_); });
+    addCommand(file, this, MenuId::Open, tr("開く(&O)"), [this] { openDesign(this, document_); });
+    addCommand(file, this, MenuId::Save, tr("上書き保存(&S)"),
                [this] { saveDesign(this, document_, SaveKind::Save); });
-    addCommand(file, this, MenuId::SaveAs, QStringLiteral("名前を付けて保存(&A)"),
+    addCommand(file, this, MenuId::SaveAs, tr("名前を付けて保存(&A)"),
                [this] { saveDesign(this, document_, SaveKind::SaveAs); });
     file->addSeparator();
-    addCommand(file, this, MenuId::Exit, QStringLiteral("終了(&X)"), [this] { close(); });
+    addCommand(file, this, MenuId::Exit, tr("終了(&X)"), [this] { close(); });
 
-    QMenu* views = bar->addMenu(QStringLiteral("表示(&D)"));
-    addCommand(views, this, MenuId::SpotDiagram, QStringLiteral("スポットダイヤグラム(&S)"),
-               [this] {
-                   if (designInUse()) {
-                       showSpotDialog();
-                   }
-               });
-    addCommand(views, this, MenuId::AberrationCurves, QStringLiteral("収差曲線(&E)"), [this] {
+    QMenu* views = bar->addMenu(tr("表示(&D)"));
+    addCommand(views, this, MenuId::SpotDiagram, tr("スポットダイヤグラム(&S)"), [this] {
+        if (designInUse()) {
+            showSpotDialog();
+        }
+    });
+    addCommand(views, this, MenuId::AberrationCurves, tr("収差曲線(&E)"), [this] {
         if (designInUse()) {
             showCurveDialog();
         }
     });
-    addCommand(views, this, MenuId::Information, QStringLiteral("情報表示(&I)"),
-               [this] { showInformation(); });
-    addCommand(views, this, MenuId::LightAmount, QStringLiteral("光量(&L)"), [this] {
+    addCommand(views, this, MenuId::Information, tr("情報表示(&I)"), [this] { showInformation(); });
+    addCommand(views, this, MenuId::LightAmount, tr("光量(&L)"), [this] {
         if (designInUse()) {
             showLightDialog();
         }
     });
 
-    addCommand(bar, this, MenuId::LensData, QStringLiteral("レンズ設定(&L)"),
-               [this] { editLensData(); });
-    addCommand(bar, this, MenuId::ApertureChange, QStringLiteral("口径変更(&R)"),
-               [this] { changeAperture(); });
-    addCommand(bar, this, MenuId::Description, QStringLiteral("説明入力(&A)"),
-               [this] { describe(); });
+    addCommand(bar, this, MenuId::LensData, tr("レンズ設定(&L)"), [this] { editLensData(); });
+    addCommand(bar, this, MenuId::ApertureChange, tr("口径変更(&R)"), [this] { changeAperture(); });
+    addCommand(bar, this, MenuId::Description, tr("説明入力(&A)"), [this] { describe(); });
 
-    QMenu* design = bar->addMenu(QStringLiteral("自動設計(&T)"));
-    addCommand(design, this, MenuId::RefractorDesign, QStringLiteral("屈折望遠鏡設計(&K)"),
+    QMenu* design = bar->addMenu(tr("自動設計(&T)"));
+    addCommand(design, this, MenuId::RefractorDesign, tr("屈折望遠鏡設計(&K)"),
                [this] { runRefractorDesigner(document_, this); });
-    addCommand(design, this, MenuId::ReflectorDesign, QStringLiteral("反射望遠鏡設計(&H)"),
+    addCommand(design, this, MenuId::ReflectorDesign, tr("反射望遠鏡設計(&H)"),
                [this] { runReflectorDesigner(document_, this); });
     design->addSeparator();
-    addCommand(design, this, MenuId::Optimize, QStringLiteral("最適化(&O)"),
+    addCommand(design, this, MenuId::Optimize, tr("最適化(&O)"),
                [this] { runOptimizer(document_, this); });
 
-    addCommand(bar, this, MenuId::Settings, QStringLiteral("各種設定(&C)"),
-               [this] { configure(); });
+    addCommand(bar, this, MenuId::Settings, tr("各種設定(&C)"), [this] { configure(); });
 
-    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-    addCommand(help, this, MenuId::Help, QStringLiteral("ヘルプ(&H)"),
+    QMenu* help = bar->addMenu(tr("ヘルプ(&H)", "menu"));
+    addCommand(help, this, MenuId::Help, tr("ヘルプ(&H)", "user's guide"),
                [this] { openUserGuide(this); });
-    addCommand(help, this, MenuId::About, QStringLiteral("バージョン(&A)"),
-               [this] { showAbout(this); });
+    addCommand(help, this, MenuId::About, tr("バージョン(&A)"), [this] { showAbout(this); });
 }
 
 void MainWindow::viewPainted() {
@@ -148,9 +139,19 @@ void MainWindow::showInformation() {
     if (!designInUse()) {
         return;
     }
+    // The words in the user's language around the core's numbers and layout.
+    const QByteArray heading = tr("情報表示").toUtf8();
+    const QByteArray focusPosition = tr("焦点位置(d線)").toUtf8();
+    const QByteArray focalLength = tr("焦点距離(d線)").toUtf8();
+    const QByteArray diameter = tr("有効径").toUtf8();
+    const QByteArray fNumber = tr("F値").toUtf8();
+    const QByteArray noData = tr("データがありません").toUtf8();
+    const InformationWords words{heading.constData(),     focusPosition.constData(),
+                                 focalLength.constData(), diameter.constData(),
+                                 fNumber.constData(),     noData.constData()};
     const SurfaceTable& table = document_.lens().surfaces;
     const std::string text =
-        buildInformationText(table, document_.lens().settings, apertureRadius(table));
+        buildInformationText(table, document_.lens().settings, apertureRadius(table), words);
     showBox(this, {QStringLiteral("Information"), QString::fromStdString(text), QMessageBox::NoIcon,
                    QMessageBox::Ok});
 }

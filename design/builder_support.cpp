@@ -18,9 +18,12 @@ void clearTable(SurfaceTable& table) {
 }
 
 DesignResult noTwoMirrorSolution(double D, double f, double b, double k) {
-    return designFailed("口径 %g mm、焦点距離 %g mm、曲率比 %g、バックフォーカス %g mm を満たす"
-                        "２枚鏡の配置が見つかりません。",
-                        D, f, k, b);
+    DesignFailureDetails details;
+    details.aperture = D;
+    details.focalLength = f;
+    details.ratio = k;
+    details.backFocus = b;
+    return designFailed(DesignFailure::NoTwoMirrorSolution, details);
 }
 
 } // namespace kiro
@@ -32,7 +35,7 @@ bool isUsableSize(double D, double f) {
 }
 
 DesignResult unusableSize() {
-    return designFailed("口径とF値には正の数を指定してください。");
+    return designFailed(DesignFailure::UnusableSize);
 }
 
 } // namespace kiro

@@ -38,7 +38,7 @@ struct Zones {
 
 // The corrector glass: usable at L (and, for the meniscus, at d as well).
 DesignResult checkCorrector(const GlassCatalog& catalog, int glass, int L) {
-    return checkGlass(catalog, glass, L, kCorrectorGlassControl);
+    return checkGlass(catalog, glass, L, GlassControl::Corrector);
 }
 
 const GlassEntry& entryOf(const GlassCatalog& catalog, int glass) {
@@ -108,9 +108,10 @@ SchmidtPlate schmidtPlate(double D, double f, double nL) {
 namespace {
 
 DesignResult plateImpossible(double D, double f) {
-    return designFailed("口径 %g mm、焦点距離 %g mm ではシュミット補正板を計算できません"
-                        "（F値が小さすぎます）。",
-                        D, f);
+    DesignFailureDetails details;
+    details.aperture = D;
+    details.focalLength = f;
+    return designFailed(DesignFailure::NoSchmidtCorrector, details);
 }
 
 // The meniscus needs a glass usable at d as well, for its radii.

@@ -43,7 +43,4 @@ DesignResult buildBakerSchmidtCassegrain(SurfaceTable& table, const Settings& se
 DesignResult buildSchmidtCamera(SurfaceTable& table, const Settings& settings,
                                 const GlassCatalog& catalog, double D, double f, int L, int glass);
 
-// The control that names the corrector glass in messages.
-inline constexpr const char* kCorrectorGlassControl = "補正版のガラス材";
-
 } // namespace kiro

@@ -1,10 +1,8 @@
 #include "design/glass_choice.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "model/lens_system.h"
-#include "model/text_bytes.h"
 
 namespace kiro {
 
@@ -12,28 +10,21 @@ bool isUsableLine(int line) {
     return line >= WavelengthLine::First && line <= WavelengthLine::Last;
 }
 
-DesignResult checkGlass(const GlassCatalog& catalog, int glass, int line, const char* control) {
+DesignResult checkGlass(const GlassCatalog& catalog, int glass, int line, GlassControl control) {
+    DesignFailureDetails details;
+    details.control = control;
+    details.glass = glass;
     if (glass < 0 || glass >= kMaxGlasses) {
-        return designFailed("「%s」が選ばれていません。", control);
+        return designFailed(DesignFailure::GlassNotChosen, details);
     }
     const GlassEntry& entry = catalog.entries[static_cast<size_t>(glass)];
-    const char* name = entry.name;
-    // A name that is not UTF-8 (CP932 catalogues) would spoil the message's encoding.
-    if (name[0] == '\0' || !isValidUtf8(name, std::strlen(name))) {
-        name = nullptr;
-    }
     if (!isUsableLine(line)) {
-        return designFailed("基準の光の波長が正しくありません。");
+        return designFailed(DesignFailure::UnusableLine, details);
     }
     const double n = entry.index[static_cast<size_t>(line)];
     if (!(n > 1.0) || !std::isfinite(n)) {
-        if (name != nullptr) {
-            return designFailed("「%s」の %s は基準の波長での屈折率が1を超えないため使えません。",
-                                control, name);
-        }
-        return designFailed(
-            "「%s」のガラス（%d番）は基準の波長での屈折率が1を超えないため使えません。", control,
-            glass);
+        copyText(details.glassName, kNameBytes, entry.name);
+        return designFailed(DesignFailure::GlassIndexNotAboveOne, details);
     }
     return designSucceeded();
 }

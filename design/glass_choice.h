@@ -5,10 +5,9 @@
 
 namespace kiro {
 
-// The chosen catalogue entry when glass names a position in the catalogue and its index
-// at the line is a finite number above 1; otherwise a failure that names the control
-// ("第１ガラス材", ...) and, when there is one, the glass.
-DesignResult checkGlass(const GlassCatalog& catalog, int glass, int line, const char* control);
+// Success when glass names a position in the catalogue and its index at the line is a
+// finite number above 1; otherwise a failure that names the control and the glass.
+DesignResult checkGlass(const GlassCatalog& catalog, int glass, int line, GlassControl control);
 
 // Gives a lens row the entry's name and eight indices unchanged (entry 0 included).
 void setGlass(Surface& row, const GlassEntry& entry);

@@ -161,7 +161,7 @@ double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, 
 }
 
 DesignResult untraceableFocalLength() {
-    return designFailed("設計したレンズの焦点距離を光線追跡で求められませんでした。");
+    return designFailed(DesignFailure::UntraceableFocalLength);
 }
 
 } // namespace
@@ -214,10 +214,10 @@ DesignResult buildDoublet(SurfaceTable& table, const Settings& settings,
         return unusableSize();
     }
     const int line = merit.line;
-    if (DesignResult check = checkGlass(catalog, glass1, line, kGlass1Control); !check.ok) {
+    if (DesignResult check = checkGlass(catalog, glass1, line, GlassControl::Glass1); !check.ok) {
         return check;
     }
-    if (DesignResult check = checkGlass(catalog, glass2, line, kGlass2Control); !check.ok) {
+    if (DesignResult check = checkGlass(catalog, glass2, line, GlassControl::Glass2); !check.ok) {
         return check;
     }
     const GlassEntry& g1 = catalog.entries[static_cast<size_t>(glass1)];
@@ -263,13 +263,13 @@ DesignResult buildDoubletFlattener(SurfaceTable& table, const Settings& settings
         return unusableSize();
     }
     const int line = merit.line;
-    if (DesignResult check = checkGlass(catalog, glass1, line, kGlass1Control); !check.ok) {
+    if (DesignResult check = checkGlass(catalog, glass1, line, GlassControl::Glass1); !check.ok) {
         return check;
     }
-    if (DesignResult check = checkGlass(catalog, glass2, line, kGlass2Control); !check.ok) {
+    if (DesignResult check = checkGlass(catalog, glass2, line, GlassControl::Glass2); !check.ok) {
         return check;
     }
-    if (DesignResult check = checkGlass(catalog, glass3, line, kGlass3Control); !check.ok) {
+    if (DesignResult check = checkGlass(catalog, glass3, line, GlassControl::Glass3); !check.ok) {
         return check;
     }
     SurfaceTable work{};

@@ -43,8 +43,4 @@ DesignResult buildDoubletFlattener(SurfaceTable& table, const Settings& settings
                                    const RefractorMerit& merit, int glass1, int glass2, int glass3,
                                    double t1, double t2, double t3, int threads = 0);
 
-inline constexpr const char* kGlass1Control = "第１ガラス材";
-inline constexpr const char* kGlass2Control = "第２ガラス材";
-inline constexpr const char* kGlass3Control = "第３ガラス材";
-
 } // namespace kiro

@@ -8,6 +8,7 @@ namespace {
 
 constexpr const char* kCatalogFile = "glass.dat";
 constexpr const char* kShareFolder = "../share/kiro";
+constexpr const char* kHelpFolder = "help";
 
 bool isReadableFile(const std::filesystem::path& path) {
     std::error_code ec;
@@ -48,15 +49,16 @@ std::filesystem::path loadStartCatalog(GlassCatalog& catalog) {
     return {};
 }
 
-std::filesystem::path findUserGuide() {
-    for (const char* local : {"kiro.htm", "help/kiro.htm"}) {
+std::filesystem::path findUserGuide(const std::string& fileName) {
+    const std::filesystem::path inHelp = std::filesystem::path(kHelpFolder) / fileName;
+    for (const std::filesystem::path& local : {std::filesystem::path(fileName), inHelp}) {
         if (isReadableFile(local)) {
             std::error_code ec;
             const std::filesystem::path absolute = std::filesystem::absolute(local, ec);
             return ec ? std::filesystem::path(local) : absolute;
         }
     }
-    return findProgramFile("help/kiro.htm");
+    return findProgramFile(inHelp);
 }
 
 } // namespace kiro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "model/glass_catalog.h"
 
@@ -22,7 +23,9 @@ std::filesystem::path findProgramFile(const std::filesystem::path& relative);
 std::filesystem::path loadStartCatalog(GlassCatalog& catalog);
 
 // The user's guide: "kiro.htm" or "help/kiro.htm" in the working directory, else the one
-// installed with the program; empty when there is none. The path is absolute.
-std::filesystem::path findUserGuide();
+// installed with the program; empty when there is none. The path is absolute. Another
+// file name ("kiro.en.htm") is looked for in the same places.
+inline constexpr const char* kUserGuideFile = "kiro.htm";
+std::filesystem::path findUserGuide(const std::string& fileName = kUserGuideFile);
 
 } // namespace kiro

@@ -85,7 +85,7 @@ void AnalysisDialog::repaintView() {
 
 QHBoxLayout* AnalysisDialog::makeButtonRow() {
     // Made last, so that the tab order ends with them.
-    auto* saveButton = new QPushButton(QStringLiteral("画像を保存..."), this);
+    auto* saveButton = new QPushButton(tr("画像を保存..."), this);
     saveButton->setObjectName(QStringLiteral("savePicture"));
     saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, &AnalysisDialog::savePicture);
@@ -103,7 +103,7 @@ QHBoxLayout* AnalysisDialog::makeButtonRow() {
 }
 
 QGroupBox* AnalysisDialog::makeLineGroup(int firstId, LinesShown& shown) {
-    auto* group = new QGroupBox(QStringLiteral("表示する波長"), this);
+    auto* group = new QGroupBox(tr("表示する波長"), this);
     auto* boxes = new QVBoxLayout(group);
     for (int slot = WavelengthLine::First; slot <= WavelengthLine::Last; ++slot) {
         const size_t k = static_cast<size_t>(slot - WavelengthLine::First);

@@ -29,12 +29,11 @@ QLabel* explanation(const QString& text, QWidget* parent) {
 } // namespace
 
 ApertureChangeDialog::ApertureChangeDialog(Document& document, double semiAperture, QWidget* parent)
-    : QDialog(parent), document_(document),
-      scaleDesign_(new QRadioButton(QStringLiteral("口径の変更"), this)),
+    : QDialog(parent), document_(document), scaleDesign_(new QRadioButton(tr("口径の変更"), this)),
       oldAperture_(new QLineEdit(this)), newAperture_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("RESIZE"));
-    setWindowTitle(QStringLiteral("口径／F値の変更"));
-    auto* apertureOnly = new QRadioButton(QStringLiteral("F値の変更"), this);
+    setWindowTitle(tr("口径／F値の変更"));
+    auto* apertureOnly = new QRadioButton(tr("F値の変更"), this);
     scaleDesign_->setObjectName(QStringLiteral("101"));
     apertureOnly->setObjectName(QStringLiteral("102"));
     oldAperture_->setObjectName(QStringLiteral("103"));
@@ -44,18 +43,17 @@ ApertureChangeDialog::ApertureChangeDialog(Document& document, double semiApertu
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(scaleDesign_);
-    layout->addWidget(
-        explanation(QStringLiteral("曲率半径や距離等全ての値が、口径の値に比例して変更されます。"
-                                   "各種収差も比例して変化します。"),
-                    this));
+    layout->addWidget(explanation(tr("曲率半径や距離等全ての値が、口径の値に比例して変更されます。"
+                                     "各種収差も比例して変化します。"),
+                                  this));
     layout->addWidget(apertureOnly);
-    layout->addWidget(explanation(QStringLiteral("口径のみを変更します。Fを明るくするとレン"
-                                                 "ズの厚みが不足する場合がありますので注意下"
-                                                 "さい。"),
+    layout->addWidget(explanation(tr("口径のみを変更します。Fを明るくするとレン"
+                                     "ズの厚みが不足する場合がありますので注意下"
+                                     "さい。"),
                                   this));
     auto* apertures = new QGridLayout;
-    auto* oldLabel = new QLabel(QStringLiteral("元の口径"), this);
-    auto* newLabel = new QLabel(QStringLiteral("→　変更後の口径"), this);
+    auto* oldLabel = new QLabel(tr("元の口径"), this);
+    auto* newLabel = new QLabel(tr("→　変更後の口径"), this);
     oldLabel->setBuddy(oldAperture_);
     newLabel->setBuddy(newAperture_);
     apertures->addWidget(oldLabel, 0, 0);

@@ -21,12 +21,12 @@ CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
     : AnalysisDialog(lens, QSize(kCurveDialogWidth, kCurveDialogHeight),
                      QStringLiteral("curves.png"), parent) {
     setObjectName(QStringLiteral("ERR"));
-    setWindowTitle(QStringLiteral("球面収差曲線"));
+    setWindowTitle(tr("球面収差曲線"));
     state_.curveScale = curveScaleForScroll(state_.curveScrollPos);
 
     // The plot is tall: the controls stand beside it.
     QGroupBox* lineGroup = makeLineGroup(kFirstLineBoxId, state_.curveLineShown);
-    lineGroup->layout()->addWidget(new QLabel(QStringLiteral("黒線：正弦条件 (d線)"), lineGroup));
+    lineGroup->layout()->addWidget(new QLabel(tr("黒線：正弦条件 (d線)"), lineGroup));
 
     QScrollBar* bar =
         makeScrollBar(kScrollBarId, kCurveScrollMin, kCurveScrollMax, state_.curveScrollPos);
@@ -39,7 +39,7 @@ CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
     auto* side = new QVBoxLayout;
     side->addWidget(lineGroup);
     side->addSpacing(12);
-    side->addWidget(new QLabel(QStringLiteral("横軸の倍率"), this));
+    side->addWidget(new QLabel(tr("横軸の倍率"), this));
     side->addWidget(bar);
     side->addStretch(1);
     side->addLayout(makeButtonRow());

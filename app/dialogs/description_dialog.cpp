@@ -21,13 +21,13 @@ constexpr int kEditMinimumWidth = 420;
 DescriptionDialog::DescriptionDialog(Document& document, QWidget* parent)
     : QDialog(parent), document_(document), text_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("ABST"));
-    setWindowTitle(QStringLiteral("設計データの説明"));
+    setWindowTitle(tr("設計データの説明"));
     text_->setObjectName(QStringLiteral("101"));
     text_->setMinimumWidth(kEditMinimumWidth);
     text_->setText(fromDesignBytes(document_.lens().description));
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("設計データの説明"), this));
+    layout->addWidget(new QLabel(tr("設計データの説明"), this));
     layout->addWidget(text_);
     layout->addWidget(makeOkCancelButtons(this));
 }
@@ -35,8 +35,8 @@ DescriptionDialog::DescriptionDialog(Document& document, QWidget* parent)
 void DescriptionDialog::accept() {
     QByteArray bytes;
     if (!toDesignBytes(text_->text(), kDescriptionEditBytes, bytes)) {
-        showError(this, QStringLiteral("説明に保存できない文字が含まれています。\n"
-                                       "シフトJIS (CP932) で表せる文字だけが使えます。"));
+        showError(this, tr("説明に保存できない文字が含まれています。\n"
+                           "シフトJIS (CP932) で表せる文字だけが使えます。"));
         return;
     }
     document_.setDescription(bytes.constData());

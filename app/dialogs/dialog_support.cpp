@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/dialogs/design_failure_text.h"
 #include "app/document.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
@@ -115,8 +116,8 @@ int checkedMask(const QButtonGroup* group, int firstId) {
 bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const DesignResult& result,
                   int referenceLine) {
     if (!result.ok) {
-        if (result.message[0] != '\0') {
-            showError(owner, QString::fromUtf8(result.message));
+        if (result.failure != DesignFailure::None) {
+            showError(owner, designFailureText(result));
         }
         return false;
     }

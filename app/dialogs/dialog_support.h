@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -28,10 +29,12 @@ class Document;
 // The catalogue's names in catalogue order, decoded, up to the first empty name.
 QStringList glassNames(const GlassCatalog& catalog);
 
-template <size_t N> QStringList namesOf(const char* const (&names)[N]) {
+// The names (marked with QT_TRANSLATE_NOOP in context) in the interface's language.
+template <size_t N>
+QStringList translatedNames(const char* context, const char* const (&names)[N]) {
     QStringList list;
     for (const char* name : names) {
-        list.append(QString::fromUtf8(name));
+        list.append(QCoreApplication::translate(context, name));
     }
     return list;
 }

@@ -1,7 +1,11 @@
 #include "app/dialogs/lens_editor_dialog.h"
 
+#include <algorithm>
+#include <memory>
+
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,59 +35,99 @@ constexpr int kHalfPitch = kRowPitch / 2;
 
 enum Column { Type, Radius, A2, A3, A4, Diameter, Material, Spacing, Position, Delete, Add };
 constexpr int kColumns = Add + 1;
-constexpr int kColumnWidth[kColumns] = {118, 100, 100, 100, 100, 76, 108, 80, 84, 40, 40};
-
-constexpr int columnX(int column) {
-    int x = kMargin;
-    for (int c = 0; c < column; ++c) {
-        x += kColumnWidth[c] + kGap;
-    }
-    return x;
-}
+constexpr int kBaseColumnWidth[kColumns] = {118, 100, 100, 100, 100, 76, 108, 80, 84, 40, 40};
+constexpr int kHeadingPadding = 6;
 
 constexpr int rowY(int k) {
     return kHeadingHeight + k * kRowPitch;
 }
 
-constexpr int kGridWidth = columnX(kColumns) + kMargin;
 constexpr int kGridHeight = rowY(kEditorRows) + kHalfPitch + kMargin;
+
+// The columns' widths: the base widths, widened where a heading or the longest name of a
+// list needs more (the English texts are longer).
+class GridColumns {
+  public:
+    GridColumns(const QFontMetrics& metrics, const QStringList& headings, int typeListWidth,
+                int materialListWidth) {
+        for (int c = 0; c < kColumns; ++c) {
+            int width = kBaseColumnWidth[c];
+            for (const QString& line : headings.value(c).split(u'\n')) {
+                width = std::max(width, metrics.horizontalAdvance(line) + kHeadingPadding);
+            }
+            width_[c] = width;
+        }
+        width_[Type] = std::max(width_[Type], typeListWidth);
+        width_[Material] = std::max(width_[Material], materialListWidth);
+    }
+
+    int width(int column) const { return width_[column]; }
+    int x(int column) const {
+        int x = kMargin;
+        for (int c = 0; c < column; ++c) {
+            x += width_[c] + kGap;
+        }
+        return x;
+    }
+    int gridWidth() const { return x(kColumns) + kMargin; }
+
+    void place(QWidget* widget, int column, int y) const {
+        widget->setGeometry(x(column), y, width_[column], kControlHeight);
+    }
+
+  private:
+    std::array<int, kColumns> width_{};
+};
 
 constexpr EditorColumn kEditColumns[5] = {EditorColumn::Radius, EditorColumn::A2, EditorColumn::A3,
                                           EditorColumn::A4, EditorColumn::Diameter};
 
-const char* const kHeadings[kColumns] = {"タイプ",
-                                         "曲率半径(mm)\n2次係数(a1)",
-                                         "4次係数\n(a2)",
-                                         "6次係数\n(a3)",
-                                         "8次係数\n(a4)",
-                                         "有効径(mm)",
-                                         "材質",
-                                         "間隔(mm)",
-                                         "位置(mm)",
-                                         "",
-                                         ""};
+constexpr const char* kContext = "kiro::app::LensEditorDialog";
 
-constexpr const char* kInvalidDiameter = "有効径が0又は負の箇所があります！";
+const char* const kHeadings[kColumns] = {
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "タイプ"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "曲率半径(mm)\n2次係数(a1)"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "4次係数\n(a2)"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "6次係数\n(a3)"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "8次係数\n(a4)"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "有効径(mm)"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "材質"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "間隔(mm)"),
+    QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "位置(mm)"),
+    "",
+    ""};
 
-void place(QWidget* widget, int column, int y) {
-    widget->setGeometry(columnX(column), y, kColumnWidth[column], kControlHeight);
+// The type list's names in list order (the editor model's positions).
+const char* const kTypeNames[kTypeListSize] = {QT_TRANSLATE_NOOP("SurfaceType", "－無し－"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "絞り"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "中央遮蔽"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "平面焦点面"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "球面焦点面"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "平面鏡"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "球面鏡"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "放物面鏡"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "非球面鏡"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "平面レンズ"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "球面レンズ"),
+                                               QT_TRANSLATE_NOOP("SurfaceType", "非球面レンズ")};
+
+QString invalidDiameterText() {
+    return LensEditorDialog::tr("有効径が0又は負の箇所があります！");
 }
 
-QLineEdit* makeEdit(QWidget* grid, int id, int column, int y) {
-    auto* edit = new QLineEdit(grid);
-    edit->setObjectName(QString::number(id));
-    place(edit, column, y);
-    return edit;
-}
-
-QComboBox* makeList(QWidget* grid, int id, int column, int y, QStringListModel* names) {
+QComboBox* makeList(QWidget* grid, int id, QStringListModel* names) {
     auto* list = new QComboBox(grid);
     list->setObjectName(QString::number(id));
     list->setModel(names);
     list->setCurrentIndex(-1);
     list->setMaxVisibleItems(16);
-    place(list, column, y);
     return list;
+}
+
+// The width a list needs for the longest of the names.
+int listWidth(QWidget* grid, QStringListModel* names) {
+    const std::unique_ptr<QComboBox> probe(makeList(grid, 0, names));
+    return probe->sizeHint().width();
 }
 
 void setShownText(QLineEdit* edit, const std::string& text) {
@@ -106,15 +150,11 @@ LensEditorDialog::LensEditorDialog(Document& document, QWidget* parent)
     : QDialog(parent), document_(document),
       editor_(document.lens().surfaces, document.lens().settings, document.catalog()) {
     setObjectName(QStringLiteral("LENS"));
-    setWindowTitle(QStringLiteral("レンズ設定"));
+    setWindowTitle(tr("レンズ設定"));
     setModal(true);
 
-    QStringList types;
-    for (int k = 0; k < kTypeListSize; ++k) {
-        types.append(QString::fromUtf8(typeListName(k)));
-    }
     // One model behind every list of a column: 31 lists share two short string lists.
-    typeNames_ = new QStringListModel(types, this);
+    typeNames_ = new QStringListModel(surfaceTypeNames(), this);
     materialNames_ = new QStringListModel(glassNames(document.catalog()), this);
 
     auto* scroll = new QScrollArea(this);
@@ -126,9 +166,13 @@ LensEditorDialog::LensEditorDialog(Document& document, QWidget* parent)
     layout->addWidget(scroll, 1);
     layout->addWidget(buildButtons());
 
-    // The whole grid when the screen holds it, otherwise the screen and a scroll bar.
+    // The whole grid when the screen holds it, otherwise the screen and scroll bars.
+    const QSize grid = scroll->widget()->size();
     const QSize buttons = layout->itemAt(1)->sizeHint();
-    QSize wanted(kGridWidth + 8, kGridHeight + buttons.height() + 20);
+    const QMargins margins = layout->contentsMargins();
+    QSize wanted(std::max(grid.width(), buttons.width()) + margins.left() + margins.right(),
+                 grid.height() + layout->spacing() + buttons.height() + margins.top() +
+                     margins.bottom());
     if (const QScreen* screen = parent ? parent->screen() : this->screen()) {
         wanted = wanted.boundedTo(screen->availableSize() - QSize(16, 48));
     }
@@ -140,12 +184,24 @@ LensEditorDialog::~LensEditorDialog() = default;
 
 QWidget* LensEditorDialog::buildGrid() {
     auto* grid = new QWidget;
-    grid->setFixedSize(kGridWidth, kGridHeight);
-    for (int c = 0; c < kColumns; ++c) {
-        auto* heading = new QLabel(QString::fromUtf8(kHeadings[c]), grid);
-        heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        heading->setGeometry(columnX(c), 0, kColumnWidth[c], kHeadingHeight - 2);
+    QStringList headings;
+    for (const char* heading : kHeadings) {
+        headings.append(QCoreApplication::translate(kContext, heading));
     }
+    const GridColumns columns(grid->fontMetrics(), headings, listWidth(grid, typeNames_),
+                              listWidth(grid, materialNames_));
+    grid->setFixedSize(columns.gridWidth(), kGridHeight);
+    for (int c = 0; c < kColumns; ++c) {
+        auto* heading = new QLabel(headings.at(c), grid);
+        heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        heading->setGeometry(columns.x(c), 0, columns.width(c), kHeadingHeight - 2);
+    }
+    const auto makeEdit = [grid, &columns](int id, int column, int y) {
+        auto* edit = new QLineEdit(grid);
+        edit->setObjectName(QString::number(id));
+        columns.place(edit, column, y);
+        return edit;
+    };
     // Created row by row, left to right: that is the order Tab moves in.
     for (int k = 0; k < kEditorRows; ++k) {
         const int b = rowBase(k);
@@ -153,30 +209,32 @@ QWidget* LensEditorDialog::buildGrid() {
         const int lowY = y + kHalfPitch;
         const bool last = k == kEditorRows - 1;
         RowControls& row = rows_[k];
-        row.type = makeList(grid, b, Type, y, typeNames_);
+        row.type = makeList(grid, b, typeNames_);
+        columns.place(row.type, Type, y);
         connect(row.type, &QComboBox::activated, this,
                 [this, k](int position) { editor_.setTypeSelection(k, position); });
         for (int e = 0; e < 5; ++e) {
-            row.edits[e] = makeEdit(grid, b + 1 + e, Radius + e, y);
+            row.edits[e] = makeEdit(b + 1 + e, Radius + e, y);
             const EditorColumn column = kEditColumns[e];
             connect(row.edits[e], &QLineEdit::textEdited, this,
                     [this, k, column](const QString& text) { edited(k, column, text); });
         }
         if (!last) {
-            row.material = makeList(grid, b + 6, Material, lowY, materialNames_);
+            row.material = makeList(grid, b + 6, materialNames_);
+            columns.place(row.material, Material, lowY);
             connect(row.material, &QComboBox::activated, this,
                     [this, k](int position) { editor_.setMaterialSelection(k, position); });
-            row.spacing = makeEdit(grid, b + 7, Spacing, lowY);
+            row.spacing = makeEdit(b + 7, Spacing, lowY);
             connect(row.spacing, &QLineEdit::textEdited, this,
                     [this, k](const QString& text) { edited(k, EditorColumn::Spacing, text); });
         }
-        row.position = makeEdit(grid, b + 8, Position, y);
+        row.position = makeEdit(b + 8, Position, y);
         connect(row.position, &QLineEdit::textEdited, this,
                 [this, k](const QString& text) { edited(k, EditorColumn::Position, text); });
 
         auto* del = new QPushButton(QStringLiteral("del"), grid);
         del->setObjectName(QString::number(kDeleteBase + k));
-        place(del, Delete, y);
+        columns.place(del, Delete, y);
         connect(del, &QPushButton::clicked, this, [this, k] {
             editor_.deleteRow(k);
             showGrid();
@@ -184,7 +242,7 @@ QWidget* LensEditorDialog::buildGrid() {
         if (!last) {
             auto* add = new QPushButton(QStringLiteral("add"), grid);
             add->setObjectName(QString::number(kAddBase + k));
-            place(add, Add, lowY);
+            columns.place(add, Add, lowY);
             connect(add, &QPushButton::clicked, this, [this, k] {
                 editor_.addRowAfter(k);
                 showGrid();
@@ -199,7 +257,7 @@ QWidget* LensEditorDialog::buildButtons() {
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(kMargin, 0, kMargin, 0);
 
-    auto* focus = new QGroupBox(QStringLiteral("ピント調整"), bar);
+    auto* focus = new QGroupBox(tr("ピント調整"), bar);
     auto* focusLayout = new QHBoxLayout(focus);
     static const char* const letters[] = {"C", "d", "e", "F", "g", "h"};
     for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
@@ -246,7 +304,7 @@ void LensEditorDialog::showGrid() {
 
 void LensEditorDialog::focusAt(int line) {
     if (editor_.focusAt(line) != EditorVerdict::Accepted) {
-        showError(this, QString::fromUtf8(kInvalidDiameter));
+        showError(this, invalidDiameterText());
         return;
     }
     showGrid();
@@ -255,11 +313,19 @@ void LensEditorDialog::focusAt(int line) {
 void LensEditorDialog::accept() {
     SurfaceTable table{};
     if (editor_.confirm(table) != EditorVerdict::Accepted) {
-        showError(this, QString::fromUtf8(kInvalidDiameter));
+        showError(this, invalidDiameterText());
         return;
     }
     document_.setTable(table, ViewFit::Refit);
     QDialog::accept();
+}
+
+QStringList surfaceTypeNames() {
+    QStringList names;
+    for (const char* name : kTypeNames) {
+        names.append(QCoreApplication::translate("SurfaceType", name));
+    }
+    return names;
 }
 
 bool runLensEditor(Document& document, QWidget* parent) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QDialog>
+#include <QStringList>
 
 #include "design/lens_editor.h"
 
@@ -56,6 +57,9 @@ class LensEditorDialog : public QDialog {
     QStringListModel* typeNames_ = nullptr;
     QStringListModel* materialNames_ = nullptr;
 };
+
+// The names of the type list in the interface's language, in list order.
+QStringList surfaceTypeNames();
 
 // Menu command 301. True when OK changed the design.
 bool runLensEditor(Document& document, QWidget* parent);

@@ -23,7 +23,7 @@ LightDialog::LightDialog(const LensSystem& lens, QWidget* parent)
     : AnalysisDialog(lens, QSize(kLightDialogWidth, kLightDialogHeight),
                      QStringLiteral("light.png"), parent) {
     setObjectName(QStringLiteral("BRIGHT"));
-    setWindowTitle(QStringLiteral("光量曲線"));
+    setWindowTitle(tr("光量曲線"));
 
     auto* value = new QLabel(percentText(floor_), this);
     value->setObjectName(QStringLiteral("floorValue"));
@@ -38,7 +38,7 @@ LightDialog::LightDialog(const LensSystem& lens, QWidget* parent)
     });
 
     auto* floorRow = new QHBoxLayout;
-    floorRow->addWidget(new QLabel(QStringLiteral("下端の光量"), this));
+    floorRow->addWidget(new QLabel(tr("下端の光量"), this));
     floorRow->addWidget(bar, 1);
     floorRow->addWidget(value);
 

@@ -25,38 +25,42 @@ constexpr int kOscId = 121;
 constexpr int kRangeId = 131;
 constexpr int kFirstKindId = 141;
 
-const char* const kKindLabels[3] = {"球面レンズ", "球面鏡", "レンズ間距離"};
+constexpr const char* kContext = "kiro::app::OptimizerDialog";
+const char* const kKindLabels[3] = {
+    QT_TRANSLATE_NOOP("kiro::app::OptimizerDialog", "球面レンズ"),
+    QT_TRANSLATE_NOOP("kiro::app::OptimizerDialog", "球面鏡"),
+    QT_TRANSLATE_NOOP("kiro::app::OptimizerDialog", "レンズ間距離")};
 
 } // namespace
 
 OptimizerDialog::OptimizerDialog(Document& document, QWidget* parent)
     : QDialog(parent), document_(document) {
     setObjectName(QStringLiteral("OPTMIZE"));
-    setWindowTitle(QStringLiteral("レンズデータの最適化"));
+    setWindowTitle(tr("レンズデータの最適化"));
     setModal(true);
     const OptimizerSettings& s = document.optimizerSettings();
 
     auto* sphericalBox = new QGroupBox(this);
-    spherical_ = makeCheck(this, kSphericalId, QStringLiteral("球面収差最小"), s.minimiseSpherical);
+    spherical_ = makeCheck(this, kSphericalId, tr("球面収差最小"), s.minimiseSpherical);
     sphericalLine_ = makeLineButtons(sphericalBox, kFirstSphericalLineId, s.sphericalLine);
 
     auto* chromaticBox = new QGroupBox(this);
-    chromatic_ = makeCheck(this, kChromaticId, QStringLiteral("色収差最小"), s.minimiseChromatic);
+    chromatic_ = makeCheck(this, kChromaticId, tr("色収差最小"), s.minimiseChromatic);
     chromaticLines_ = makeLineChecks(chromaticBox, kFirstChromaticLineId, chromaticMask(s));
 
-    osc_ = makeCheck(this, kOscId, QStringLiteral("OSC最小"), s.minimiseOsc);
+    osc_ = makeCheck(this, kOscId, tr("OSC最小"), s.minimiseOsc);
 
     range_ = new QLineEdit(formatNumber("%lg", s.changeRangePercent), this);
     range_->setObjectName(QString::number(kRangeId));
     auto* rangeRow = new QFormLayout;
-    rangeRow->addRow(QStringLiteral("パラメータの変更範囲(%)"), range_);
+    rangeRow->addRow(tr("パラメータの変更範囲(%)"), range_);
 
-    auto* kindsBox = new QGroupBox(QStringLiteral("変化させるパラメータ"), this);
+    auto* kindsBox = new QGroupBox(tr("変化させるパラメータ"), this);
     auto* kindsLayout = new QHBoxLayout(kindsBox);
     const bool kept[3] = {s.varySphericalLenses, s.varySphericalMirrors, s.varyLensSpacings};
     for (int k = 0; k < 3; ++k) {
-        kinds_[k] =
-            makeCheck(kindsBox, kFirstKindId + k, QString::fromUtf8(kKindLabels[k]), kept[k]);
+        kinds_[k] = makeCheck(kindsBox, kFirstKindId + k,
+                              QCoreApplication::translate(kContext, kKindLabels[k]), kept[k]);
         kindsLayout->addWidget(kinds_[k]);
     }
 

@@ -23,8 +23,6 @@ constexpr int kBarSteps = 1000;
 constexpr int kClockMilliseconds = 200;
 constexpr int kCancelId = 2;
 
-const QString kTitle = QStringLiteral("レンズデータの最適化");
-
 // Candidate counts grouped in threes, whatever the user's locale.
 QString count(qint64 n) {
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(n);
@@ -36,12 +34,12 @@ OptimizerProgressDialog::OptimizerProgressDialog(const LensSystem& lens,
                                                  const OptimizerSettings& settings, QWidget* parent)
     : QDialog(parent), run_(lens, settings) {
     setObjectName(QStringLiteral("OPTPROGRESS"));
-    setWindowTitle(kTitle);
+    setWindowTitle(title());
     setModal(true);
 
-    pass_ = new QLabel(QStringLiteral("パス - / -"), this);
+    pass_ = new QLabel(tr("パス - / -"), this);
     pass_->setObjectName(QStringLiteral("pass"));
-    candidates_ = new QLabel(QStringLiteral("候補 0 / 0"), this);
+    candidates_ = new QLabel(tr("候補 0 / 0"), this);
     candidates_->setObjectName(QStringLiteral("candidates"));
     elapsed_ = new QLabel(this);
     elapsed_->setObjectName(QStringLiteral("elapsed"));
@@ -53,7 +51,7 @@ OptimizerProgressDialog::OptimizerProgressDialog(const LensSystem& lens,
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     cancel_ = buttons->button(QDialogButtonBox::Cancel);
-    cancel_->setText(QStringLiteral("中止"));
+    cancel_->setText(tr("中止"));
     cancel_->setObjectName(QString::number(kCancelId));
     connect(buttons, &QDialogButtonBox::rejected, this, &OptimizerProgressDialog::reject);
 
@@ -75,6 +73,10 @@ OptimizerProgressDialog::OptimizerProgressDialog(const LensSystem& lens,
     });
 }
 
+QString OptimizerProgressDialog::title() {
+    return tr("レンズデータの最適化");
+}
+
 void OptimizerProgressDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!started_) {
@@ -89,7 +91,7 @@ void OptimizerProgressDialog::reject() {
     if (run_.running()) {
         run_.cancel();
         cancel_->setEnabled(false);
-        pass_->setText(QStringLiteral("中止しています…"));
+        pass_->setText(tr("中止しています…"));
     }
 }
 
@@ -97,29 +99,29 @@ void OptimizerProgressDialog::showProgress(int pass, int passCount, qint64 done,
     if (!cancel_->isEnabled()) {
         return;
     }
-    pass_->setText(QStringLiteral("パス %1 / %2").arg(pass).arg(passCount));
-    candidates_->setText(QStringLiteral("候補 %1 / %2").arg(count(done), count(total)));
+    pass_->setText(tr("パス %1 / %2").arg(pass).arg(passCount));
+    candidates_->setText(tr("候補 %1 / %2").arg(count(done), count(total)));
     bar_->setValue(total > 0 ? static_cast<int>(done * kBarSteps / total) : kBarSteps);
     showElapsed();
 }
 
 void OptimizerProgressDialog::showElapsed() {
-    elapsed_->setText(
-        QStringLiteral("経過時間 %1 秒").arg(formatNumber("%.1f", run_.elapsedSeconds())));
+    elapsed_->setText(tr("経過時間 %1 秒").arg(formatNumber("%.1f", run_.elapsedSeconds())));
 }
 
 bool runOptimization(Document& document, QWidget* parent) {
     const OptimizerSettings settings = document.optimizerSettings();
     const int varied = buildParameterList(document.lens().surfaces, kindFlags(settings)).count;
     if (varied > kMaxVariedRows) {
-        showError(parent, QStringLiteral("曲率半径を変える面が%1面あります。\n"
-                                         "最適化できるのは%2面までです。")
+        showError(parent, OptimizerProgressDialog::tr("曲率半径を変える面が%1面あります。\n"
+                                                      "最適化できるのは%2面までです。")
                               .arg(varied)
                               .arg(kMaxVariedRows));
         return false;
     }
     if (!std::isfinite(settings.changeRangePercent)) {
-        showError(parent, QStringLiteral("パラメータの変更範囲(%)が数値になっていません。"));
+        showError(parent,
+                  OptimizerProgressDialog::tr("パラメータの変更範囲(%)が数値になっていません。"));
         return false;
     }
     OptimizerProgressDialog progress(document.lens(), settings, parent);
@@ -133,11 +135,12 @@ bool runOptimization(Document& document, QWidget* parent) {
     if (result.status == OptimizeStatus::Cancelled) {
         const QString text =
             result.passes.empty()
-                ? QStringLiteral("最適化を中止しました。データは変わっていません。")
-                : QStringLiteral("最適化を中止しました。\n終わった%1回のパスの結果を残し、"
-                                 "途中のパスの変更は捨てました。")
-                      .arg(result.passes.size());
-        showBox(parent, {kTitle, text, QMessageBox::Information, QMessageBox::Ok});
+                ? OptimizerProgressDialog::tr("最適化を中止しました。データは変わっていません。")
+                : OptimizerProgressDialog::tr("最適化を中止しました。\n終わった%n回のパスの結果を"
+                                              "残し、途中のパスの変更は捨てました。",
+                                              nullptr, static_cast<int>(result.passes.size()));
+        showBox(parent, {OptimizerProgressDialog::title(), text, QMessageBox::Information,
+                         QMessageBox::Ok});
     }
     return keep;
 }

@@ -25,6 +25,9 @@ class OptimizerProgressDialog : public QDialog {
 
     const OptimizerRun& run() const { return run_; }
 
+    // The window's title, also the title of the box that reports a cancelled run.
+    static QString title();
+
     void reject() override;
 
   protected:

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QStringList>
@@ -29,7 +30,8 @@ QString askWithFileDialog(QWidget* owner, const QString& suggestedName) {
     const QStringList filters{QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)"),
                               QStringLiteral("PDF (*.pdf)")};
     const QStringList suffixes{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
-    QFileDialog dialog(owner, QStringLiteral("画像を保存"), lastFolder());
+    QFileDialog dialog(owner, QCoreApplication::translate("PictureExport", "画像を保存"),
+                       lastFolder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
     // Names in full: the detail columns of Qt's own dialog cut names and sizes short.
@@ -59,8 +61,9 @@ void setPictureFileAsker(PictureFileAsker a) {
 bool writePicture(QWidget* owner, const QString& path, QSize size, const PaintFunction& paint) {
     const std::optional<PictureFormat> format = pictureFormatOf(path);
     if (!format) {
-        showError(owner, QStringLiteral("画像の形式は名前の拡張子 .png、.svg、.pdf で選んで下さい。"
-                                        "\n\"%1\"")
+        showError(owner, QCoreApplication::translate(
+                             "PictureExport",
+                             "画像の形式は名前の拡張子 .png、.svg、.pdf で選んで下さい。\n\"%1\"")
                              .arg(path));
         return false;
     }
@@ -71,7 +74,9 @@ bool writePicture(QWidget* owner, const QString& path, QSize size, const PaintFu
         !replaceFileAtomically(
             name.constData(),
             std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) {
-        showError(owner, QStringLiteral("\"%1\" に画像を保存できませんでした。").arg(path));
+        showError(owner, QCoreApplication::translate("PictureExport",
+                                                     "\"%1\" に画像を保存できませんでした。")
+                             .arg(path));
         return false;
     }
     return true;

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/design_failure_text.h"
 #include "app/dialogs/dialog_support.h"
 #include "app/document.h"
 #include "app/shell_text.h"
@@ -27,25 +28,27 @@ constexpr int kFirstLineId = 105;
 constexpr int kRatioId = 120;
 constexpr int kBackFocusId = 121;
 
-const char* const kTypeNames[ReflectorType::Count] = {"ニュートン",
-                                                      "純カセグレン",
-                                                      "マクストーフニュートン",
-                                                      "マクストーフカセグレン",
-                                                      "ドール・カーカム",
-                                                      "シュミットカセグレン",
-                                                      "ベーカー・シュミットカセグレン",
-                                                      "シュミットカメラ"};
+constexpr const char* kTypeContext = "ReflectorType";
+const char* const kTypeNames[ReflectorType::Count] = {
+    QT_TRANSLATE_NOOP("ReflectorType", "ニュートン"),
+    QT_TRANSLATE_NOOP("ReflectorType", "純カセグレン"),
+    QT_TRANSLATE_NOOP("ReflectorType", "マクストーフニュートン"),
+    QT_TRANSLATE_NOOP("ReflectorType", "マクストーフカセグレン"),
+    QT_TRANSLATE_NOOP("ReflectorType", "ドール・カーカム"),
+    QT_TRANSLATE_NOOP("ReflectorType", "シュミットカセグレン"),
+    QT_TRANSLATE_NOOP("ReflectorType", "ベーカー・シュミットカセグレン"),
+    QT_TRANSLATE_NOOP("ReflectorType", "シュミットカメラ")};
 
 } // namespace
 
 ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* parent)
     : QDialog(parent), document_(document) {
     setObjectName(QStringLiteral("DESIGN1"));
-    setWindowTitle(QStringLiteral("反射望遠鏡設計"));
+    setWindowTitle(tr("反射望遠鏡設計"));
     setModal(true);
     const ReflectorInputs& kept = document.reflectorInputs();
 
-    type_ = makeList(this, kTypeId, namesOf(kTypeNames));
+    type_ = makeList(this, kTypeId, translatedNames(kTypeContext, kTypeNames));
     selectPosition(type_, kept.type);
     aperture_ = makeEdit(this, kApertureId, kept.aperture);
     fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
@@ -55,14 +58,14 @@ ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* pa
     selectPosition(glass_, kept.glass);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("望遠鏡の種類"), type_);
-    form->addRow(QStringLiteral("口径(mm)"), aperture_);
-    form->addRow(QStringLiteral("F値"), fNumber_);
-    form->addRow(QStringLiteral("副鏡の曲率／主鏡の曲率"), ratio_);
-    form->addRow(QStringLiteral("バックフォーカス距離"), backFocus_);
-    form->addRow(QStringLiteral("補正版のガラス材"), glass_);
+    form->addRow(tr("望遠鏡の種類"), type_);
+    form->addRow(tr("口径(mm)"), aperture_);
+    form->addRow(tr("F値"), fNumber_);
+    form->addRow(tr("副鏡の曲率／主鏡の曲率"), ratio_);
+    form->addRow(tr("バックフォーカス距離"), backFocus_);
+    form->addRow(glassControlLabel(GlassControl::Corrector), glass_);
 
-    auto* lines = new QGroupBox(QStringLiteral("基準の光の波長"), this);
+    auto* lines = new QGroupBox(tr("基準の光の波長"), this);
     line_ = makeLineButtons(lines, kFirstLineId, kept.line);
 
     auto* layout = new QVBoxLayout(this);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/dialogs/design_failure_text.h"
 #include "app/dialogs/dialog_support.h"
 #include "app/document.h"
 #include "design/design_dialog_logic.h"
@@ -28,9 +29,17 @@ constexpr int kFirstLineId = 110;
 constexpr int kFirstChromaticId = 116;
 constexpr int kFirstThicknessId = 130;
 
-const char* const kTypeNames[RefractorType::Count] = {"２枚玉屈折", "２枚玉＋フラットナー"};
-const char* const kGlassLabels[3] = {"第１ガラス材", "第２ガラス材", "第３ガラス材"};
-const char* const kMeasureLabels[3] = {"球面収差最小", "色収差最小", "OSC最小"};
+constexpr const char* kTypeContext = "RefractorType";
+const char* const kTypeNames[RefractorType::Count] = {
+    QT_TRANSLATE_NOOP("RefractorType", "２枚玉屈折"),
+    QT_TRANSLATE_NOOP("RefractorType", "２枚玉＋フラットナー")};
+constexpr GlassControl kGlassControls[3] = {GlassControl::Glass1, GlassControl::Glass2,
+                                            GlassControl::Glass3};
+constexpr const char* kContext = "kiro::app::RefractorDesignerDialog";
+const char* const kMeasureLabels[3] = {
+    QT_TRANSLATE_NOOP("kiro::app::RefractorDesignerDialog", "球面収差最小"),
+    QT_TRANSLATE_NOOP("kiro::app::RefractorDesignerDialog", "色収差最小"),
+    QT_TRANSLATE_NOOP("kiro::app::RefractorDesignerDialog", "OSC最小")};
 constexpr int kMeasureBits[3] = {MeasureFlag::Spherical, MeasureFlag::Chromatic,
                                  MeasureFlag::SineCondition};
 
@@ -39,21 +48,21 @@ constexpr int kMeasureBits[3] = {MeasureFlag::Spherical, MeasureFlag::Chromatic,
 RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* parent)
     : QDialog(parent), document_(document) {
     setObjectName(QStringLiteral("DESIGN2"));
-    setWindowTitle(QStringLiteral("屈折望遠鏡設計"));
+    setWindowTitle(tr("屈折望遠鏡設計"));
     setModal(true);
     const RefractorInputs& kept = document.refractorInputs();
 
-    type_ = makeList(this, kTypeId, namesOf(kTypeNames));
+    type_ = makeList(this, kTypeId, translatedNames(kTypeContext, kTypeNames));
     selectPosition(type_, kept.type);
     aperture_ = makeEdit(this, kApertureId, kept.aperture);
     fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
 
     auto* top = new QGridLayout;
-    top->addWidget(new QLabel(QStringLiteral("望遠鏡の種類"), this), 0, 0);
+    top->addWidget(new QLabel(tr("望遠鏡の種類"), this), 0, 0);
     top->addWidget(type_, 0, 1, 1, 3);
-    top->addWidget(new QLabel(QStringLiteral("口径(mm)"), this), 1, 0);
+    top->addWidget(new QLabel(tr("口径(mm)"), this), 1, 0);
     top->addWidget(aperture_, 1, 1);
-    top->addWidget(new QLabel(QStringLiteral("F値"), this), 1, 2);
+    top->addWidget(new QLabel(tr("F値"), this), 1, 2);
     top->addWidget(fNumber_, 1, 3);
 
     const QStringList glasses = glassNames(document.catalog());
@@ -63,9 +72,9 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
         glasses_[g] = makeList(this, kFirstGlassId + g, glasses);
         selectPosition(glasses_[g], keptGlass[g]);
         thicknesses_[g] = makeEdit(this, kFirstThicknessId + g, keptThickness[g]);
-        top->addWidget(new QLabel(QString::fromUtf8(kGlassLabels[g]), this), 2 + g, 0);
+        top->addWidget(new QLabel(glassControlLabel(kGlassControls[g]), this), 2 + g, 0);
         top->addWidget(glasses_[g], 2 + g, 1);
-        top->addWidget(new QLabel(QStringLiteral("厚み(mm)"), this), 2 + g, 2);
+        top->addWidget(new QLabel(tr("厚み(mm)"), this), 2 + g, 2);
         top->addWidget(thicknesses_[g], 2 + g, 3);
     }
     top->setColumnStretch(1, 2);
@@ -73,15 +82,16 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
 
     auto* measures = new QHBoxLayout;
     for (int m = 0; m < 3; ++m) {
-        measures_[m] = makeCheck(this, kFirstMeasureId + m, QString::fromUtf8(kMeasureLabels[m]),
+        measures_[m] = makeCheck(this, kFirstMeasureId + m,
+                                 QCoreApplication::translate(kContext, kMeasureLabels[m]),
                                  (kept.measureFlags & kMeasureBits[m]) != 0);
         measures->addWidget(measures_[m]);
     }
     measures->addStretch(1);
 
-    auto* lines = new QGroupBox(QStringLiteral("基準の光の波長"), this);
+    auto* lines = new QGroupBox(tr("基準の光の波長"), this);
     line_ = makeLineButtons(lines, kFirstLineId, kept.line);
-    auto* chromatic = new QGroupBox(QStringLiteral("色収差を見る波長"), this);
+    auto* chromatic = new QGroupBox(tr("色収差を見る波長"), this);
     chromaticLines_ = makeLineChecks(chromatic, kFirstChromaticId, kept.chromaticMask);
 
     auto* layout = new QVBoxLayout(this);

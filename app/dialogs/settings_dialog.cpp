@@ -61,42 +61,42 @@ QString unsignedText(int value) {
 SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     : QDialog(parent), document_(document) {
     setObjectName(QStringLiteral("CONF"));
-    setWindowTitle(QStringLiteral("各種設定"));
+    setWindowTitle(tr("各種設定"));
     const Settings& s = document_.lens().settings;
 
-    auto* view = new QGroupBox(QStringLiteral("光学系表示"), this);
+    auto* view = new QGroupBox(tr("光学系表示"), this);
     auto* viewGrid = new QGridLayout(view);
-    viewGrid->addWidget(new QLabel(QStringLiteral("・光線の数"), view), 0, 0);
+    viewGrid->addWidget(new QLabel(tr("・光線の数"), view), 0, 0);
     viewGrid->addWidget(numberEdit(ControlId::RayCount, unsignedText(s.rayCount), view), 0, 1);
-    viewGrid->addWidget(new QLabel(QStringLiteral("本"), view), 0, 2);
-    viewGrid->addWidget(new QLabel(QStringLiteral("・光線の入射角"), view), 1, 0);
+    viewGrid->addWidget(new QLabel(tr("本"), view), 0, 2);
+    viewGrid->addWidget(new QLabel(tr("・光線の入射角"), view), 1, 0);
     viewGrid->addWidget(numberEdit(ControlId::IncidenceAngle,
                                    formatNumber("%.2lf", s.incidenceAngle / 100.0), view),
                         1, 1);
-    viewGrid->addWidget(new QLabel(QStringLiteral("度"), view), 1, 2);
+    viewGrid->addWidget(new QLabel(tr("度"), view), 1, 2);
     viewGrid->setColumnStretch(3, 1);
 
-    auto* spot = new QGroupBox(QStringLiteral("スポットダイヤグラム"), this);
+    auto* spot = new QGroupBox(tr("スポットダイヤグラム"), this);
     auto* spotGrid = new QGridLayout(spot);
-    auto* fixedPoints = radio(ControlId::FixedPoints, QStringLiteral("ポイント数固定"), spot);
-    fixedPitch_ = radio(ControlId::FixedPitch, QStringLiteral("ピッチ固定"), spot);
+    auto* fixedPoints = radio(ControlId::FixedPoints, tr("ポイント数固定"), spot);
+    fixedPitch_ = radio(ControlId::FixedPitch, tr("ピッチ固定"), spot);
     (s.spotGridMode == 0 ? fixedPoints : fixedPitch_)->setChecked(true);
     spotGrid->addWidget(fixedPoints, 0, 0);
-    spotGrid->addWidget(new QLabel(QStringLiteral("縦横共に"), spot), 0, 1);
+    spotGrid->addWidget(new QLabel(tr("縦横共に"), spot), 0, 1);
     spotGrid->addWidget(numberEdit(ControlId::GridPoints, unsignedText(s.spotGridPoints), spot), 0,
                         2);
-    spotGrid->addWidget(new QLabel(QStringLiteral("ポイント"), spot), 0, 3);
+    spotGrid->addWidget(new QLabel(tr("ポイント"), spot), 0, 3);
     spotGrid->addWidget(fixedPitch_, 1, 0);
-    spotGrid->addWidget(new QLabel(QStringLiteral("ピッチ"), spot), 1, 1);
+    spotGrid->addWidget(new QLabel(tr("ピッチ"), spot), 1, 1);
     spotGrid->addWidget(numberEdit(ControlId::GridPitch, unsignedText(s.spotGridPitch), spot), 1,
                         2);
     spotGrid->addWidget(new QLabel(QStringLiteral("mm"), spot), 1, 3);
     spotGrid->setColumnStretch(4, 1);
 
-    auto* source = new QGroupBox(QStringLiteral("光源の位置"), this);
+    auto* source = new QGroupBox(tr("光源の位置"), this);
     auto* sourceBox = new QVBoxLayout(source);
-    auto* infinity = radio(ControlId::Infinity, QStringLiteral("無限遠"), source);
-    pointSource_ = radio(ControlId::PointSource, QStringLiteral("座標指定"), source);
+    auto* infinity = radio(ControlId::Infinity, tr("無限遠"), source);
+    pointSource_ = radio(ControlId::PointSource, tr("座標指定"), source);
     (s.sourceMode == 0 ? infinity : pointSource_)->setChecked(true);
     sourceBox->addWidget(infinity);
     auto* coordinates = new QHBoxLayout;

@@ -33,7 +33,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     // The line boxes stand beside the drawing, as in the curve dialog.
     QGroupBox* lineGroup = makeLineGroup(kFirstLineBoxId, state_.spotLineShown);
     // Ours: the d-line Airy disk and the spot radii under each panel; off on every opening.
-    auto* airy = new QCheckBox(QStringLiteral("エアリーディスク"), this);
+    auto* airy = new QCheckBox(tr("エアリーディスク"), this);
     airy->setObjectName(QStringLiteral("airy"));
     connect(airy, &QCheckBox::toggled, this, [this](bool shown) {
         state_.spotAiryShown = shown;
@@ -55,7 +55,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
         });
         auto* cell = new QHBoxLayout;
         cell->addStretch(1);
-        cell->addWidget(new QLabel(QStringLiteral("像高"), this));
+        cell->addWidget(new QLabel(tr("像高"), this));
         cell->addWidget(edit);
         cell->addWidget(new QLabel(QStringLiteral("mm"), this));
         cell->addStretch(1);
@@ -64,7 +64,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     }
 
     auto* magnification = new QHBoxLayout;
-    magnification->addWidget(new QLabel(QStringLiteral("倍率"), this));
+    magnification->addWidget(new QLabel(tr("倍率"), this));
     QScrollBar* bar =
         makeScrollBar(kScrollBarId, kSpotScrollMin, kSpotScrollMax, state_.spotScrollPos);
     connect(bar, &QScrollBar::valueChanged, this, [this](int pos) {

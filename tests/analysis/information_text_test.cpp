@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "tests/analysis/analysis_tables.h"
@@ -54,6 +55,30 @@ TEST(InformationText, DecimalPointWhateverTheLocale) {
 
 TEST(InformationText, EmptyDesignHasNoData) {
     EXPECT_EQ(buildInformationText(SurfaceTable{}, Settings{}, 0.0), "データがありません");
+}
+
+// Another language's words (the desktop program's English) change nothing else: the
+// numbers, the blanks and the seven lines stay.
+TEST(InformationText, OtherWordsKeepTheNumbersAndLayout) {
+    const SurfaceTable table = test::newtonian();
+    const InformationWords english{"Information",
+                                   "Focus position (d line)",
+                                   "Focal length (d line)",
+                                   "Effective diameter",
+                                   "F-number",
+                                   "No data"};
+    std::string expected = buildInformationText(table, Settings{}, apertureRadius(table));
+    const std::pair<const char*, const char*> words[] = {{"情報表示", english.heading},
+                                                         {"焦点位置(d線)", english.focusPosition},
+                                                         {"焦点距離(d線)", english.focalLength},
+                                                         {"有効径", english.diameter},
+                                                         {"F値", english.fNumber}};
+    for (const auto& [japanese, other] : words) {
+        expected.replace(expected.find(japanese), std::strlen(japanese), other);
+    }
+    EXPECT_EQ(buildInformationText(table, Settings{}, apertureRadius(table), english), expected);
+    EXPECT_EQ(test::linesOf(expected)[6], "Effective diameter:200.000000    F-number:5.000000");
+    EXPECT_EQ(buildInformationText(SurfaceTable{}, Settings{}, 0.0, english), "No data");
 }
 
 TEST(InformationText, ZeroRadiusPrintsWhatTheLibraryPrints) {

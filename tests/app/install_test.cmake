@@ -1,5 +1,6 @@
 # Installs the build into a temporary prefix and starts the installed programs from another
-# folder: they must find the catalogue and the guide installed with them. Called by CTest as:
+# folder: they must find the catalogue and the guides installed with them, and speak the
+# desktop's language. Called by CTest as:
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -P this
 cmake_minimum_required(VERSION 3.25)
 include(${SOURCE_DIR}/tests/cli/cli_test_support.cmake)
@@ -16,6 +17,7 @@ if(NOT code EQUAL 0)
 endif()
 
 foreach(file bin/kiro bin/kiro-cli share/kiro/glass.dat share/kiro/help/kiro.htm
+        share/kiro/help/kiro.en.htm
         share/kiro/examples/newtonian-200-f5.OPT
         share/kiro/examples/designed/schmidt-cassegrain-200-f10.OPT
         share/applications/kiro.desktop share/icons/hicolor/scalable/apps/kiro.svg
@@ -32,21 +34,29 @@ expect_contains("${mime}" "<mime-type type=\"application/x-kiro-design\">")
 expect_contains("${mime}" "<glob pattern=\"*.OPT\"")
 
 # kiro, started offscreen from a folder without a catalogue, reports what it found once
-# its window is painted, then quits.
+# its window is painted, then quits: on a bare machine's locale in Japanese with the
+# Japanese guide, on an English desktop in English with the English one.
 file(STRINGS ${SOURCE_DIR}/data/glass.dat glasses REGEX "[^ \t]")
 list(LENGTH glasses glass_count)
-execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen KIRO_STARTUP_REPORT=1
-            ${prefix}/bin/kiro ${prefix}/share/kiro/examples/designed/doublet-100-f9.OPT
-    WORKING_DIRECTORY ${elsewhere} TIMEOUT 120
-    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT code EQUAL 0)
-    message(FATAL_ERROR "installed kiro failed (${code}):\n${out}${err}")
-endif()
-expect_equal("${out}" "catalogue ${glass_count} ${prefix}/share/kiro/glass.dat
-guide ${prefix}/share/kiro/help/kiro.htm
+foreach(run "C;ja;kiro.htm" "en_US.UTF-8;en;kiro.en.htm")
+    list(GET run 0 locale)
+    list(GET run 1 language)
+    list(GET run 2 guide)
+    execute_process(
+        COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=${locale}
+                QT_QPA_PLATFORM=offscreen KIRO_STARTUP_REPORT=1
+                ${prefix}/bin/kiro ${prefix}/share/kiro/examples/designed/doublet-100-f9.OPT
+        WORKING_DIRECTORY ${elsewhere} TIMEOUT 120
+        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT code EQUAL 0)
+        message(FATAL_ERROR "installed kiro failed under ${locale} (${code}):\n${out}${err}")
+    endif()
+    expect_equal("${out}" "catalogue ${glass_count} ${prefix}/share/kiro/glass.dat
+language ${language}
+guide ${prefix}/share/kiro/help/${guide}
 design 5
 ")
+endforeach()
 
 # kiro-cli finds the same catalogue: the doublet's glasses are looked up by name.
 execute_process(

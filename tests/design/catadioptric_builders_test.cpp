@@ -146,7 +146,8 @@ TEST_P(GlassChecks, MissingOrUnusableCorrectorGlassWritesNothingAndNamesIt) {
     in.glass = kNoGlass;
     DesignResult r = designReflector(table, sourceAtInfinity(), catalog, in);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(std::strstr(r.message, kCorrectorGlassControl), nullptr) << r.message;
+    EXPECT_NE(std::strstr(r.message, glassControlName(GlassControl::Corrector)), nullptr)
+        << r.message;
     EXPECT_TRUE(test::sameTable(table, test::markerTable()));
 
     in.glass = test::glassNamed(catalog, "AIR");
@@ -174,6 +175,9 @@ TEST(SchmidtBuilders, TooFastARatioFailsWithoutWriting) {
         buildSchmidtCamera(table, sourceAtInfinity(), catalog, 200.0, 60.0, WavelengthLine::d,
                            test::glassNamed(catalog, "N-BK7"));
     EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.failure, DesignFailure::NoSchmidtCorrector);
+    EXPECT_EQ(r.details.aperture, 200.0);
+    EXPECT_EQ(r.details.focalLength, 60.0);
     EXPECT_STRNE(r.message, "");
     EXPECT_TRUE(test::sameTable(table, test::markerTable()));
 }

@@ -98,6 +98,8 @@ TEST_P(TwoMirrorTypes, NoTwoMirrorSolutionLeavesTheTableAndSaysSo) {
     SurfaceTable table = test::markerTable();
     const DesignResult r = buildTwoMirror(GetParam(), table, 200.0, 1000.0, 2000.0, 1.0);
     EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.failure, DesignFailure::NoTwoMirrorSolution);
+    EXPECT_EQ(r.details.backFocus, 2000.0);
     EXPECT_NE(std::strstr(r.message, "２枚鏡"), nullptr) << r.message;
     EXPECT_TRUE(test::sameTable(table, test::markerTable()));
 }
