@@ -22,7 +22,9 @@ constexpr const char* kFormat = "          %s\n\n"
 
 // The focal length of the zone r/1000, on the d line, through mirrors and lenses only.
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r) {
-    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, ZonalMode::OpticalOnly).f;
+    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
+                      ZonalMode::OpticalOnly)
+        .f;
 }
 
 } // namespace
@@ -53,9 +55,9 @@ std::string buildInformationText(const SurfaceTable& table, const Settings& sett
     // Measured first: %lf of a huge double takes over 300 characters, and the words are
     // the caller's.
     const auto print = [&](char* out, size_t size) {
-        return snprintfC(out, size, kFormat, words.heading, words.focusPosition, focus.x,
-                             focus.y, focus.z, words.focalLength, f, words.diameter, diameter,
-                             words.fNumber, f / diameter);
+        return snprintfC(out, size, kFormat, words.heading, words.focusPosition, focus.x, focus.y,
+                         focus.z, words.focalLength, f, words.diameter, diameter, words.fNumber,
+                         f / diameter);
     };
     const int length = print(nullptr, 0);
     if (length <= 0) {

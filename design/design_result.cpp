@@ -29,14 +29,12 @@ void writeMessage(DesignResult& result) {
     case DesignFailure::GlassIndexNotAboveOne:
         // A name that is not UTF-8 (CP932 catalogues) would spoil the message's encoding.
         if (d.glassName[0] != '\0' && isValidUtf8(d.glassName, std::strlen(d.glassName))) {
-            snprintfC(out, size,
-                          "「%s」の %s は基準の波長での屈折率が1を超えないため使えません。",
-                          control, d.glassName);
+            snprintfC(out, size, "「%s」の %s は基準の波長での屈折率が1を超えないため使えません。",
+                      control, d.glassName);
         } else {
-            snprintfC(
-                out, size,
-                "「%s」のガラス（%d番）は基準の波長での屈折率が1を超えないため使えません。",
-                control, d.glass);
+            snprintfC(out, size,
+                      "「%s」のガラス（%d番）は基準の波長での屈折率が1を超えないため使えません。",
+                      control, d.glass);
         }
         return;
     case DesignFailure::UnusableSize:
@@ -44,15 +42,15 @@ void writeMessage(DesignResult& result) {
         return;
     case DesignFailure::NoTwoMirrorSolution:
         snprintfC(out, size,
-                      "口径 %g mm、焦点距離 %g mm、曲率比 %g、バックフォーカス %g mm を満たす"
-                      "２枚鏡の配置が見つかりません。",
-                      d.aperture, d.focalLength, d.ratio, d.backFocus);
+                  "口径 %g mm、焦点距離 %g mm、曲率比 %g、バックフォーカス %g mm を満たす"
+                  "２枚鏡の配置が見つかりません。",
+                  d.aperture, d.focalLength, d.ratio, d.backFocus);
         return;
     case DesignFailure::NoSchmidtCorrector:
         snprintfC(out, size,
-                      "口径 %g mm、焦点距離 %g mm ではシュミット補正板を計算できません"
-                      "（F値が小さすぎます）。",
-                      d.aperture, d.focalLength);
+                  "口径 %g mm、焦点距離 %g mm ではシュミット補正板を計算できません"
+                  "（F値が小さすぎます）。",
+                  d.aperture, d.focalLength);
         return;
     case DesignFailure::UntraceableFocalLength:
         snprintfC(out, size, "設計したレンズの焦点距離を光線追跡で求められませんでした。");

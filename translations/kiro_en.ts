@@ -217,6 +217,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <source>画像を保存...</source>
         <translation>Save Picture...</translation>
     </message>
+    <message>
+        <source>表示する波長</source>
+        <translation>Lines shown</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::ApertureChangeDialog</name>
@@ -254,10 +258,6 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
     <message>
         <source>球面収差曲線</source>
         <translation>Spherical Aberration</translation>
-    </message>
-    <message>
-        <source>表示する波長</source>
-        <translation>Lines shown</translation>
     </message>
     <message>
         <source>黒線：正弦条件 (d線)</source>
@@ -706,10 +706,6 @@ The results of the %n finished passes were kept; the changes of the unfinished p
 </context>
 <context>
     <name>kiro::app::SpotDialog</name>
-    <message>
-        <source>表示する波長</source>
-        <translation>Lines shown</translation>
-    </message>
     <message>
         <source>エアリーディスク</source>
         <translation>Airy disk</translation>
