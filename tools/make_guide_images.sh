@@ -54,9 +54,5 @@ render doublet-spot spot doublet
 render doublet-spot-cdf spot doublet --lines C,d,F --scroll 30
 render doublet-curves curves doublet
 
-# The screenshots of the dialogs are taken from the running program, not drawn here.
-for shot in kiro-spot-dialog kiro-lens-editor kiro-reflector-designer; do
-    cp "$root/docs/images/$shot.png" "$images/$shot.png"
-    chmod 644 "$images/$shot.png"
-    echo "help/images/$shot.png"
-done
+# The dialog screenshots in help/images/ (kiro-*.png, kiro-en-*.png) are grabbed from the
+# running program and kept as they are.
