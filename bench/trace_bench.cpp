@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "model/design_file.h"
 #include "trace/bundles.h"
 #include "trace/ray_tracer.h"
 
@@ -32,9 +33,16 @@ std::array<Ray, kRays> rayFan(double startZ) {
     return rays;
 }
 
-void runSteps(benchmark::State& state, const Surface& surface, double mu) {
+// The Schmidt-Cassegrain of the designed examples, as the program reads it.
+SurfaceTable schmidtCassegrainExample() {
+    LensSystem lens;
+    readDesignFile(lens, KIRO_SOURCE_DIR "/examples/designed/schmidt-cassegrain-200-f10.OPT");
+    return lens.surfaces;
+}
+
+void runSteps(benchmark::State& state, const Surface& surface, double mu,
+              double searchLength = 120.0) {
     const std::array<Ray, kRays> rays = rayFan(20.0);
-    const double searchLength = 120.0;
     int i = 0;
     for (auto _ : state) {
         Ray out = traceSurface(rays[i], surface, mu, searchLength);
@@ -58,13 +66,24 @@ void paraboloidStep(benchmark::State& state) {
 }
 BENCHMARK(paraboloidStep);
 
+// The corrector plate's aspheric face of the Schmidt-Cassegrain example, searched over
+// the example's own axial extent (about 881 mm) as every trace through it is.
 void asphereStep(benchmark::State& state) {
-    Surface s = row(SurfaceType::AsphericMirror, 0.0, 1.0 / 4000.0, 60.0);
-    s.a2 = -2e-10;
-    s.a3 = 1e-15;
-    runSteps(state, s, 1.0);
+    const SurfaceTable table = schmidtCassegrainExample();
+    runSteps(state, table[1], relativeIndex(table, 1, WavelengthLine::d),
+             asphereSearchLength(table));
 }
 BENCHMARK(asphereStep);
+
+void obstructionStep(benchmark::State& state) {
+    runSteps(state, row(SurfaceType::Obstruction, -10.0, 0.0, 20.0), 1.0);
+}
+BENCHMARK(obstructionStep);
+
+void flatFocalStep(benchmark::State& state) {
+    runSteps(state, row(SurfaceType::FlatFocal, -900.0, 0.0, 30.0), 1.0);
+}
+BENCHMARK(flatFocalStep);
 
 SurfaceTable doublet() {
     SurfaceTable table{};
