@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <utility>
+
+#include "model/surface.h"
+#include "trace/ray.h"
+#include "trace/ray_tracer.h"
+
+namespace kiro {
+
+// Rays a packet carries at most.
+constexpr int kPacketCapacity = 64;
+
+// A batch of rays, each quantity in its own array, so that one row can be applied to all
+// of them in one pass of the processor's vector units. A lane whose direction is
+// (0, 0, 0) holds a dead ray.
+struct RayPacket {
+    int count = 0;
+    alignas(64) double px[kPacketCapacity];
+    alignas(64) double py[kPacketCapacity];
+    alignas(64) double pz[kPacketCapacity];
+    alignas(64) double dx[kPacketCapacity];
+    alignas(64) double dy[kPacketCapacity];
+    alignas(64) double dz[kPacketCapacity];
+    int32_t line[kPacketCapacity];
+
+    void set(int k, const Ray& ray) {
+        px[k] = ray.position.x;
+        py[k] = ray.position.y;
+        pz[k] = ray.position.z;
+        dx[k] = ray.direction.x;
+        dy[k] = ray.direction.y;
+        dz[k] = ray.direction.z;
+        line[k] = ray.line;
+    }
+    Ray get(int k) const { return {line[k], {px[k], py[k], pz[k]}, {dx[k], dy[k], dz[k]}}; }
+    bool dead(int k) const { return dx[k] == 0.0 && dy[k] == 0.0 && dz[k] == 0.0; }
+    // Appends a ray; the caller keeps count below kPacketCapacity.
+    void push(const Ray& ray) { set(count++, ray); }
+};
+
+// Row i of the table applied to every ray of the packet: the direction normalised as the
+// row loop does it, then traceSurface, with the same arithmetic in the same order for
+// each ray, so that each ends bit for bit as if it had been traced alone.
+void tracePacketRow(const SurfaceTable& table, int i, RayPacket& packet, double searchLength);
+
+// The row loop for a packet: what traceSystem does to each ray. The visitor, when given,
+// is called as visit(rowIndex, packet) after each traced row.
+template <class Visitor>
+void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
+                 double searchLength, Visitor&& visit) {
+    for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
+        if (!rowPassesFilter(table[i], filter)) {
+            continue;
+        }
+        tracePacketRow(table, i, packet, searchLength);
+        visit(i, std::as_const(packet));
+    }
+}
+
+void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
+                 double searchLength);
+
+// Any number of rays, carried in packets: each ends as traceSystem would leave it.
+void traceRays(const SurfaceTable& table, std::span<Ray> rays, RowFilter filter,
+               double searchLength);
+
+} // namespace kiro
