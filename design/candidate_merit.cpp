@@ -21,25 +21,37 @@ bool allNineZones(const SurfaceTable& table, double hMin, double hMax) {
            std::isfinite(hMax) && zoneHeight(hMin, zoneStep(hMin, hMax), kZoneCount - 1) <= hMax;
 }
 
+// The zones are traced in two packets: the outermost and innermost first, which decide
+// most candidates, then the other seven.
+constexpr int kFirstZones = 2;
+constexpr int kStageEnds[] = {kFirstZones, kZoneCount};
+
 // The spread max z - min z of the zone foci does not depend on the order the zones come
 // in, as long as no focus is NaN; with one, the plain measure's order decides the result,
 // so the plain measure is asked.
 CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, double hMin,
                          double hMax, int line, const MeritBound& bound) {
     const double step = zoneStep(hMin, hMax);
-    FocusSpread foci;
+    ZoneBatch zones;
     for (const int k : kZoneOrder) {
-        const ZonalFocus zone =
-            zonalFocus(table, settings, line, zoneHeight(hMin, step, k), ZonalMode::WithStops);
-        if (zone.f == 0.0) {
-            continue;
-        }
-        if (std::isnan(zone.point.z)) {
-            return {sphericalAberration(table, settings, hMin, hMax, line), true};
-        }
-        foci.add(zone.point.z);
-        if (bound.exceeded(foci.width())) {
-            return {foci.width(), false};
+        zones.add(line, zoneHeight(hMin, step, k));
+    }
+    FocusSpread foci;
+    int traced = 0;
+    for (const int end : kStageEnds) {
+        zones.trace(table, settings, ZonalMode::WithStops, traced, end - traced);
+        for (; traced < end; ++traced) {
+            const ZonalFocus& zone = zones.focus[static_cast<size_t>(traced)];
+            if (zone.f == 0.0) {
+                continue;
+            }
+            if (std::isnan(zone.point.z)) {
+                return {sphericalAberration(table, settings, hMin, hMax, line), true};
+            }
+            foci.add(zone.point.z);
+            if (bound.exceeded(foci.width())) {
+                return {foci.width(), false};
+            }
         }
     }
     return {foci.any ? foci.width() : kUnmeasurable, true};
@@ -53,13 +65,23 @@ CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, do
         return {0.0, true};
     }
     const double step = zoneStep(hMin, hMax);
-    double result = 0.0;
+    ZoneBatch zones;
     for (const int k : kZoneOrder) {
-        const FocusSpread foci = zoneLineSpread(table, settings, zoneHeight(hMin, step, k), mask);
-        if (foci.any && foci.width() > result) {
-            result = foci.width();
-            if (bound.exceeded(offset + result)) {
-                return {result, false};
+        zones.addLines(zoneHeight(hMin, step, k), mask);
+    }
+    const int perZone = zones.count / kZoneCount;
+    double result = 0.0;
+    int traced = 0;
+    for (const int end : kStageEnds) {
+        zones.trace(table, settings, ZonalMode::OpticalOnly, traced * perZone,
+                    (end - traced) * perZone);
+        for (; traced < end; ++traced) {
+            const FocusSpread foci = zoneLineSpread(zones, traced * perZone, perZone);
+            if (foci.any && foci.width() > result) {
+                result = foci.width();
+                if (bound.exceeded(offset + result)) {
+                    return {result, false};
+                }
             }
         }
     }

@@ -1,7 +1,9 @@
 #include "trace/ray_packet.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "trace/step_kernels.h"
@@ -22,18 +24,27 @@
 #define KIRO_VECTOR_CLONES
 #endif
 
+// The lane code is inlined into each loop so that the loop, not a call, is vectorised.
+#if defined(__GNUC__)
+#define KIRO_LANE inline __attribute__((always_inline))
+#else
+#define KIRO_LANE inline
+#endif
+
 namespace kiro {
 
 namespace {
 
 constexpr double kLargest = std::numeric_limits<double>::max();
+// Packets of fewer rays than this are carried by the single-ray step, lane by lane.
+constexpr int kVectorLanes = 4;
 
 // std::isfinite as a comparison the vectoriser takes: false for infinities and NaN.
-inline bool finite(double v) {
+KIRO_LANE bool finite(double v) {
     return std::fabs(v) <= kLargest;
 }
 
-inline bool alive(double x, double y, double z) {
+KIRO_LANE bool alive(double x, double y, double z) {
     return !((x == 0.0) & (y == 0.0) & (z == 0.0));
 }
 
@@ -49,32 +60,35 @@ Rim rimOf(double e) {
     return {e, e2, e > 0.0 && e2 >= std::numeric_limits<double>::min()};
 }
 
-inline bool radiusAbove(Rim rim, double x, double y) {
-    const double v = x * x + y * y;
-    const bool byRoot = !(std::sqrt(v) <= rim.e);
-    if (!rim.banded) {
-        return byRoot;
-    }
-    return v > rim.e2 * (1 + kernel::kRimMargin)   ? true
-           : v < rim.e2 * (1 - kernel::kRimMargin) ? false
-                                                   : byRoot;
+// The lane loops choose between values already computed, with masks rather than
+// branches, and combine conditions with & and |, so that the vectoriser sees no branch.
+// choose(c, a, b) is c ? a : b, bit for bit.
+KIRO_LANE double choose(bool c, double a, double b) {
+    const uint64_t mask = uint64_t{0} - static_cast<uint64_t>(c);
+    return std::bit_cast<double>((std::bit_cast<uint64_t>(a) & mask) |
+                                 (std::bit_cast<uint64_t>(b) & ~mask));
 }
 
-inline bool radiusBelow(Rim rim, double x, double y) {
+KIRO_LANE bool radiusAbove(Rim rim, double x, double y) {
+    const double v = x * x + y * y;
+    const bool byRoot = !(std::sqrt(v) <= rim.e);
+    const bool outside = v > rim.e2 * (1 + kernel::kRimMargin);
+    const bool inside = v < rim.e2 * (1 - kernel::kRimMargin);
+    return (rim.banded & (outside | ((!inside) & byRoot))) | ((!rim.banded) & byRoot);
+}
+
+KIRO_LANE bool radiusBelow(Rim rim, double x, double y) {
     const double v = x * x + y * y;
     const bool byRoot = !(std::sqrt(v) >= rim.e);
-    if (!rim.banded) {
-        return byRoot;
-    }
-    return v < rim.e2 * (1 - kernel::kRimMargin)   ? true
-           : v > rim.e2 * (1 + kernel::kRimMargin) ? false
-                                                   : byRoot;
+    const bool inside = v < rim.e2 * (1 - kernel::kRimMargin);
+    const bool outside = v > rim.e2 * (1 + kernel::kRimMargin);
+    return (rim.banded & (inside | ((!outside) & byRoot))) | ((!rim.banded) & byRoot);
 }
 
 // What a mirror or a lens does to the unit direction u at the unit normal n: reflect, or
 // kernel::refract with the lane's mu.
-inline void turn(bool refracting, double mu, double ux, double uy, double uz, double nx, double ny,
-                 double nz, double& ox, double& oy, double& oz) {
+KIRO_LANE void turn(bool refracting, double mu, double ux, double uy, double uz, double nx,
+                    double ny, double nz, double& ox, double& oy, double& oz) {
     const double c = ux * nx + uy * ny + uz * nz;
     const double twice = 2 * c;
     const double rx = ux - twice * nx;
@@ -88,34 +102,38 @@ inline void turn(bool refracting, double mu, double ux, double uy, double uz, do
     const double inverseMu = 1 / mu;
     // std::max(0.0, under), spelt out: a NaN or a rounded negative counts as 0.
     const double under = 1 - sin2 * (inverseMu * inverseMu);
-    const double cosT = std::sqrt(0.0 < under ? under : 0.0);
-    const double normalPart = c > 0 ? cosT : -cosT;
+    const double cosT = std::sqrt(choose(0.0 < under, under, 0.0));
+    const double normalPart = choose(c > 0, cosT, -cosT);
     const double px = inverseMu * tx + normalPart * nx;
     const double py = inverseMu * ty + normalPart * ny;
     const double pz = inverseMu * tz + normalPart * nz;
     // Through, totally reflected, or (mu not a number) no direction.
     const bool passes = refracting & (sin2 < mu2);
     const bool reflects = (!refracting) | (sin2 >= mu2);
-    ox = passes ? px : reflects ? rx : 0.0;
-    oy = passes ? py : reflects ? ry : 0.0;
-    oz = passes ? pz : reflects ? rz : 0.0;
+    ox = choose(passes, px, choose(reflects, rx, 0.0));
+    oy = choose(passes, py, choose(reflects, ry, 0.0));
+    oz = choose(passes, pz, choose(reflects, rz, 0.0));
 }
 
-// unitDirection for every lane; a dead lane's zero direction stays zero.
-KIRO_VECTOR_CLONES void normaliseLanes(int n, double* __restrict dx, double* __restrict dy,
-                                       double* __restrict dz) {
+// unitDirection for lane k; a dead lane's zero direction stays zero.
+KIRO_LANE void normaliseLane(RayPacket& p, int k) {
+    const double x = p.dx[k], y = p.dy[k], z = p.dz[k];
+    const double d2 = x * x + y * y + z * z;
+    const double len = std::sqrt(d2);
+    const double nx = x / len;
+    const double ny = y / len;
+    const double nz = z / len;
+    const bool keep = (std::fabs(d2 - 1.0) <= kUnitSlack) | (len == 0.0);
+    p.dx[k] = choose(keep, x, nx);
+    p.dy[k] = choose(keep, y, ny);
+    p.dz[k] = choose(keep, z, nz);
+}
+
+KIRO_VECTOR_CLONES void normaliseVector(RayPacket& p) {
+    const int n = p.count;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
-        const double x = dx[k], y = dy[k], z = dz[k];
-        const double d2 = x * x + y * y + z * z;
-        const double len = std::sqrt(d2);
-        const double nx = x / len;
-        const double ny = y / len;
-        const double nz = z / len;
-        const bool keep = (std::fabs(d2 - 1.0) <= kUnitSlack) | (len == 0.0);
-        dx[k] = keep ? x : nx;
-        dy[k] = keep ? y : ny;
-        dz[k] = keep ? z : nz;
+        normaliseLane(p, k);
     }
 }
 
@@ -130,68 +148,73 @@ struct SphereRow {
 
 // kernel::meetSphereByParameter and the rest of the step, for every lane. A lane the
 // parameter form leaves to the quadratic in z is marked in scalar and left as it was.
-KIRO_VECTOR_CLONES void sphereLanes(int n, double* __restrict px, double* __restrict py,
-                                    double* __restrict pz, double* __restrict dx,
-                                    double* __restrict dy, double* __restrict dz,
-                                    const double* __restrict mu, const SphereRow s,
-                                    int64_t* __restrict scalar) {
+// Returns whether the lane is left for the single-ray step. in and out may be one packet.
+KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const SphereRow& s,
+                          int k) {
     const double radius = s.radius;
     const double r2 = radius * radius;
     const bool focal = s.type == SurfaceType::SphericalFocal;
     const bool refracting = s.type >= SurfaceType::FirstRefracting;
+    const double x = in.px[k], y = in.py[k], z = in.pz[k];
+    const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
+    const bool live = alive(ux, uy, uz);
+    const bool notUnit = !(std::fabs(ux * ux + uy * uy + uz * uz - 1.0) <= kUnitSlack);
+    const double ocx = x - s.cx;
+    const double ocy = y - s.cy;
+    const double ocz = z - s.cz;
+    const double oc2 = ocx * ocx + ocy * ocy + ocz * ocz;
+    const double b = ux * ocx + uy * ocy + uz * ocz;
+    const double nearDisc = b * b - (oc2 - r2);
+    const bool far = (oc2 > kernel::kNearStart * kernel::kNearStart * r2) |
+                     (nearDisc < r2 / (kernel::kNearStart * kernel::kNearStart));
+    const bool beyondReach = oc2 > kernel::kParameterReach * kernel::kParameterReach * r2;
+    const bool handOver = (uz == 0.0) | (radius == 0.0) | notUnit | (far & beyondReach);
+    const double fx = ocx - b * ux;
+    const double fy = ocy - b * uy;
+    const double fz = ocz - b * uz;
+    const double farDisc = r2 - (fx * fx + fy * fy + fz * fz);
+    const double disc = choose(far, farDisc, nearDisc);
+    const bool met = disc >= 0.0;
+    const double root = std::sqrt(choose(met, disc, 0.0));
+    const double tPlus = -b + root;
+    const double tMinus = -b - root;
+    const double zPlus = z + tPlus * uz;
+    const double zMinus = z + tMinus * uz;
+    const bool plusIsLow = zPlus < zMinus;
+    const double zLow = choose(plusIsLow, zPlus, zMinus);
+    const double zHigh = choose(plusIsLow, zMinus, zPlus);
+    const bool lowNearer = std::fabs(zLow - s.z0) <= std::fabs(zHigh - s.z0);
+    const double t =
+        choose(lowNearer, choose(plusIsLow, tPlus, tMinus), choose(plusIsLow, tMinus, tPlus));
+    const double hx = x + t * ux;
+    const double hy = y + t * uy;
+    const double hz = z + t * uz;
+
+    const double nx = (s.cx - hx) * s.inverse;
+    const double ny = (s.cy - hy) * s.inverse;
+    const double nz = (s.cz - hz) * s.inverse;
+    double ox, oy, oz;
+    turn(refracting, mu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+    const bool stopped = (!met) | ((!focal) & radiusAbove(s.rim, hx, hy));
+    const bool keepDirection = focal;
+    const bool write = live & (!handOver);
+    const bool moved = write & met;
+    out.px[k] = choose(moved, hx, x);
+    out.py[k] = choose(moved, hy, y);
+    out.pz[k] = choose(moved, hz, z);
+    out.dx[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, ux, ox)), ux);
+    out.dy[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, uy, oy)), uy);
+    out.dz[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, uz, oz)), uz);
+    return live & handOver;
+}
+
+KIRO_VECTOR_CLONES void sphereVector(const RayPacket& in, RayPacket& out,
+                                     const double* __restrict mu, const SphereRow s,
+                                     int64_t* __restrict scalar) {
+    const int n = in.count;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
-        const double x = px[k], y = py[k], z = pz[k];
-        const double ux = dx[k], uy = dy[k], uz = dz[k];
-        const bool live = alive(ux, uy, uz);
-        const bool notUnit = !(std::fabs(ux * ux + uy * uy + uz * uz - 1.0) <= kUnitSlack);
-        const double ocx = x - s.cx;
-        const double ocy = y - s.cy;
-        const double ocz = z - s.cz;
-        const double oc2 = ocx * ocx + ocy * ocy + ocz * ocz;
-        const double b = ux * ocx + uy * ocy + uz * ocz;
-        const double nearDisc = b * b - (oc2 - r2);
-        const bool far = (oc2 > kernel::kNearStart * kernel::kNearStart * r2) |
-                         (nearDisc < r2 / (kernel::kNearStart * kernel::kNearStart));
-        const bool beyondReach = oc2 > kernel::kParameterReach * kernel::kParameterReach * r2;
-        const bool handOver = (uz == 0.0) | (radius == 0.0) | notUnit | (far & beyondReach);
-        const double fx = ocx - b * ux;
-        const double fy = ocy - b * uy;
-        const double fz = ocz - b * uz;
-        const double farDisc = r2 - (fx * fx + fy * fy + fz * fz);
-        const double disc = far ? farDisc : nearDisc;
-        const bool met = disc >= 0.0;
-        const double root = std::sqrt(met ? disc : 0.0);
-        const double tPlus = -b + root;
-        const double tMinus = -b - root;
-        const double zPlus = z + tPlus * uz;
-        const double zMinus = z + tMinus * uz;
-        const bool plusIsLow = zPlus < zMinus;
-        const double zLow = plusIsLow ? zPlus : zMinus;
-        const double zHigh = plusIsLow ? zMinus : zPlus;
-        const double t = std::fabs(zLow - s.z0) <= std::fabs(zHigh - s.z0)
-                             ? (plusIsLow ? tPlus : tMinus)
-                             : (plusIsLow ? tMinus : tPlus);
-        const double hx = x + t * ux;
-        const double hy = y + t * uy;
-        const double hz = z + t * uz;
-
-        const double nx = (s.cx - hx) * s.inverse;
-        const double ny = (s.cy - hy) * s.inverse;
-        const double nz = (s.cz - hz) * s.inverse;
-        double ox, oy, oz;
-        turn(refracting, mu[k], ux, uy, uz, nx, ny, nz, ox, oy, oz);
-        const bool stopped = (!met) | ((!focal) & radiusAbove(s.rim, hx, hy));
-        const bool keepDirection = focal;
-        const bool write = live & (!handOver);
-        scalar[k] = live & handOver;
-        const bool moved = write & met;
-        px[k] = moved ? hx : x;
-        py[k] = moved ? hy : y;
-        pz[k] = moved ? hz : z;
-        dx[k] = !write ? ux : stopped ? 0.0 : keepDirection ? ux : ox;
-        dy[k] = !write ? uy : stopped ? 0.0 : keepDirection ? uy : oy;
-        dz[k] = !write ? uz : stopped ? 0.0 : keepDirection ? uz : oz;
+        scalar[k] = sphereLane(in, out, mu[k], s, k);
     }
 }
 
@@ -206,10 +229,7 @@ struct PlaneRow {
     int32_t type;
 };
 
-KIRO_VECTOR_CLONES void planeLanes(int n, double* __restrict px, double* __restrict py,
-                                   double* __restrict pz, double* __restrict dx,
-                                   double* __restrict dy, double* __restrict dz,
-                                   const double* __restrict mu, const PlaneRow s) {
+KIRO_LANE void planeLane(const RayPacket& in, RayPacket& out, double mu, const PlaneRow& s, int k) {
     const int32_t type = s.type;
     const bool obstruction = type == SurfaceType::Obstruction;
     const bool focal = type == SurfaceType::FlatFocal;
@@ -217,34 +237,41 @@ KIRO_VECTOR_CLONES void planeLanes(int n, double* __restrict px, double* __restr
     const bool turning = type == SurfaceType::FlatMirror || type == SurfaceType::FlatLens;
     const bool refracting = type == SurfaceType::FlatLens;
     const bool turnable = turning && s.normalFinite;
+    const double x = in.px[k], y = in.py[k], z = in.pz[k];
+    const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
+    const bool live = alive(ux, uy, uz);
+    const double u = s.nx * ux + s.ny * uy + s.nz * uz;
+    const bool met = u != 0.0;
+    const double along = (s.nx * (s.qx - x) + s.ny * (s.qy - y) + s.nz * (s.qz - z)) / u;
+    const double hx = x + along * ux;
+    const double hy = y + along * uy;
+    const double hz = z + along * uz;
+    const bool number = finite(hx) & finite(hy) & finite(hz);
+    const bool arrived = met & number;
+
+    double ox, oy, oz;
+    turn(refracting, mu, ux, uy, uz, s.ux, s.uy, s.uz, ox, oy, oz);
+    const bool below = radiusBelow(s.rim, hx, hy);
+    const bool above = radiusAbove(s.rim, hx, hy);
+    const bool stopped =
+        (obstruction & below) | ((!obstruction) & (!focal) & (above | (turning & (!turnable))));
+    const bool keepDirection = obstruction | passThrough;
+    const bool write = live & arrived;
+    const bool halted = (!arrived) | stopped;
+    out.px[k] = choose(write, hx, x);
+    out.py[k] = choose(write, hy, y);
+    out.pz[k] = choose(write, hz, z);
+    out.dx[k] = choose(live, choose(halted, 0.0, choose(keepDirection, ux, ox)), ux);
+    out.dy[k] = choose(live, choose(halted, 0.0, choose(keepDirection, uy, oy)), uy);
+    out.dz[k] = choose(live, choose(halted, 0.0, choose(keepDirection, uz, oz)), uz);
+}
+
+KIRO_VECTOR_CLONES void planeVector(const RayPacket& in, RayPacket& out,
+                                    const double* __restrict mu, const PlaneRow s) {
+    const int n = in.count;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
-        const double x = px[k], y = py[k], z = pz[k];
-        const double ux = dx[k], uy = dy[k], uz = dz[k];
-        const bool live = alive(ux, uy, uz);
-        const double u = s.nx * ux + s.ny * uy + s.nz * uz;
-        const bool met = u != 0.0;
-        const double along = (s.nx * (s.qx - x) + s.ny * (s.qy - y) + s.nz * (s.qz - z)) / u;
-        const double hx = x + along * ux;
-        const double hy = y + along * uy;
-        const double hz = z + along * uz;
-        const bool number = finite(hx) & finite(hy) & finite(hz);
-        const bool arrived = met & number;
-
-        double ox, oy, oz;
-        turn(refracting, mu[k], ux, uy, uz, s.ux, s.uy, s.uz, ox, oy, oz);
-        const bool below = radiusBelow(s.rim, hx, hy);
-        const bool above = radiusAbove(s.rim, hx, hy);
-        const bool stopped = obstruction ? below : (!focal) & (above | (turning & (!turnable)));
-        const bool keepDirection = obstruction | passThrough;
-        const bool write = live & arrived;
-        const bool halted = (!arrived) | stopped;
-        px[k] = write ? hx : x;
-        py[k] = write ? hy : y;
-        pz[k] = write ? hz : z;
-        dx[k] = !live ? ux : halted ? 0.0 : keepDirection ? ux : ox;
-        dy[k] = !live ? uy : halted ? 0.0 : keepDirection ? uy : oy;
-        dz[k] = !live ? uz : halted ? 0.0 : keepDirection ? uz : oz;
+        planeLane(in, out, mu[k], s, k);
     }
 }
 
@@ -261,7 +288,28 @@ bool isSphere(int32_t type) {
 
 // traceSurface for one lane, as the single-ray loop applies it.
 void stepLane(RayPacket& p, int k, const Surface& row, double mu, double searchLength) {
-    p.set(k, traceSurface(p.get(k), row, mu, searchLength));
+    p.update(k, traceSurface(p.get(k), row, mu, searchLength));
+}
+
+// The lane loops write their results apart from their inputs (a result that equals its
+// input would otherwise become a store the vectoriser cannot take), then copy them back.
+RayPacket& scratch() {
+    thread_local RayPacket out;
+    return out;
+}
+
+void copyLanes(const RayPacket& from, RayPacket& to) {
+    const size_t n = static_cast<size_t>(to.count);
+    std::copy_n(from.px, n, to.px);
+    std::copy_n(from.py, n, to.py);
+    std::copy_n(from.pz, n, to.pz);
+    std::copy_n(from.dx, n, to.dx);
+    std::copy_n(from.dy, n, to.dy);
+    std::copy_n(from.dz, n, to.dz);
+}
+
+bool solvedAcrossTheAxis(int32_t type) {
+    return isSphere(type) || type == SurfaceType::ParaboloidMirror;
 }
 
 } // namespace
@@ -269,7 +317,22 @@ void stepLane(RayPacket& p, int k, const Surface& row, double mu, double searchL
 void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searchLength) {
     const Surface& row = table[static_cast<size_t>(i)];
     const int n = p.count;
-    normaliseLanes(n, p.dx, p.dy, p.dz);
+    const int32_t type = row.type;
+    if (solvedAcrossTheAxis(type)) {
+        for (int k = 0; k < n; ++k) {
+            p.sideways[k] = p.sideways[k] || (p.dz[k] == 0.0 && !p.dead(k));
+        }
+    }
+    if (n < kVectorLanes) {
+        // A few rays: the single-ray step itself, which skips what a ray does not need.
+        for (int k = 0; k < n; ++k) {
+            Ray ray = p.get(k);
+            ray.direction = unitDirection(ray.direction);
+            p.update(k, traceSurface(ray, row, relativeIndex(table, i, ray.line), searchLength));
+        }
+        return;
+    }
+    normaliseVector(p);
 
     // The relative index of each lane's line, as relativeIndex gives it.
     double muOfLine[kIndexSlots];
@@ -282,7 +345,6 @@ void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searc
         mu[k] = line >= 0 && line < kIndexSlots ? muOfLine[line] : relativeIndex(table, i, line);
     }
 
-    const int32_t type = row.type;
     if (isPlane(type)) {
         const Vec3 unit = normalize(surfaceNormal(row, Vec3{}));
         const PlaneRow plane{row.nx,
@@ -297,7 +359,9 @@ void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searc
                              isFinite(unit),
                              rimOf(row.effectiveRadius),
                              type};
-        planeLanes(n, p.px, p.py, p.pz, p.dx, p.dy, p.dz, mu, plane);
+        RayPacket& out = scratch();
+        planeVector(p, out, mu, plane);
+        copyLanes(out, p);
         return;
     }
     const double inverse = 1 / std::fabs(row.radius);
@@ -306,7 +370,9 @@ void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searc
         const SphereRow sphere{row.x, row.y,   row.z + row.radius,         row.radius,
                                row.z, inverse, rimOf(row.effectiveRadius), type};
         alignas(64) int64_t scalar[kPacketCapacity];
-        sphereLanes(n, p.px, p.py, p.pz, p.dx, p.dy, p.dz, mu, sphere, scalar);
+        RayPacket& out = scratch();
+        sphereVector(p, out, mu, sphere, scalar);
+        copyLanes(out, p);
         for (int k = 0; k < n; ++k) {
             if (scalar[k] != 0) {
                 stepLane(p, k, row, mu[k], searchLength);

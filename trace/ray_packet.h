@@ -25,6 +25,10 @@ struct RayPacket {
     alignas(64) double dy[kPacketCapacity];
     alignas(64) double dz[kPacketCapacity];
     int32_t line[kPacketCapacity];
+    // Set once the lane has met a sphere or paraboloid while travelling across the axis
+    // (dz = 0): the one meeting that is solved in x, and so the one that its mirror image
+    // in x may not repeat exactly (of two points of equal z the second root is taken).
+    bool sideways[kPacketCapacity];
 
     void set(int k, const Ray& ray) {
         px[k] = ray.position.x;
@@ -34,8 +38,15 @@ struct RayPacket {
         dy[k] = ray.direction.y;
         dz[k] = ray.direction.z;
         line[k] = ray.line;
+        sideways[k] = false;
     }
     Ray get(int k) const { return {line[k], {px[k], py[k], pz[k]}, {dx[k], dy[k], dz[k]}}; }
+    // Replaces the lane's ray, keeping what the lane has met so far.
+    void update(int k, const Ray& ray) {
+        const bool wasSideways = sideways[k];
+        set(k, ray);
+        sideways[k] = wasSideways;
+    }
     bool dead(int k) const { return dx[k] == 0.0 && dy[k] == 0.0 && dz[k] == 0.0; }
     // Appends a ray; the caller keeps count below kPacketCapacity.
     void push(const Ray& ray) { set(count++, ray); }
