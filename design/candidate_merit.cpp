@@ -1,5 +1,7 @@
 #include "design/candidate_merit.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "design/merit.h"
@@ -23,23 +25,27 @@ bool allNineZones(const SurfaceTable& table, double hMin, double hMax) {
 
 // The zones are traced in two packets: the outermost and innermost first, which decide
 // most candidates, then the other seven.
-constexpr int kFirstZones = 2;
 constexpr int kStageEnds[] = {kFirstZones, kZoneCount};
 
 // The spread max z - min z of the zone foci does not depend on the order the zones come
 // in, as long as no focus is NaN; with one, the plain measure's order decides the result,
 // so the plain measure is asked.
 CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, double hMin,
-                         double hMax, int line, const MeritBound& bound) {
+                         double hMax, int line, const MeritBound& bound, const FirstZones* given) {
     const double step = zoneStep(hMin, hMax);
     ZoneBatch zones;
     for (const int k : kZoneOrder) {
         zones.add(line, zoneHeight(hMin, step, k));
     }
+    if (given != nullptr) {
+        std::copy(given->focus.begin(), given->focus.end(), zones.focus.begin());
+    }
     FocusSpread foci;
     int traced = 0;
     for (const int end : kStageEnds) {
-        zones.trace(table, settings, ZonalMode::WithStops, traced, end - traced);
+        if (given == nullptr || traced >= kFirstZones) {
+            zones.trace(table, settings, ZonalMode::WithStops, traced, end - traced);
+        }
         for (; traced < end; ++traced) {
             const ZonalFocus& zone = zones.focus[static_cast<size_t>(traced)];
             if (zone.f == 0.0) {
@@ -90,8 +96,38 @@ CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, do
 
 } // namespace
 
+bool tracesFirstZones(const SurfaceTable& table, double aperture,
+                      const PassParameters& parameters) {
+    return (parameters.measureFlags & MeasureFlag::Spherical) != 0 &&
+           allNineZones(table, aperture / kInnerZoneFraction, aperture);
+}
+
+void traceFirstZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                     double aperture, const PassParameters& parameters,
+                     std::span<FirstZones> first) {
+    const double hMin = aperture / kInnerZoneFraction;
+    const double step = zoneStep(hMin, aperture);
+    std::array<ZoneRequest, kMaxAcross * kFirstZones> zones{};
+    std::array<ZonalFocus, kMaxAcross * kFirstZones> foci{};
+    const size_t count = std::min(tables.size(), static_cast<size_t>(kMaxAcross));
+    for (size_t t = 0; t < count; ++t) {
+        for (size_t z = 0; z < kFirstZones; ++z) {
+            zones[t * kFirstZones + z] = {parameters.sphericalLine,
+                                          zoneHeight(hMin, step, kZoneOrder[z]),
+                                          static_cast<int>(t)};
+        }
+    }
+    zonalFociAcross(tables.first(count), settings, std::span(zones.data(), count * kFirstZones),
+                    ZonalMode::WithStops, std::span(foci.data(), count * kFirstZones));
+    for (size_t t = 0; t < count; ++t) {
+        std::copy_n(foci.begin() + static_cast<std::ptrdiff_t>(t * kFirstZones), kFirstZones,
+                    first[t].focus.begin());
+    }
+}
+
 CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& settings, double aperture,
-                              const PassParameters& parameters, const MeritBound& bound) {
+                              const PassParameters& parameters, const MeritBound& bound,
+                              const FirstZones* first) {
     const double hMin = aperture / kInnerZoneFraction;
     const double hMax = aperture;
     const int flags = parameters.measureFlags;
@@ -100,7 +136,7 @@ CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& setting
     if ((flags & MeasureFlag::Spherical) != 0) {
         if (reorder) {
             const CandidateMerit sa =
-                spherical(table, settings, hMin, hMax, parameters.sphericalLine, bound);
+                spherical(table, settings, hMin, hMax, parameters.sphericalLine, bound, first);
             merit += sa.merit;
             if (!sa.complete) {
                 return {merit, false};

@@ -1,7 +1,9 @@
 #include "design/optimizer_worker.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <span>
 
 #include "design/candidate_merit.h"
 #include "design/merit.h"
@@ -133,26 +135,100 @@ int64_t workerShare(int64_t total, int worker) {
     return total > worker ? (total - worker + kOptimizerWorkers - 1) / kOptimizerWorkers : 0;
 }
 
+void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates,
+                      std::span<bool> held) {
+    const size_t count = std::min(candidates.size(), static_cast<size_t>(kMaxAcross));
+    const double h = setup.aperture / kFocalZoneFraction;
+    const int line = setup.parameters.sphericalLine;
+    std::array<const SurfaceTable*, kMaxAcross> tables{};
+    std::array<ZoneRequest, kMaxAcross> zones{};
+    std::array<ZonalFocus, kMaxAcross> foci{};
+    for (size_t k = 0; k < count; ++k) {
+        tables[k] = &candidates[k];
+        zones[k] = {line, h, static_cast<int>(k)};
+        held[k] = false;
+    }
+    zonalFociAcross(std::span(tables.data(), count), setup.settings, std::span(zones.data(), count),
+                    ZonalMode::OpticalOnly, std::span(foci.data(), count));
+    // The candidates whose focal length was traced, scaled and traced again.
+    std::array<size_t, kMaxAcross> scaled{};
+    size_t rescaled = 0;
+    for (size_t k = 0; k < count; ++k) {
+        const double f = foci[k].f;
+        if (f == 0.0) {
+            continue;
+        }
+        const double scale = setup.target / f;
+        for (int j = 0; j < setup.list.count; ++j) {
+            candidates[k][static_cast<size_t>(setup.list.rows[j])].radius *= scale;
+        }
+        tables[rescaled] = &candidates[k];
+        zones[rescaled] = {line, h, static_cast<int>(rescaled)};
+        scaled[rescaled++] = k;
+    }
+    zonalFociAcross(std::span(tables.data(), rescaled), setup.settings,
+                    std::span(zones.data(), rescaled), ZonalMode::OpticalOnly,
+                    std::span(foci.data(), rescaled));
+    for (size_t j = 0; j < rescaled; ++j) {
+        const double ratio = setup.target / foci[j].f;
+        held[scaled[j]] = !(ratio < kMinFocalRatio || ratio > kMaxFocalRatio);
+    }
+}
+
+// The worker takes its combinations kBatch at a time: their focal lengths and first
+// zones are traced together, then their merits are formed one by one in order, each
+// against the best so far, exactly as one at a time.
 bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t last,
                      WorkerSlot& slot, const SearchShared& shared) {
-    SurfaceTable candidate = setup.reference;
-    for (int64_t i = first; i < last; ++i) {
+    constexpr int64_t kBatch = 8;
+    std::array<SurfaceTable, kBatch> candidates;
+    candidates.fill(setup.reference);
+    std::array<bool, kBatch> held{};
+    std::array<FirstZones, kBatch> firstZones{};
+    std::array<const SurfaceTable*, kBatch> heldTables{};
+    std::array<size_t, kBatch> heldIndex{};
+    const bool firstTogether = tracesFirstZones(setup.reference, setup.aperture, setup.parameters);
+    for (int64_t i = first; i < last; i += kBatch) {
         if (shared.cancel != nullptr && shared.cancel->load(std::memory_order_relaxed)) {
             return false;
         }
-        applyCombination(setup, worker + kOptimizerWorkers * i, candidate);
-        if (holdFocalLength(setup, candidate)) {
+        const size_t count = static_cast<size_t>(std::min(kBatch, last - i));
+        for (size_t k = 0; k < count; ++k) {
+            applyCombination(setup, worker + kOptimizerWorkers * (i + static_cast<int64_t>(k)),
+                             candidates[k]);
+        }
+        holdFocalLengths(setup, std::span(candidates.data(), count), held);
+        size_t heldCount = 0;
+        for (size_t k = 0; k < count; ++k) {
+            if (held[k]) {
+                heldIndex[heldCount] = k;
+                heldTables[heldCount++] = &candidates[k];
+            }
+        }
+        std::array<FirstZones, kBatch> traced{};
+        if (firstTogether && heldCount > 0) {
+            traceFirstZones(std::span(heldTables.data(), heldCount), setup.settings, setup.aperture,
+                            setup.parameters, std::span(traced.data(), heldCount));
+            for (size_t j = 0; j < heldCount; ++j) {
+                firstZones[heldIndex[j]] = traced[j];
+            }
+        }
+        for (size_t k = 0; k < count; ++k) {
+            if (!held[k]) {
+                continue;
+            }
             const MeritBound bound{slot.bestMerit, shared.smallestFound};
             const CandidateMerit merit =
-                candidateMerit(candidate, setup.settings, setup.aperture, setup.parameters, bound);
+                candidateMerit(candidates[k], setup.settings, setup.aperture, setup.parameters,
+                               bound, firstTogether ? &firstZones[k] : nullptr);
             if (merit.complete && merit.merit < slot.bestMerit) {
                 slot.bestMerit = merit.merit;
-                copyRadii(candidate, slot.bestRadii);
+                copyRadii(candidates[k], slot.bestRadii);
                 lowerSmallest(shared.smallestFound, merit.merit);
             }
         }
         if (shared.done != nullptr) {
-            shared.done->fetch_add(1, std::memory_order_relaxed);
+            shared.done->fetch_add(static_cast<int64_t>(count), std::memory_order_relaxed);
         }
     }
     return true;

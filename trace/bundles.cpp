@@ -104,7 +104,7 @@ Ray mirroredInX(const Ray& ray) {
 
 // Where each zone's two rays sit in the packets.
 struct ZoneLanes {
-    int plus = 0;   // lane of the ray at +h in the first packet
+    int plus = -1;  // lane of the ray at +h in the first packet; -1 for an empty table
     int minus = -1; // lane of the ray at -h, in the first packet or (second) the next
     bool minusInSecond = false;
 };
@@ -116,18 +116,26 @@ constexpr int kZonesPerPacket = kPacketCapacity / 2;
 void zonalFoci(const SurfaceTable& table, const Settings& settings,
                std::span<const ZoneRequest> zones, ZonalMode mode, std::span<ZonalFocus> results,
                ZoneMirror mirror) {
+    const SurfaceTable* tables[] = {&table};
+    zonalFociAcross(tables, settings, zones, mode, results, mirror);
+}
+
+void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                     std::span<const ZoneRequest> zones, ZonalMode mode,
+                     std::span<ZonalFocus> results, ZoneMirror mirror) {
     for (size_t k = 0; k < zones.size(); ++k) {
         results[k] = ZonalFocus{};
     }
-    if (table[0].type < 0) {
-        return;
-    }
+    const SurfaceTable& firstTable = *tables[0];
     const RowFilter filter =
         mode == ZonalMode::WithStops ? RowFilter::NoFocal : RowFilter::OpticalOnly;
-    const double searchLength = asphereSearchLength(table);
+    const double searchLength = asphereSearchLength(firstTable);
     // Whether each line's zones mirror, found when the line first comes.
     enum class Known : uint8_t { No, Yes, Unknown };
-    const bool onAxis = mirror == ZoneMirror::Use && zonesMirrorInX(table, settings);
+    bool onAxis = mirror == ZoneMirror::Use;
+    for (const SurfaceTable* table : tables) {
+        onAxis = onAxis && zonesMirrorInX(*table, settings);
+    }
     Known lineMirrors[kIndexSlots];
     std::fill(std::begin(lineMirrors), std::end(lineMirrors), Known::Unknown);
     const auto mirrors = [&](int line) {
@@ -136,13 +144,19 @@ void zonalFoci(const SurfaceTable& table, const Settings& settings,
         }
         Known& known = lineMirrors[line];
         if (known == Known::Unknown) {
-            known = noNegativeIndex(table, line) ? Known::Yes : Known::No;
+            bool positive = true;
+            for (const SurfaceTable* table : tables) {
+                positive = positive && noNegativeIndex(*table, line);
+            }
+            known = positive ? Known::Yes : Known::No;
         }
         return known == Known::Yes;
     };
 
     RayPacket first;
     RayPacket second;
+    int firstOwner[kPacketCapacity];
+    int secondOwner[kPacketCapacity];
     ZoneLanes lanes[kZonesPerPacket];
     for (size_t begin = 0; begin < zones.size(); begin += kZonesPerPacket) {
         const size_t count = std::min(zones.size() - begin, static_cast<size_t>(kZonesPerPacket));
@@ -150,27 +164,41 @@ void zonalFoci(const SurfaceTable& table, const Settings& settings,
         second.count = 0;
         for (size_t z = 0; z < count; ++z) {
             const ZoneRequest& zone = zones[begin + z];
+            const SurfaceTable& table = *tables[static_cast<size_t>(zone.table)];
             lanes[z] = ZoneLanes{};
+            if (table[0].type < 0) {
+                continue;
+            }
             lanes[z].plus = first.count;
+            firstOwner[first.count] = zone.table;
             first.push(zonalRay(table, settings, zone.line, zone.h));
             if (!mirrors(zone.line)) {
                 lanes[z].minus = first.count;
+                firstOwner[first.count] = zone.table;
                 first.push(zonalRay(table, settings, zone.line, -zone.h));
             }
         }
-        tracePacket(table, first, filter, searchLength);
+        if (first.count == 0) {
+            continue;
+        }
+        tracePacketAcross(tables, firstOwner, first, filter, searchLength);
         for (size_t z = 0; z < count; ++z) {
-            if (lanes[z].minus < 0 && !mirrorIsExact(first, lanes[z].plus)) {
+            if (lanes[z].plus >= 0 && lanes[z].minus < 0 && !mirrorIsExact(first, lanes[z].plus)) {
                 const ZoneRequest& zone = zones[begin + z];
                 lanes[z].minus = second.count;
                 lanes[z].minusInSecond = true;
-                second.push(zonalRay(table, settings, zone.line, -zone.h));
+                secondOwner[second.count] = zone.table;
+                second.push(zonalRay(*tables[static_cast<size_t>(zone.table)], settings, zone.line,
+                                     -zone.h));
             }
         }
         if (second.count > 0) {
-            tracePacket(table, second, filter, searchLength);
+            tracePacketAcross(tables, secondOwner, second, filter, searchLength);
         }
         for (size_t z = 0; z < count; ++z) {
+            if (lanes[z].plus < 0) {
+                continue;
+            }
             const Ray b = first.get(lanes[z].plus);
             const Ray a = lanes[z].minus < 0       ? mirroredInX(b)
                           : lanes[z].minusInSecond ? second.get(lanes[z].minus)

@@ -27,10 +27,11 @@ enum class ZonalMode { WithStops = 0, OpticalOnly = 1 };
 ZonalFocus zonalFocus(const SurfaceTable& table, const Settings& settings, int line, double h,
                       ZonalMode mode);
 
-// One zone of a batch: the line and the height h > 0.
+// One zone of a batch: the line, the height h > 0 and, for zonalFociAcross, the table.
 struct ZoneRequest {
     int line = 2;
     double h = 0.0;
+    int table = 0;
 };
 
 // Whether a batch may trace the ray at +h alone and take the ray at -h as its mirror
@@ -42,6 +43,12 @@ enum class ZoneMirror { Use, Ignore };
 void zonalFoci(const SurfaceTable& table, const Settings& settings,
                std::span<const ZoneRequest> zones, ZonalMode mode, std::span<ZonalFocus> results,
                ZoneMirror mirror = ZoneMirror::Use);
+
+// The same for zones of several tables that differ in their radii only (the optimizer's
+// candidates), zone k in *tables[zones[k].table], all traced together.
+void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                     std::span<const ZoneRequest> zones, ZonalMode mode,
+                     std::span<ZonalFocus> results, ZoneMirror mirror = ZoneMirror::Use);
 
 // Focal length of the zone measured with a ray of the line at -h against a d-line ray
 // at +h, minus fRef; kSineDeviationFailed when a ray dies, 0 for an empty table.

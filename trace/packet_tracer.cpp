@@ -36,6 +36,7 @@ namespace kiro {
 namespace {
 
 constexpr double kLargest = std::numeric_limits<double>::max();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Packets of fewer rays than this are carried by the single-ray step, lane by lane.
 constexpr int kVectorLanes = 4;
 
@@ -149,9 +150,9 @@ struct SphereRow {
 // kernel::meetSphereByParameter and the rest of the step, for every lane. A lane the
 // parameter form leaves to the quadratic in z is marked in scalar and left as it was.
 // Returns whether the lane is left for the single-ray step. in and out may be one packet.
-KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const SphereRow& s,
-                          int k) {
-    const double radius = s.radius;
+// radius, cz (the centre's z) and inverse (1 / |R|) are the lane's own.
+KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const SphereRow& s, int k,
+                          double radius, double cz, double inverse, bool leave) {
     const double r2 = radius * radius;
     const bool focal = s.type == SurfaceType::SphericalFocal;
     const bool refracting = s.type >= SurfaceType::FirstRefracting;
@@ -161,14 +162,14 @@ KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const 
     const bool notUnit = !(std::fabs(ux * ux + uy * uy + uz * uz - 1.0) <= kUnitSlack);
     const double ocx = x - s.cx;
     const double ocy = y - s.cy;
-    const double ocz = z - s.cz;
+    const double ocz = z - cz;
     const double oc2 = ocx * ocx + ocy * ocy + ocz * ocz;
     const double b = ux * ocx + uy * ocy + uz * ocz;
     const double nearDisc = b * b - (oc2 - r2);
     const bool far = (oc2 > kernel::kNearStart * kernel::kNearStart * r2) |
                      (nearDisc < r2 / (kernel::kNearStart * kernel::kNearStart));
     const bool beyondReach = oc2 > kernel::kParameterReach * kernel::kParameterReach * r2;
-    const bool handOver = (uz == 0.0) | (radius == 0.0) | notUnit | (far & beyondReach);
+    const bool handOver = (uz == 0.0) | (radius == 0.0) | notUnit | (far & beyondReach) | leave;
     const double fx = ocx - b * ux;
     const double fy = ocy - b * uy;
     const double fz = ocz - b * uz;
@@ -190,9 +191,9 @@ KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const 
     const double hy = y + t * uy;
     const double hz = z + t * uz;
 
-    const double nx = (s.cx - hx) * s.inverse;
-    const double ny = (s.cy - hy) * s.inverse;
-    const double nz = (s.cz - hz) * s.inverse;
+    const double nx = (s.cx - hx) * inverse;
+    const double ny = (s.cy - hy) * inverse;
+    const double nz = (cz - hz) * inverse;
     double ox, oy, oz;
     turn(refracting, mu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
     const bool stopped = (!met) | ((!focal) & radiusAbove(s.rim, hx, hy));
@@ -214,7 +215,22 @@ KIRO_VECTOR_CLONES void sphereVector(const RayPacket& in, RayPacket& out,
     const int n = in.count;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
-        scalar[k] = sphereLane(in, out, mu[k], s, k);
+        scalar[k] = sphereLane(in, out, mu[k], s, k, s.radius, s.cz, s.inverse, false);
+    }
+}
+
+// The same row in tables that differ in their radii only: lane k's radius, centre z and
+// 1 / |R| from the arrays. A lane whose 1 / |R| is no finite number is left to the step.
+KIRO_VECTOR_CLONES void
+sphereVectorAcross(const RayPacket& in, RayPacket& out, const double* __restrict mu,
+                   const SphereRow s, const double* __restrict radius, const double* __restrict cz,
+                   const double* __restrict inverse, int64_t* __restrict scalar) {
+    const int n = in.count;
+    const bool focal = s.type == SurfaceType::SphericalFocal;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        const bool normalless = (!focal) & (!(inverse[k] < kInfinity));
+        scalar[k] = sphereLane(in, out, mu[k], s, k, radius[k], cz[k], inverse[k], normalless);
     }
 }
 
@@ -312,10 +328,16 @@ bool solvedAcrossTheAxis(int32_t type) {
     return isSphere(type) || type == SurfaceType::ParaboloidMirror;
 }
 
-} // namespace
-
-void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searchLength) {
-    const Surface& row = table[static_cast<size_t>(i)];
+// Row i for the lanes of a packet, lane k in tables[owner[k]] (every lane in tables[0]
+// when owner is null); the tables differ in their radii only.
+void traceRowAcross(const SurfaceTable* const* tables, const int* owner, int i, RayPacket& p,
+                    double searchLength) {
+    const SurfaceTable& first = *tables[0];
+    const Surface& row = first[static_cast<size_t>(i)];
+    const auto tableOf = [&](int k) -> const SurfaceTable& {
+        return owner == nullptr ? first : *tables[owner[k]];
+    };
+    const auto rowOf = [&](int k) -> const Surface& { return tableOf(k)[static_cast<size_t>(i)]; };
     const int n = p.count;
     const int32_t type = row.type;
     if (solvedAcrossTheAxis(type)) {
@@ -328,21 +350,23 @@ void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searc
         for (int k = 0; k < n; ++k) {
             Ray ray = p.get(k);
             ray.direction = unitDirection(ray.direction);
-            p.update(k, traceSurface(ray, row, relativeIndex(table, i, ray.line), searchLength));
+            p.update(k, traceSurface(ray, rowOf(k), relativeIndex(tableOf(k), i, ray.line),
+                                     searchLength));
         }
         return;
     }
     normaliseVector(p);
 
-    // The relative index of each lane's line, as relativeIndex gives it.
+    // The relative index of each lane's line, as relativeIndex gives it (the indices are
+    // the same in every table).
     double muOfLine[kIndexSlots];
     for (int s = 0; s < kIndexSlots; ++s) {
-        muOfLine[s] = relativeIndex(table, i, s);
+        muOfLine[s] = relativeIndex(first, i, s);
     }
     alignas(64) double mu[kPacketCapacity];
     for (int k = 0; k < n; ++k) {
         const int32_t line = p.line[k];
-        mu[k] = line >= 0 && line < kIndexSlots ? muOfLine[line] : relativeIndex(table, i, line);
+        mu[k] = line >= 0 && line < kIndexSlots ? muOfLine[line] : relativeIndex(first, i, line);
     }
 
     if (isPlane(type)) {
@@ -364,25 +388,106 @@ void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searc
         copyLanes(out, p);
         return;
     }
-    const double inverse = 1 / std::fabs(row.radius);
-    if (isSphere(type) && (type == SurfaceType::SphericalFocal ||
-                           inverse < std::numeric_limits<double>::infinity())) {
+    if (isSphere(type)) {
+        const double inverse = 1 / std::fabs(row.radius);
         const SphereRow sphere{row.x, row.y,   row.z + row.radius,         row.radius,
                                row.z, inverse, rimOf(row.effectiveRadius), type};
         alignas(64) int64_t scalar[kPacketCapacity];
         RayPacket& out = scratch();
-        sphereVector(p, out, mu, sphere, scalar);
+        if (owner != nullptr) {
+            alignas(64) double radius[kPacketCapacity];
+            alignas(64) double cz[kPacketCapacity];
+            alignas(64) double inverses[kPacketCapacity];
+            for (int k = 0; k < n; ++k) {
+                radius[k] = rowOf(k).radius;
+                cz[k] = row.z + radius[k];
+                inverses[k] = 1 / std::fabs(radius[k]);
+            }
+            sphereVectorAcross(p, out, mu, sphere, radius, cz, inverses, scalar);
+        } else if (type == SurfaceType::SphericalFocal || inverse < kInfinity) {
+            sphereVector(p, out, mu, sphere, scalar);
+        } else {
+            for (int k = 0; k < n; ++k) {
+                if (!p.dead(k)) {
+                    stepLane(p, k, row, mu[k], searchLength);
+                }
+            }
+            return;
+        }
         copyLanes(out, p);
         for (int k = 0; k < n; ++k) {
             if (scalar[k] != 0) {
-                stepLane(p, k, row, mu[k], searchLength);
+                stepLane(p, k, rowOf(k), mu[k], searchLength);
             }
         }
         return;
     }
     for (int k = 0; k < n; ++k) {
         if (!p.dead(k)) {
-            stepLane(p, k, row, mu[k], searchLength);
+            stepLane(p, k, rowOf(k), mu[k], searchLength);
+        }
+    }
+}
+
+} // namespace
+
+void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searchLength) {
+    const SurfaceTable* tables[] = {&table};
+    traceRowAcross(tables, nullptr, i, p, searchLength);
+}
+
+bool alikeButRadii(const SurfaceTable& a, const SurfaceTable& b) {
+    for (int i = 0; i < kSurfaceRows; ++i) {
+        const Surface& r = a[static_cast<size_t>(i)];
+        const Surface& s = b[static_cast<size_t>(i)];
+        if (r.type != s.type) {
+            return false;
+        }
+        if (r.type < 0) {
+            return true;
+        }
+        // Compared as bits, so that a NaN field counts as equal to itself.
+        const auto same = [](double u, double v) {
+            return std::bit_cast<uint64_t>(u) == std::bit_cast<uint64_t>(v);
+        };
+        if (!same(r.x, s.x) || !same(r.y, s.y) || !same(r.z, s.z) || !same(r.nx, s.nx) ||
+            !same(r.ny, s.ny) || !same(r.nz, s.nz) || !same(r.a2, s.a2) || !same(r.a3, s.a3) ||
+            !same(r.a4, s.a4) || !same(r.effectiveRadius, s.effectiveRadius)) {
+            return false;
+        }
+        for (int slot = 0; slot < kIndexSlots; ++slot) {
+            if (!same(r.index[static_cast<size_t>(slot)], s.index[static_cast<size_t>(slot)])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* owner,
+                       RayPacket& packet, RowFilter filter, double searchLength) {
+    const SurfaceTable& first = *tables[0];
+    bool alike = true;
+    for (const SurfaceTable* table : tables) {
+        alike = alike && alikeButRadii(first, *table);
+    }
+    if (!alike) {
+        // Each lane through its own table, one at a time.
+        RayPacket one;
+        for (int k = 0; k < packet.count; ++k) {
+            one.count = 1;
+            one.set(0, packet.get(k));
+            one.sideways[0] = packet.sideways[k];
+            const SurfaceTable& own = *tables[owner[k]];
+            tracePacket(own, one, filter, asphereSearchLength(own));
+            packet.update(k, one.get(0));
+            packet.sideways[k] = one.sideways[0];
+        }
+        return;
+    }
+    for (int i = 0; i < kSurfaceRows && first[i].type >= 0; ++i) {
+        if (rowPassesFilter(first[i], filter)) {
+            traceRowAcross(tables.data(), owner, i, packet, searchLength);
         }
     }
 }

@@ -74,6 +74,15 @@ void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
 void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
                  double searchLength);
 
+// Whether two tables differ in nothing but their radii (the optimizer's candidates).
+bool alikeButRadii(const SurfaceTable& a, const SurfaceTable& b);
+
+// Lane k traced through *tables[owner[k]], each ray as traceSystem carries it; tables
+// that differ in their radii only share one pass over the rows (others are traced one
+// lane at a time). The search length must be that of every table (their z are alike).
+void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* owner,
+                       RayPacket& packet, RowFilter filter, double searchLength);
+
 // Any number of rays, carried in packets: each ends as traceSystem would leave it.
 void traceRays(const SurfaceTable& table, std::span<Ray> rays, RowFilter filter,
                double searchLength);
