@@ -132,8 +132,12 @@ void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings
     const double searchLength = asphereSearchLength(firstTable);
     // Whether each line's zones mirror, found when the line first comes.
     enum class Known : uint8_t { No, Yes, Unknown };
+    // Tables alike but for their radii share the tests on their rows.
+    const bool alike = allAlikeButRadii(tables);
+    const auto likeness = alike ? TableLikeness::Known : TableLikeness::Unknown;
+    const std::span<const SurfaceTable* const> examined = alike ? tables.first(1) : tables;
     bool onAxis = mirror == ZoneMirror::Use;
-    for (const SurfaceTable* table : tables) {
+    for (const SurfaceTable* table : examined) {
         onAxis = onAxis && zonesMirrorInX(*table, settings);
     }
     Known lineMirrors[kIndexSlots];
@@ -145,7 +149,7 @@ void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings
         Known& known = lineMirrors[line];
         if (known == Known::Unknown) {
             bool positive = true;
-            for (const SurfaceTable* table : tables) {
+            for (const SurfaceTable* table : examined) {
                 positive = positive && noNegativeIndex(*table, line);
             }
             known = positive ? Known::Yes : Known::No;
@@ -181,7 +185,7 @@ void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings
         if (first.count == 0) {
             continue;
         }
-        tracePacketAcross(tables, firstOwner, first, filter, searchLength);
+        tracePacketAcross(tables, firstOwner, first, filter, searchLength, likeness);
         for (size_t z = 0; z < count; ++z) {
             if (lanes[z].plus >= 0 && lanes[z].minus < 0 && !mirrorIsExact(first, lanes[z].plus)) {
                 const ZoneRequest& zone = zones[begin + z];
@@ -193,7 +197,7 @@ void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings
             }
         }
         if (second.count > 0) {
-            tracePacketAcross(tables, secondOwner, second, filter, searchLength);
+            tracePacketAcross(tables, secondOwner, second, filter, searchLength, likeness);
         }
         for (size_t z = 0; z < count; ++z) {
             if (lanes[z].plus < 0) {

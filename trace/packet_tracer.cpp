@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "trace/step_kernels.h"
@@ -70,26 +72,20 @@ KIRO_LANE double choose(bool c, double a, double b) {
                                  (std::bit_cast<uint64_t>(b) & ~mask));
 }
 
-KIRO_LANE bool radiusAbove(Rim rim, double x, double y) {
+// kernel::radiusAbove and radiusBelow decide by x^2 + y^2 against e^2 away from the rim
+// (a banded rim). outside and inside tell those cases; a point that is neither lies
+// within the rounding of the rim, where only the root decides: such a lane is handed to
+// the single-ray step, which takes it.
+KIRO_LANE void rimSides(Rim rim, double x, double y, bool& outside, bool& inside) {
     const double v = x * x + y * y;
-    const bool byRoot = !(std::sqrt(v) <= rim.e);
-    const bool outside = v > rim.e2 * (1 + kernel::kRimMargin);
-    const bool inside = v < rim.e2 * (1 - kernel::kRimMargin);
-    return (rim.banded & (outside | ((!inside) & byRoot))) | ((!rim.banded) & byRoot);
-}
-
-KIRO_LANE bool radiusBelow(Rim rim, double x, double y) {
-    const double v = x * x + y * y;
-    const bool byRoot = !(std::sqrt(v) >= rim.e);
-    const bool inside = v < rim.e2 * (1 - kernel::kRimMargin);
-    const bool outside = v > rim.e2 * (1 + kernel::kRimMargin);
-    return (rim.banded & (inside | ((!outside) & byRoot))) | ((!rim.banded) & byRoot);
+    outside = v > rim.e2 * (1 + kernel::kRimMargin);
+    inside = v < rim.e2 * (1 - kernel::kRimMargin);
 }
 
 // What a mirror or a lens does to the unit direction u at the unit normal n: reflect, or
 // kernel::refract with the lane's mu.
-KIRO_LANE void turn(bool refracting, double mu, double ux, double uy, double uz, double nx,
-                    double ny, double nz, double& ox, double& oy, double& oz) {
+KIRO_LANE void turn(bool refracting, double mu, double inverseMu, double ux, double uy, double uz,
+                    double nx, double ny, double nz, double& ox, double& oy, double& oz) {
     const double c = ux * nx + uy * ny + uz * nz;
     const double twice = 2 * c;
     const double rx = ux - twice * nx;
@@ -100,7 +96,6 @@ KIRO_LANE void turn(bool refracting, double mu, double ux, double uy, double uz,
     const double tz = uz - c * nz;
     const double sin2 = tx * tx + ty * ty + tz * tz;
     const double mu2 = mu * mu;
-    const double inverseMu = 1 / mu;
     // std::max(0.0, under), spelt out: a NaN or a rounded negative counts as 0.
     const double under = 1 - sin2 * (inverseMu * inverseMu);
     const double cosT = std::sqrt(choose(0.0 < under, under, 0.0));
@@ -132,6 +127,16 @@ KIRO_LANE void normaliseLane(RayPacket& p, int k) {
 
 KIRO_VECTOR_CLONES void normaliseVector(RayPacket& p) {
     const int n = p.count;
+    // Directions leaving a mirror or a lens are unit vectors already: then nothing to do.
+    int64_t any = 0;
+#pragma omp simd reduction(| : any)
+    for (int k = 0; k < n; ++k) {
+        const double d2 = p.dx[k] * p.dx[k] + p.dy[k] * p.dy[k] + p.dz[k] * p.dz[k];
+        any |= static_cast<int64_t>(!(std::fabs(d2 - 1.0) <= kUnitSlack));
+    }
+    if (any == 0) {
+        return;
+    }
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
         normaliseLane(p, k);
@@ -151,8 +156,9 @@ struct SphereRow {
 // parameter form leaves to the quadratic in z is marked in scalar and left as it was.
 // Returns whether the lane is left for the single-ray step. in and out may be one packet.
 // radius, cz (the centre's z) and inverse (1 / |R|) are the lane's own.
-KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const SphereRow& s, int k,
-                          double radius, double cz, double inverse, bool leave) {
+KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
+                          const SphereRow& s, int k, double radius, double cz, double inverse,
+                          bool leave) {
     const double r2 = radius * radius;
     const bool focal = s.type == SurfaceType::SphericalFocal;
     const bool refracting = s.type >= SurfaceType::FirstRefracting;
@@ -169,7 +175,7 @@ KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const 
     const bool far = (oc2 > kernel::kNearStart * kernel::kNearStart * r2) |
                      (nearDisc < r2 / (kernel::kNearStart * kernel::kNearStart));
     const bool beyondReach = oc2 > kernel::kParameterReach * kernel::kParameterReach * r2;
-    const bool handOver = (uz == 0.0) | (radius == 0.0) | notUnit | (far & beyondReach) | leave;
+    const bool parameterFails = (uz == 0.0) | (radius == 0.0) | notUnit | (far & beyondReach);
     const double fx = ocx - b * ux;
     const double fy = ocy - b * uy;
     const double fz = ocz - b * uz;
@@ -195,8 +201,12 @@ KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const 
     const double ny = (s.cy - hy) * inverse;
     const double nz = (cz - hz) * inverse;
     double ox, oy, oz;
-    turn(refracting, mu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
-    const bool stopped = (!met) | ((!focal) & radiusAbove(s.rim, hx, hy));
+    turn(refracting, mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+    bool outside, inside;
+    rimSides(s.rim, hx, hy, outside, inside);
+    const bool onRim = (!focal) & met & (!outside) & (!inside);
+    const bool handOver = parameterFails | leave | onRim;
+    const bool stopped = (!met) | ((!focal) & outside);
     const bool keepDirection = focal;
     const bool write = live & (!handOver);
     const bool moved = write & met;
@@ -210,12 +220,14 @@ KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, const 
 }
 
 KIRO_VECTOR_CLONES void sphereVector(const RayPacket& in, RayPacket& out,
-                                     const double* __restrict mu, const SphereRow s,
+                                     const double* __restrict mu,
+                                     const double* __restrict inverseMu, const SphereRow s,
                                      int64_t* __restrict scalar) {
     const int n = in.count;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
-        scalar[k] = sphereLane(in, out, mu[k], s, k, s.radius, s.cz, s.inverse, false);
+        scalar[k] =
+            sphereLane(in, out, mu[k], inverseMu[k], s, k, s.radius, s.cz, s.inverse, false);
     }
 }
 
@@ -223,14 +235,16 @@ KIRO_VECTOR_CLONES void sphereVector(const RayPacket& in, RayPacket& out,
 // 1 / |R| from the arrays. A lane whose 1 / |R| is no finite number is left to the step.
 KIRO_VECTOR_CLONES void
 sphereVectorAcross(const RayPacket& in, RayPacket& out, const double* __restrict mu,
-                   const SphereRow s, const double* __restrict radius, const double* __restrict cz,
+                   const double* __restrict inverseMu, const SphereRow s,
+                   const double* __restrict radius, const double* __restrict cz,
                    const double* __restrict inverse, int64_t* __restrict scalar) {
     const int n = in.count;
     const bool focal = s.type == SurfaceType::SphericalFocal;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
         const bool normalless = (!focal) & (!(inverse[k] < kInfinity));
-        scalar[k] = sphereLane(in, out, mu[k], s, k, radius[k], cz[k], inverse[k], normalless);
+        scalar[k] = sphereLane(in, out, mu[k], inverseMu[k], s, k, radius[k], cz[k], inverse[k],
+                               normalless);
     }
 }
 
@@ -245,7 +259,9 @@ struct PlaneRow {
     int32_t type;
 };
 
-KIRO_LANE void planeLane(const RayPacket& in, RayPacket& out, double mu, const PlaneRow& s, int k) {
+// Returns whether the lane is left for the single-ray step.
+KIRO_LANE bool planeLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
+                         const PlaneRow& s, int k) {
     const int32_t type = s.type;
     const bool obstruction = type == SurfaceType::Obstruction;
     const bool focal = type == SurfaceType::FlatFocal;
@@ -266,28 +282,32 @@ KIRO_LANE void planeLane(const RayPacket& in, RayPacket& out, double mu, const P
     const bool arrived = met & number;
 
     double ox, oy, oz;
-    turn(refracting, mu, ux, uy, uz, s.ux, s.uy, s.uz, ox, oy, oz);
-    const bool below = radiusBelow(s.rim, hx, hy);
-    const bool above = radiusAbove(s.rim, hx, hy);
+    turn(refracting, mu, inverseMu, ux, uy, uz, s.ux, s.uy, s.uz, ox, oy, oz);
+    bool outside, inside;
+    rimSides(s.rim, hx, hy, outside, inside);
+    const bool onRim = (!focal) & arrived & (!outside) & (!inside);
     const bool stopped =
-        (obstruction & below) | ((!obstruction) & (!focal) & (above | (turning & (!turnable))));
+        (obstruction & inside) | ((!obstruction) & (!focal) & (outside | (turning & (!turnable))));
     const bool keepDirection = obstruction | passThrough;
-    const bool write = live & arrived;
+    const bool taken = live & (!onRim);
+    const bool write = taken & arrived;
     const bool halted = (!arrived) | stopped;
     out.px[k] = choose(write, hx, x);
     out.py[k] = choose(write, hy, y);
     out.pz[k] = choose(write, hz, z);
-    out.dx[k] = choose(live, choose(halted, 0.0, choose(keepDirection, ux, ox)), ux);
-    out.dy[k] = choose(live, choose(halted, 0.0, choose(keepDirection, uy, oy)), uy);
-    out.dz[k] = choose(live, choose(halted, 0.0, choose(keepDirection, uz, oz)), uz);
+    out.dx[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, ux, ox)), ux);
+    out.dy[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, uy, oy)), uy);
+    out.dz[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, uz, oz)), uz);
+    return live & onRim;
 }
 
 KIRO_VECTOR_CLONES void planeVector(const RayPacket& in, RayPacket& out,
-                                    const double* __restrict mu, const PlaneRow s) {
+                                    const double* __restrict mu, const double* __restrict inverseMu,
+                                    const PlaneRow s, int64_t* __restrict scalar) {
     const int n = in.count;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
-        planeLane(in, out, mu[k], s, k);
+        scalar[k] = planeLane(in, out, mu[k], inverseMu[k], s, k);
     }
 }
 
@@ -330,8 +350,8 @@ bool solvedAcrossTheAxis(int32_t type) {
 
 // Row i for the lanes of a packet, lane k in tables[owner[k]] (every lane in tables[0]
 // when owner is null); the tables differ in their radii only.
-void traceRowAcross(const SurfaceTable* const* tables, const int* owner, int i, RayPacket& p,
-                    double searchLength) {
+void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owner, int i,
+                    RayPacket& p, double searchLength) {
     const SurfaceTable& first = *tables[0];
     const Surface& row = first[static_cast<size_t>(i)];
     const auto tableOf = [&](int k) -> const SurfaceTable& {
@@ -358,16 +378,47 @@ void traceRowAcross(const SurfaceTable* const* tables, const int* owner, int i, 
     normaliseVector(p);
 
     // The relative index of each lane's line, as relativeIndex gives it (the indices are
-    // the same in every table).
+    // the same in every table), found once for each line present.
     double muOfLine[kIndexSlots];
-    for (int s = 0; s < kIndexSlots; ++s) {
-        muOfLine[s] = relativeIndex(first, i, s);
-    }
+    double inverseOfLine[kIndexSlots];
+    bool known[kIndexSlots] = {};
     alignas(64) double mu[kPacketCapacity];
+    alignas(64) double inverseMu[kPacketCapacity];
     for (int k = 0; k < n; ++k) {
         const int32_t line = p.line[k];
-        mu[k] = line >= 0 && line < kIndexSlots ? muOfLine[line] : relativeIndex(first, i, line);
+        if (line < 0 || line >= kIndexSlots) {
+            mu[k] = relativeIndex(first, i, line);
+            inverseMu[k] = 1 / mu[k];
+            continue;
+        }
+        if (!known[line]) {
+            muOfLine[line] = relativeIndex(first, i, line);
+            inverseOfLine[line] = 1 / muOfLine[line];
+            known[line] = true;
+        }
+        mu[k] = muOfLine[line];
+        inverseMu[k] = inverseOfLine[line];
     }
+
+    // Rows whose clear radius is not banded (0, or too small to square) are tested by the
+    // root alone: the single-ray step takes them.
+    const bool rimTested = type != SurfaceType::FlatFocal && type != SurfaceType::SphericalFocal;
+    if (rimTested && !rimOf(row.effectiveRadius).banded) {
+        for (int k = 0; k < n; ++k) {
+            if (!p.dead(k)) {
+                stepLane(p, k, rowOf(k), mu[k], searchLength);
+            }
+        }
+        return;
+    }
+    alignas(64) int64_t scalar[kPacketCapacity];
+    const auto finishByStep = [&] {
+        for (int k = 0; k < n; ++k) {
+            if (scalar[k] != 0) {
+                stepLane(p, k, rowOf(k), mu[k], searchLength);
+            }
+        }
+    };
 
     if (isPlane(type)) {
         const Vec3 unit = normalize(surfaceNormal(row, Vec3{}));
@@ -384,28 +435,40 @@ void traceRowAcross(const SurfaceTable* const* tables, const int* owner, int i, 
                              rimOf(row.effectiveRadius),
                              type};
         RayPacket& out = scratch();
-        planeVector(p, out, mu, plane);
+        planeVector(p, out, mu, inverseMu, plane, scalar);
         copyLanes(out, p);
+        finishByStep();
         return;
     }
     if (isSphere(type)) {
         const double inverse = 1 / std::fabs(row.radius);
         const SphereRow sphere{row.x, row.y,   row.z + row.radius,         row.radius,
                                row.z, inverse, rimOf(row.effectiveRadius), type};
-        alignas(64) int64_t scalar[kPacketCapacity];
         RayPacket& out = scratch();
         if (owner != nullptr) {
             alignas(64) double radius[kPacketCapacity];
             alignas(64) double cz[kPacketCapacity];
             alignas(64) double inverses[kPacketCapacity];
-            for (int k = 0; k < n; ++k) {
-                radius[k] = rowOf(k).radius;
-                cz[k] = row.z + radius[k];
-                inverses[k] = 1 / std::fabs(radius[k]);
+            // Each table's radius, centre and 1 / |R| once, then handed to its lanes.
+            constexpr size_t kTablesAtOnce = kPacketCapacity;
+            double tableRadius[kTablesAtOnce];
+            double tableCentre[kTablesAtOnce];
+            double tableInverse[kTablesAtOnce];
+            const size_t tableCount = std::min(tables.size(), kTablesAtOnce);
+            for (size_t t = 0; t < tableCount; ++t) {
+                tableRadius[t] = (*tables[t])[static_cast<size_t>(i)].radius;
+                tableCentre[t] = row.z + tableRadius[t];
+                tableInverse[t] = 1 / std::fabs(tableRadius[t]);
             }
-            sphereVectorAcross(p, out, mu, sphere, radius, cz, inverses, scalar);
+            for (int k = 0; k < n; ++k) {
+                const size_t t = static_cast<size_t>(owner[k]);
+                radius[k] = tableRadius[t];
+                cz[k] = tableCentre[t];
+                inverses[k] = tableInverse[t];
+            }
+            sphereVectorAcross(p, out, mu, inverseMu, sphere, radius, cz, inverses, scalar);
         } else if (type == SurfaceType::SphericalFocal || inverse < kInfinity) {
-            sphereVector(p, out, mu, sphere, scalar);
+            sphereVector(p, out, mu, inverseMu, sphere, scalar);
         } else {
             for (int k = 0; k < n; ++k) {
                 if (!p.dead(k)) {
@@ -437,6 +500,12 @@ void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searc
 }
 
 bool alikeButRadii(const SurfaceTable& a, const SurfaceTable& b) {
+    // Compared as bytes, so that a NaN field counts as equal to itself: the doubles from x
+    // to nz, and from a2 through the indices, which lie without gaps between them.
+    constexpr size_t kBeforeRadius = offsetof(Surface, radius) - offsetof(Surface, x);
+    constexpr size_t kAfterRadius = offsetof(Surface, material) - offsetof(Surface, a2);
+    static_assert(kBeforeRadius == 6 * sizeof(double));
+    static_assert(kAfterRadius == (4 + kIndexSlots) * sizeof(double));
     for (int i = 0; i < kSurfaceRows; ++i) {
         const Surface& r = a[static_cast<size_t>(i)];
         const Surface& s = b[static_cast<size_t>(i)];
@@ -446,32 +515,28 @@ bool alikeButRadii(const SurfaceTable& a, const SurfaceTable& b) {
         if (r.type < 0) {
             return true;
         }
-        // Compared as bits, so that a NaN field counts as equal to itself.
-        const auto same = [](double u, double v) {
-            return std::bit_cast<uint64_t>(u) == std::bit_cast<uint64_t>(v);
-        };
-        if (!same(r.x, s.x) || !same(r.y, s.y) || !same(r.z, s.z) || !same(r.nx, s.nx) ||
-            !same(r.ny, s.ny) || !same(r.nz, s.nz) || !same(r.a2, s.a2) || !same(r.a3, s.a3) ||
-            !same(r.a4, s.a4) || !same(r.effectiveRadius, s.effectiveRadius)) {
+        if (std::memcmp(&r.x, &s.x, kBeforeRadius) != 0 ||
+            std::memcmp(&r.a2, &s.a2, kAfterRadius) != 0) {
             return false;
         }
-        for (int slot = 0; slot < kIndexSlots; ++slot) {
-            if (!same(r.index[static_cast<size_t>(slot)], s.index[static_cast<size_t>(slot)])) {
-                return false;
-            }
+    }
+    return true;
+}
+
+bool allAlikeButRadii(std::span<const SurfaceTable* const> tables) {
+    for (const SurfaceTable* table : tables) {
+        if (table != tables[0] && !alikeButRadii(*tables[0], *table)) {
+            return false;
         }
     }
     return true;
 }
 
 void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* owner,
-                       RayPacket& packet, RowFilter filter, double searchLength) {
+                       RayPacket& packet, RowFilter filter, double searchLength,
+                       TableLikeness likeness) {
     const SurfaceTable& first = *tables[0];
-    bool alike = true;
-    for (const SurfaceTable* table : tables) {
-        alike = alike && alikeButRadii(first, *table);
-    }
-    if (!alike) {
+    if (likeness == TableLikeness::Unknown && !allAlikeButRadii(tables)) {
         // Each lane through its own table, one at a time.
         RayPacket one;
         for (int k = 0; k < packet.count; ++k) {
@@ -487,7 +552,7 @@ void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* o
     }
     for (int i = 0; i < kSurfaceRows && first[i].type >= 0; ++i) {
         if (rowPassesFilter(first[i], filter)) {
-            traceRowAcross(tables.data(), owner, i, packet, searchLength);
+            traceRowAcross(tables, owner, i, packet, searchLength);
         }
     }
 }

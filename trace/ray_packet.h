@@ -80,8 +80,12 @@ bool alikeButRadii(const SurfaceTable& a, const SurfaceTable& b);
 // Lane k traced through *tables[owner[k]], each ray as traceSystem carries it; tables
 // that differ in their radii only share one pass over the rows (others are traced one
 // lane at a time). The search length must be that of every table (their z are alike).
+// Known: the caller has checked allAlikeButRadii.
+enum class TableLikeness { Unknown, Known };
+bool allAlikeButRadii(std::span<const SurfaceTable* const> tables);
 void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* owner,
-                       RayPacket& packet, RowFilter filter, double searchLength);
+                       RayPacket& packet, RowFilter filter, double searchLength,
+                       TableLikeness likeness = TableLikeness::Unknown);
 
 // Any number of rays, carried in packets: each ends as traceSystem would leave it.
 void traceRays(const SurfaceTable& table, std::span<Ray> rays, RowFilter filter,
