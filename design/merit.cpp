@@ -121,14 +121,18 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
     return foci.any ? foci.width() : kUnmeasurable;
 }
 
-FocusSpread zoneLineSpread(const ZoneBatch& zones, int first, int count) {
+FocusSpread zoneLineSpread(std::span<const ZonalFocus> zones) {
     FocusSpread foci;
-    for (int k = first; k < first + count; ++k) {
-        if (focusFound(zones.focus[k])) {
-            foci.add(zones.focus[k].point.z);
+    for (const ZonalFocus& zone : zones) {
+        if (focusFound(zone)) {
+            foci.add(zone.point.z);
         }
     }
     return foci;
+}
+
+FocusSpread zoneLineSpread(const ZoneBatch& zones, int first, int count) {
+    return zoneLineSpread(std::span(zones.focus.data() + first, static_cast<size_t>(count)));
 }
 
 FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, double h,

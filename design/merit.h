@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 #include "model/lens_system.h"
 #include "trace/bundles.h"
@@ -48,12 +49,12 @@ struct FocusSpread {
 
 // Zones to trace together, in the order they are added.
 struct ZoneBatch {
-    static constexpr int kCapacity = kZoneCount * kIndexSlots;
-    std::array<ZoneRequest, kCapacity> zone{};
-    std::array<ZonalFocus, kCapacity> focus{}; // filled by trace
+    static constexpr int kCapacity = kZoneCount * WavelengthLine::Last;
+    std::array<ZoneRequest, kCapacity> zone;
+    std::array<ZonalFocus, kCapacity> focus; // filled by trace
     int count = 0;
 
-    void add(int line, double h) { zone[static_cast<size_t>(count++)] = {line, h}; }
+    void add(int line, double h) { zone[static_cast<size_t>(count++)] = {line, h, 0}; }
     // The zones of a height range from zone `first` on, at one line.
     void addRange(double hMin, double hMax, int first, int line);
     // One height at every line of the mask, C to h.
@@ -70,8 +71,9 @@ struct ZoneBatch {
 // only; lines whose rays die are left out.
 FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, double h,
                            int lineMask);
-// The same from count traced zones of a batch, starting at first.
+// The same from count traced zones of a batch, starting at first, or from traced foci.
 FocusSpread zoneLineSpread(const ZoneBatch& zones, int first, int count);
+FocusSpread zoneLineSpread(std::span<const ZonalFocus> foci);
 
 // The measures trace nine zones from hMin to hMax; settings supply the light source
 // that zonalFocus reads.

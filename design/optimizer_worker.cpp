@@ -184,10 +184,22 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
     std::array<SurfaceTable, kBatch> candidates;
     candidates.fill(setup.reference);
     std::array<bool, kBatch> held{};
-    std::array<FirstZones, kBatch> firstZones{};
-    std::array<const SurfaceTable*, kBatch> heldTables{};
-    std::array<size_t, kBatch> heldIndex{};
-    const bool firstTogether = tracesFirstZones(setup.reference, setup.aperture, setup.parameters);
+    std::array<TracedZones, kBatch> zones{};
+    std::array<const SurfaceTable*, kBatch> tables{};
+    std::array<size_t, kBatch> index{};
+    std::array<TracedZones, kBatch> traced{};
+    const bool together = tracesFirstZones(setup.reference, setup.aperture, setup.parameters);
+    // Traces the zones of the listed candidates together and files them under each.
+    const auto traceListed = [&](size_t listed, auto&& trace) {
+        for (size_t j = 0; j < listed; ++j) {
+            traced[j] = zones[index[j]];
+        }
+        trace(std::span(tables.data(), listed), setup.settings, setup.aperture, setup.parameters,
+              std::span(traced.data(), listed));
+        for (size_t j = 0; j < listed; ++j) {
+            zones[index[j]] = traced[j];
+        }
+    };
     for (int64_t i = first; i < last; i += kBatch) {
         if (shared.cancel != nullptr && shared.cancel->load(std::memory_order_relaxed)) {
             return false;
@@ -196,21 +208,32 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
         for (size_t k = 0; k < count; ++k) {
             applyCombination(setup, worker + kOptimizerWorkers * (i + static_cast<int64_t>(k)),
                              candidates[k]);
+            zones[k] = TracedZones{};
         }
         holdFocalLengths(setup, std::span(candidates.data(), count), held);
-        size_t heldCount = 0;
-        for (size_t k = 0; k < count; ++k) {
-            if (held[k]) {
-                heldIndex[heldCount] = k;
-                heldTables[heldCount++] = &candidates[k];
+        if (together) {
+            size_t listed = 0;
+            for (size_t k = 0; k < count; ++k) {
+                if (held[k]) {
+                    index[listed] = k;
+                    tables[listed++] = &candidates[k];
+                }
             }
-        }
-        std::array<FirstZones, kBatch> traced{};
-        if (firstTogether && heldCount > 0) {
-            traceFirstZones(std::span(heldTables.data(), heldCount), setup.settings, setup.aperture,
-                            setup.parameters, std::span(traced.data(), heldCount));
-            for (size_t j = 0; j < heldCount; ++j) {
-                firstZones[heldIndex[j]] = traced[j];
+            if (listed > 0) {
+                traceListed(listed, traceFirstZones);
+            }
+            // The bound only tightens as the batch goes on: a candidate that the first
+            // zones cut now stays cut; the others get their further zones together.
+            const MeritBound start{slot.bestMerit, shared.smallestFound};
+            size_t further = 0;
+            for (size_t j = 0; j < listed; ++j) {
+                if (!firstZonesCut(zones[index[j]], start)) {
+                    index[further] = index[j];
+                    tables[further++] = tables[j];
+                }
+            }
+            if (further > 0) {
+                traceListed(further, traceFurtherZones);
             }
         }
         for (size_t k = 0; k < count; ++k) {
@@ -220,7 +243,7 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
             const MeritBound bound{slot.bestMerit, shared.smallestFound};
             const CandidateMerit merit =
                 candidateMerit(candidates[k], setup.settings, setup.aperture, setup.parameters,
-                               bound, firstTogether ? &firstZones[k] : nullptr);
+                               bound, together ? &zones[k] : nullptr);
             if (merit.complete && merit.merit < slot.bestMerit) {
                 slot.bestMerit = merit.merit;
                 copyRadii(candidates[k], slot.bestRadii);

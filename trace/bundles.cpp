@@ -36,7 +36,7 @@ Ray zonalRay(const SurfaceTable& table, const Settings& settings, int line, doub
 
 ZonalFocus zonalFocus(const SurfaceTable& table, const Settings& settings, int line, double h,
                       ZonalMode mode) {
-    const ZoneRequest zone{line, h};
+    const ZoneRequest zone{line, h, 0};
     ZonalFocus result;
     zonalFoci(table, settings, std::span(&zone, 1), mode, std::span(&result, 1));
     return result;

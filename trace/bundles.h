@@ -29,9 +29,9 @@ ZonalFocus zonalFocus(const SurfaceTable& table, const Settings& settings, int l
 
 // One zone of a batch: the line, the height h > 0 and, for zonalFociAcross, the table.
 struct ZoneRequest {
-    int line = 2;
-    double h = 0.0;
-    int table = 0;
+    int line;
+    double h;
+    int table;
 };
 
 // Whether a batch may trace the ray at +h alone and take the ray at -h as its mirror
