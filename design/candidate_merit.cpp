@@ -134,6 +134,7 @@ struct Across {
     const Settings& settings;
     double hMin;
     double step;
+    TableLikeness likeness;
 };
 
 template <class Target>
@@ -160,7 +161,7 @@ void traceAcross(const Across& across, int first, int last, int line, int mask, 
         }
     }
     zonalFociAcross(across.tables, across.settings, std::span(zones.data(), count), mode,
-                    std::span(foci.data(), count));
+                    std::span(foci.data(), count), ZoneMirror::Use, across.likeness);
     const size_t perTable = count / std::max<size_t>(across.tables.size(), 1);
     for (size_t t = 0; t < across.tables.size(); ++t) {
         target(traced[t], std::span(foci.data() + t * perTable, perTable));
@@ -171,10 +172,10 @@ void traceAcross(const Across& across, int first, int last, int line, int mask, 
 
 void traceFirstZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
                      double aperture, const PassParameters& parameters,
-                     std::span<TracedZones> traced) {
+                     std::span<TracedZones> traced, TableLikeness likeness) {
     const double hMin = aperture / kInnerZoneFraction;
     const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
-                        settings, hMin, zoneStep(hMin, aperture)};
+                        settings, hMin, zoneStep(hMin, aperture), likeness};
     traceAcross(across, 0, kFirstZones, parameters.sphericalLine, 0, ZonalMode::WithStops, traced,
                 [](TracedZones& zones, std::span<const ZonalFocus> foci) {
                     std::copy(foci.begin(), foci.end(), zones.spherical.begin());
@@ -202,10 +203,10 @@ bool firstZonesCut(const TracedZones& zones, const MeritBound& bound) {
 
 void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
                        double aperture, const PassParameters& parameters,
-                       std::span<TracedZones> traced) {
+                       std::span<TracedZones> traced, TableLikeness likeness) {
     const double hMin = aperture / kInnerZoneFraction;
     const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
-                        settings, hMin, zoneStep(hMin, aperture)};
+                        settings, hMin, zoneStep(hMin, aperture), likeness};
     traceAcross(across, kFirstZones, kZoneCount, parameters.sphericalLine, 0, ZonalMode::WithStops,
                 traced, [](TracedZones& zones, std::span<const ZonalFocus> foci) {
                     std::copy(foci.begin(), foci.end(), zones.spherical.begin() + kFirstZones);

@@ -148,8 +148,10 @@ void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates
         zones[k] = {line, h, static_cast<int>(k)};
         held[k] = false;
     }
+    // The candidates are the reference with other radii, so alike but for those.
     zonalFociAcross(std::span(tables.data(), count), setup.settings, std::span(zones.data(), count),
-                    ZonalMode::OpticalOnly, std::span(foci.data(), count));
+                    ZonalMode::OpticalOnly, std::span(foci.data(), count), ZoneMirror::Use,
+                    TableLikeness::Known);
     // The candidates whose focal length was traced, scaled and traced again.
     std::array<size_t, kMaxAcross> scaled{};
     size_t rescaled = 0;
@@ -168,7 +170,7 @@ void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates
     }
     zonalFociAcross(std::span(tables.data(), rescaled), setup.settings,
                     std::span(zones.data(), rescaled), ZonalMode::OpticalOnly,
-                    std::span(foci.data(), rescaled));
+                    std::span(foci.data(), rescaled), ZoneMirror::Use, TableLikeness::Known);
     for (size_t j = 0; j < rescaled; ++j) {
         const double ratio = setup.target / foci[j].f;
         held[scaled[j]] = !(ratio < kMinFocalRatio || ratio > kMaxFocalRatio);
@@ -195,7 +197,7 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
             traced[j] = zones[index[j]];
         }
         trace(std::span(tables.data(), listed), setup.settings, setup.aperture, setup.parameters,
-              std::span(traced.data(), listed));
+              std::span(traced.data(), listed), TableLikeness::Known);
         for (size_t j = 0; j < listed; ++j) {
             zones[index[j]] = traced[j];
         }

@@ -122,7 +122,7 @@ void zonalFoci(const SurfaceTable& table, const Settings& settings,
 
 void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings& settings,
                      std::span<const ZoneRequest> zones, ZonalMode mode,
-                     std::span<ZonalFocus> results, ZoneMirror mirror) {
+                     std::span<ZonalFocus> results, ZoneMirror mirror, TableLikeness likeness) {
     for (size_t k = 0; k < zones.size(); ++k) {
         results[k] = ZonalFocus{};
     }
@@ -133,8 +133,8 @@ void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings
     // Whether each line's zones mirror, found when the line first comes.
     enum class Known : uint8_t { No, Yes, Unknown };
     // Tables alike but for their radii share the tests on their rows.
-    const bool alike = allAlikeButRadii(tables);
-    const auto likeness = alike ? TableLikeness::Known : TableLikeness::Unknown;
+    const bool alike = likeness == TableLikeness::Known || allAlikeButRadii(tables);
+    likeness = alike ? TableLikeness::Known : TableLikeness::Unknown;
     const std::span<const SurfaceTable* const> examined = alike ? tables.first(1) : tables;
     bool onAxis = mirror == ZoneMirror::Use;
     for (const SurfaceTable* table : examined) {

@@ -4,6 +4,7 @@
 
 #include "model/lens_system.h"
 #include "trace/ray.h"
+#include "trace/ray_packet.h"
 
 namespace kiro {
 
@@ -46,9 +47,11 @@ void zonalFoci(const SurfaceTable& table, const Settings& settings,
 
 // The same for zones of several tables that differ in their radii only (the optimizer's
 // candidates), zone k in *tables[zones[k].table], all traced together.
+// Tables known to be alike but for their radii (allAlikeButRadii) may say so.
 void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings& settings,
                      std::span<const ZoneRequest> zones, ZonalMode mode,
-                     std::span<ZonalFocus> results, ZoneMirror mirror = ZoneMirror::Use);
+                     std::span<ZonalFocus> results, ZoneMirror mirror = ZoneMirror::Use,
+                     TableLikeness likeness = TableLikeness::Unknown);
 
 // Focal length of the zone measured with a ray of the line at -h against a d-line ray
 // at +h, minus fRef; kSineDeviationFailed when a ray dies, 0 for an empty table.

@@ -362,7 +362,9 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
     const int32_t type = row.type;
     if (solvedAcrossTheAxis(type)) {
         for (int k = 0; k < n; ++k) {
-            p.sideways[k] = p.sideways[k] || (p.dz[k] == 0.0 && !p.dead(k));
+            // Live (dx or dy not 0) with dz = 0.
+            const bool across = (p.dz[k] == 0.0) & ((p.dx[k] != 0.0) | (p.dy[k] != 0.0));
+            p.sideways[k] = p.sideways[k] | across;
         }
     }
     if (n < kVectorLanes) {
@@ -379,25 +381,19 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
 
     // The relative index of each lane's line, as relativeIndex gives it (the indices are
     // the same in every table), found once for each line present.
-    double muOfLine[kIndexSlots];
-    double inverseOfLine[kIndexSlots];
-    bool known[kIndexSlots] = {};
     alignas(64) double mu[kPacketCapacity];
     alignas(64) double inverseMu[kPacketCapacity];
+    int32_t lastLine = p.line[0];
+    double lastMu = relativeIndex(first, i, lastLine);
+    double lastInverse = 1 / lastMu;
     for (int k = 0; k < n; ++k) {
-        const int32_t line = p.line[k];
-        if (line < 0 || line >= kIndexSlots) {
-            mu[k] = relativeIndex(first, i, line);
-            inverseMu[k] = 1 / mu[k];
-            continue;
+        if (p.line[k] != lastLine) {
+            lastLine = p.line[k];
+            lastMu = relativeIndex(first, i, lastLine);
+            lastInverse = 1 / lastMu;
         }
-        if (!known[line]) {
-            muOfLine[line] = relativeIndex(first, i, line);
-            inverseOfLine[line] = 1 / muOfLine[line];
-            known[line] = true;
-        }
-        mu[k] = muOfLine[line];
-        inverseMu[k] = inverseOfLine[line];
+        mu[k] = lastMu;
+        inverseMu[k] = lastInverse;
     }
 
     // Rows whose clear radius is not banded (0, or too small to square) are tested by the
