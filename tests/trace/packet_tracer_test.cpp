@@ -223,6 +223,51 @@ TEST(PacketTracer, RowsOneAtATimeAgreeWithTraceSurface) {
     }
 }
 
+// Candidates of one design that differ in their radii only (one of them 0, one denormal)
+// share a packet: every lane ends as when traced alone through its own table.
+TEST(PacketTracer, LanesOfAlikeTablesEndAsInTheirOwnTable) {
+    std::mt19937_64 engine(7);
+    for (const TypedTable& t : everySurfaceType()) {
+        std::vector<SurfaceTable> tables(5, t.table);
+        for (size_t c = 1; c < tables.size(); ++c) {
+            for (Surface& row : tables[c]) {
+                row.radius *= between(engine, 0.9, 1.1);
+            }
+        }
+        tables[3][0].radius = 0.0;
+        tables[4][1].radius = 1e-320;
+        std::vector<const SurfaceTable*> pointers;
+        for (const SurfaceTable& table : tables) {
+            pointers.push_back(&table);
+        }
+        // Alike but for the radii, and (moving a row) not alike: both ways the same rays.
+        SurfaceTable moved = t.table;
+        moved[1].z -= 1.0;
+        for (const bool alike : {true, false}) {
+            std::vector<const SurfaceTable*> used = pointers;
+            if (!alike) {
+                used[2] = &moved;
+            }
+            EXPECT_EQ(allAlikeButRadii(used), alike);
+            const std::vector<Ray> rays = randomRays(11, kPacketCapacity);
+            RayPacket packet;
+            int owner[kPacketCapacity];
+            for (int k = 0; k < kPacketCapacity; ++k) {
+                owner[k] = k % static_cast<int>(used.size());
+                packet.push(rays[static_cast<size_t>(k)]);
+            }
+            tracePacketAcross(used, owner, packet, RowFilter::All, asphereSearchLength(t.table));
+            for (int k = 0; k < kPacketCapacity; ++k) {
+                const SurfaceTable& own = *used[static_cast<size_t>(owner[k])];
+                const Ray alone = traceSystem(own, rays[static_cast<size_t>(k)], RowFilter::All,
+                                              asphereSearchLength(own));
+                EXPECT_TRUE(sameRay(packet.get(k), alone))
+                    << t.name << (alike ? "" : ", not alike") << ", lane " << k;
+            }
+        }
+    }
+}
+
 std::vector<std::filesystem::path> exampleDesigns() {
     std::vector<std::filesystem::path> paths;
     for (const char* folder : {"/examples", "/examples/designed"}) {
