@@ -278,7 +278,10 @@ KIRO_LANE bool planeLane(const RayPacket& in, RayPacket& out, double mu, double 
     const double hx = x + along * ux;
     const double hy = y + along * uy;
     const double hz = z + along * uz;
-    const bool number = finite(hx) & finite(hy) & finite(hz);
+    const bool xNumber = finite(hx);
+    const bool yNumber = finite(hy);
+    const bool zNumber = finite(hz);
+    const bool number = xNumber & yNumber & zNumber;
     const bool arrived = met & number;
 
     double ox, oy, oz;
