@@ -314,6 +314,86 @@ KIRO_VECTOR_CLONES void planeVector(const RayPacket& in, RayPacket& out,
     }
 }
 
+// An even-asphere row (codes 13, 22) of one table, after each lane's meeting point has
+// been searched ray by ray (the search's path decides its last bits): the rim, the normal
+// (surfaceNormal, normalised) and the turn, for every lane.
+struct AsphereRow {
+    double x, y, z;
+    double a1, a2, a3, a4;
+    bool flat; // every coefficient 0: the normal is (0, 0, 1)
+    Rim rim;
+    bool refracting;
+};
+
+KIRO_LANE bool asphereLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
+                           const AsphereRow& s, const double* __restrict hitX,
+                           const double* __restrict hitY, const double* __restrict hitZ,
+                           const int64_t* __restrict met, int k) {
+    const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
+    const bool live = alive(ux, uy, uz);
+    const double hx = hitX[k], hy = hitY[k], hz = hitZ[k];
+    const bool xNumber = finite(hx);
+    const bool yNumber = finite(hy);
+    const bool zNumber = finite(hz);
+    const bool arrived = (met[k] != 0) & xNumber & yNumber & zNumber;
+    bool outside, inside;
+    rimSides(s.rim, hx, hy, outside, inside);
+    const bool onRim = arrived & (!outside) & (!inside);
+
+    const double dx = s.x - hx;
+    const double dy = s.y - hy;
+    const double l = dx * dx + dy * dy;
+    const double l2 = l * l;
+    const double l3 = l2 * l;
+    const double l4 = l2 * l2;
+    const double q = 2 * s.a1 + 4 * s.a2 * l + 6 * s.a3 * l2 + 8 * s.a4 * l3;
+    const double inverseQ = 1 / q;
+    const bool level = s.flat | (q == 0.0) | !finite(inverseQ);
+    const double rawX = choose(level, 0.0, dx);
+    const double rawY = choose(level, 0.0, dy);
+    const double rawZ =
+        choose(level, 1.0, inverseQ + s.z + s.a1 * l + s.a2 * l2 + s.a3 * l3 + s.a4 * l4 - hz);
+    const double length = std::sqrt(rawX * rawX + rawY * rawY + rawZ * rawZ);
+    const bool zeroLength = length == 0.0;
+    const double nx = choose(zeroLength, rawX, rawX / length);
+    const double ny = choose(zeroLength, rawY, rawY / length);
+    const double nz = choose(zeroLength, rawZ, rawZ / length);
+    const bool nxNumber = finite(nx);
+    const bool nyNumber = finite(ny);
+    const bool nzNumber = finite(nz);
+    const bool normalFinite = nxNumber & nyNumber & nzNumber;
+    double ox, oy, oz;
+    turn(s.refracting, mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+
+    const bool taken = live & (!onRim);
+    const bool moved = taken & arrived;
+    const bool stopped = (!arrived) | outside | (!normalFinite);
+    out.px[k] = choose(moved, hx, in.px[k]);
+    out.py[k] = choose(moved, hy, in.py[k]);
+    out.pz[k] = choose(moved, hz, in.pz[k]);
+    out.dx[k] = choose(taken, choose(stopped, 0.0, ox), ux);
+    out.dy[k] = choose(taken, choose(stopped, 0.0, oy), uy);
+    out.dz[k] = choose(taken, choose(stopped, 0.0, oz), uz);
+    return live & onRim;
+}
+
+KIRO_VECTOR_CLONES void asphereVector(const RayPacket& in, RayPacket& out,
+                                      const double* __restrict mu,
+                                      const double* __restrict inverseMu, const AsphereRow s,
+                                      const double* __restrict hitX, const double* __restrict hitY,
+                                      const double* __restrict hitZ, const int64_t* __restrict met,
+                                      int64_t* __restrict scalar) {
+    const int n = in.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        scalar[k] = asphereLane(in, out, mu[k], inverseMu[k], s, hitX, hitY, hitZ, met, k);
+    }
+}
+
+bool isAsphere(int32_t type) {
+    return type == SurfaceType::AsphericMirror || type == SurfaceType::AsphericLens;
+}
+
 bool isPlane(int32_t type) {
     return type == SurfaceType::Stop || type == SurfaceType::Obstruction ||
            type == SurfaceType::FlatFocal || type == SurfaceType::FlatMirror ||
@@ -482,6 +562,38 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
                 stepLane(p, k, rowOf(k), mu[k], searchLength);
             }
         }
+        return;
+    }
+    if (isAsphere(type) && owner == nullptr) {
+        // Each lane's meeting point searched alone, the rest of the step for all at once.
+        alignas(64) double hitX[kPacketCapacity];
+        alignas(64) double hitY[kPacketCapacity];
+        alignas(64) double hitZ[kPacketCapacity];
+        alignas(64) int64_t met[kPacketCapacity];
+        for (int k = 0; k < n; ++k) {
+            const Ray ray = p.get(k);
+            const SurfaceMeet meet = isDead(ray) ? SurfaceMeet{false, ray.position}
+                                                 : meetSurface(ray, row, searchLength);
+            hitX[k] = meet.point.x;
+            hitY[k] = meet.point.y;
+            hitZ[k] = meet.point.z;
+            met[k] = meet.met;
+        }
+        const AsphereRow asphere{row.x,
+                                 row.y,
+                                 row.z,
+                                 row.radius,
+                                 row.a2,
+                                 row.a3,
+                                 row.a4,
+                                 row.radius == 0.0 && row.a2 == 0.0 && row.a3 == 0.0 &&
+                                     row.a4 == 0.0,
+                                 rimOf(row.effectiveRadius),
+                                 type == SurfaceType::AsphericLens};
+        RayPacket& out = scratch();
+        asphereVector(p, out, mu, inverseMu, asphere, hitX, hitY, hitZ, met, scalar);
+        copyLanes(out, p);
+        finishByStep();
         return;
     }
     for (int k = 0; k < n; ++k) {
