@@ -5,6 +5,7 @@
 
 #include "model/design_file.h"
 #include "trace/bundles.h"
+#include "trace/ray_packet.h"
 #include "trace/ray_tracer.h"
 
 namespace {
@@ -106,6 +107,51 @@ void zonalFocusDoublet(benchmark::State& state) {
     }
 }
 BENCHMARK(zonalFocusDoublet);
+
+// 64 rays of a tilted pupil grid through the Schmidt-Cassegrain example, one after the
+// other and as one packet.
+std::array<Ray, kRays> schmidtCassegrainRays(const SurfaceTable& table) {
+    std::array<Ray, kRays> rays{};
+    const double angle = 0.005;
+    const Vec3 d{std::sin(angle), 0.0, -std::cos(angle)};
+    for (int i = 0; i < kRays; ++i) {
+        const double u = (i % 8 - 3.5) * 22.0;
+        const double v = (i / 8 - 3.5) * 22.0;
+        rays[i] = Ray{1 + i % 6, sub(Vec3{u, v, table[0].z}, scale(d, 100.0)), d};
+    }
+    return rays;
+}
+
+void raysOneByOne(benchmark::State& state) {
+    const SurfaceTable table = schmidtCassegrainExample();
+    const double searchLength = asphereSearchLength(table);
+    const std::array<Ray, kRays> rays = schmidtCassegrainRays(table);
+    for (auto _ : state) {
+        for (const Ray& ray : rays) {
+            Ray out = traceSystem(table, ray, RowFilter::All, searchLength);
+            benchmark::DoNotOptimize(out);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kRays);
+}
+BENCHMARK(raysOneByOne);
+
+void raysInAPacket(benchmark::State& state) {
+    const SurfaceTable table = schmidtCassegrainExample();
+    const double searchLength = asphereSearchLength(table);
+    const std::array<Ray, kRays> rays = schmidtCassegrainRays(table);
+    RayPacket packet;
+    for (auto _ : state) {
+        packet.count = 0;
+        for (const Ray& ray : rays) {
+            packet.push(ray);
+        }
+        tracePacket(table, packet, RowFilter::All, searchLength);
+        benchmark::DoNotOptimize(packet.px[0]);
+    }
+    state.SetItemsProcessed(state.iterations() * kRays);
+}
+BENCHMARK(raysInAPacket);
 
 void lightAmount50(benchmark::State& state) {
     SurfaceTable table = doublet();

@@ -177,12 +177,12 @@ void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates
     }
 }
 
-// The worker takes its combinations kBatch at a time: their focal lengths and first
+// The worker takes its combinations kBatch (kMaxAcross) at a time: their focal lengths and first
 // zones are traced together, then their merits are formed one by one in order, each
 // against the best so far, exactly as one at a time.
 bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t last,
                      WorkerSlot& slot, const SearchShared& shared) {
-    constexpr int64_t kBatch = 8;
+    constexpr int64_t kBatch = kMaxAcross;
     std::array<SurfaceTable, kBatch> candidates;
     candidates.fill(setup.reference);
     std::array<bool, kBatch> held{};
