@@ -35,7 +35,7 @@ struct CandidateMerit {
 // and the innermost first), and the chromatic aberration's first two zones at each line
 // of the mask, C to h.
 constexpr int kFirstZones = 2;
-constexpr int kMaxAcross = 8; // candidates traced together at most
+constexpr int kMaxAcross = 16; // candidates traced together at most
 constexpr int kAllLineBits = 0x7e;
 struct TracedZones {
     std::array<ZonalFocus, kZoneCount> spherical{};
