@@ -233,18 +233,21 @@ KIRO_VECTOR_CLONES void sphereVector(const RayPacket& in, RayPacket& out,
 
 // The same row in tables that differ in their radii only: lane k's radius, centre z and
 // 1 / |R| from the arrays. A lane whose 1 / |R| is no finite number is left to the step.
-KIRO_VECTOR_CLONES void
-sphereVectorAcross(const RayPacket& in, RayPacket& out, const double* __restrict mu,
-                   const double* __restrict inverseMu, const SphereRow s,
-                   const double* __restrict radius, const double* __restrict cz,
-                   const double* __restrict inverse, int64_t* __restrict scalar) {
+KIRO_VECTOR_CLONES void sphereVectorAcross(const RayPacket& in, RayPacket& out,
+                                           const double* __restrict mu,
+                                           const double* __restrict inverseMu, const SphereRow s,
+                                           const double* __restrict radius,
+                                           int64_t* __restrict scalar) {
     const int n = in.count;
     const bool focal = s.type == SurfaceType::SphericalFocal;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
-        const bool normalless = (!focal) & (!(inverse[k] < kInfinity));
-        scalar[k] = sphereLane(in, out, mu[k], inverseMu[k], s, k, radius[k], cz[k], inverse[k],
-                               normalless);
+        // As the single-ray step forms them from the row.
+        const double cz = s.z0 + radius[k];
+        const double inverse = 1 / std::fabs(radius[k]);
+        const bool normalless = (!focal) & (!(inverse < kInfinity));
+        scalar[k] =
+            sphereLane(in, out, mu[k], inverseMu[k], s, k, radius[k], cz, inverse, normalless);
     }
 }
 
@@ -406,8 +409,19 @@ bool isSphere(int32_t type) {
 }
 
 // traceSurface for one lane, as the single-ray loop applies it.
+bool solvedAcrossTheAxis(int32_t type) {
+    return isSphere(type) || type == SurfaceType::ParaboloidMirror;
+}
+
+// traceSurface for one lane whose direction is normalised already. Every lane that meets
+// a sphere or paraboloid across the axis (dz = 0) comes here: the vector path hands such
+// lanes over.
 void stepLane(RayPacket& p, int k, const Surface& row, double mu, double searchLength) {
-    p.update(k, traceSurface(p.get(k), row, mu, searchLength));
+    const Ray ray = p.get(k);
+    if (solvedAcrossTheAxis(row.type) && ray.direction.z == 0.0 && !isDead(ray)) {
+        p.sideways[k] = true;
+    }
+    p.update(k, traceSurface(ray, row, mu, searchLength));
 }
 
 // The lane loops write their results apart from their inputs (a result that equals its
@@ -427,10 +441,6 @@ void copyLanes(const RayPacket& from, RayPacket& to) {
     std::copy_n(from.dz, n, to.dz);
 }
 
-bool solvedAcrossTheAxis(int32_t type) {
-    return isSphere(type) || type == SurfaceType::ParaboloidMirror;
-}
-
 // Row i for the lanes of a packet, lane k in tables[owner[k]] (every lane in tables[0]
 // when owner is null); the tables differ in their radii only.
 void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owner, int i,
@@ -443,20 +453,14 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
     const auto rowOf = [&](int k) -> const Surface& { return tableOf(k)[static_cast<size_t>(i)]; };
     const int n = p.count;
     const int32_t type = row.type;
-    if (solvedAcrossTheAxis(type)) {
-        for (int k = 0; k < n; ++k) {
-            // Live (dx or dy not 0) with dz = 0.
-            const bool across = (p.dz[k] == 0.0) & ((p.dx[k] != 0.0) | (p.dy[k] != 0.0));
-            p.sideways[k] = p.sideways[k] | across;
-        }
-    }
     if (n < kVectorLanes) {
         // A few rays: the single-ray step itself, which skips what a ray does not need.
         for (int k = 0; k < n; ++k) {
-            Ray ray = p.get(k);
-            ray.direction = unitDirection(ray.direction);
-            p.update(k, traceSurface(ray, rowOf(k), relativeIndex(tableOf(k), i, ray.line),
-                                     searchLength));
+            const Vec3 unit = unitDirection({p.dx[k], p.dy[k], p.dz[k]});
+            p.dx[k] = unit.x;
+            p.dy[k] = unit.y;
+            p.dz[k] = unit.z;
+            stepLane(p, k, rowOf(k), relativeIndex(tableOf(k), i, p.line[k]), searchLength);
         }
         return;
     }
@@ -526,26 +530,10 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
         RayPacket& out = scratch();
         if (owner != nullptr) {
             alignas(64) double radius[kPacketCapacity];
-            alignas(64) double cz[kPacketCapacity];
-            alignas(64) double inverses[kPacketCapacity];
-            // Each table's radius, centre and 1 / |R| once, then handed to its lanes.
-            constexpr size_t kTablesAtOnce = kPacketCapacity;
-            double tableRadius[kTablesAtOnce];
-            double tableCentre[kTablesAtOnce];
-            double tableInverse[kTablesAtOnce];
-            const size_t tableCount = std::min(tables.size(), kTablesAtOnce);
-            for (size_t t = 0; t < tableCount; ++t) {
-                tableRadius[t] = (*tables[t])[static_cast<size_t>(i)].radius;
-                tableCentre[t] = row.z + tableRadius[t];
-                tableInverse[t] = 1 / std::fabs(tableRadius[t]);
-            }
             for (int k = 0; k < n; ++k) {
-                const size_t t = static_cast<size_t>(owner[k]);
-                radius[k] = tableRadius[t];
-                cz[k] = tableCentre[t];
-                inverses[k] = tableInverse[t];
+                radius[k] = rowOf(k).radius;
             }
-            sphereVectorAcross(p, out, mu, inverseMu, sphere, radius, cz, inverses, scalar);
+            sphereVectorAcross(p, out, mu, inverseMu, sphere, radius, scalar);
         } else if (type == SurfaceType::SphericalFocal || inverse < kInfinity) {
             sphereVector(p, out, mu, inverseMu, sphere, scalar);
         } else {
