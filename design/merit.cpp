@@ -1,5 +1,6 @@
 #include "design/merit.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -119,6 +120,43 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
         }
     }
     return foci.any ? foci.width() : kUnmeasurable;
+}
+
+void sphericalAberrations(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                          double hMin, double hMax, int line, std::span<double> results,
+                          TableLikeness likeness) {
+    constexpr size_t kTablesAtOnce = 16;
+    std::array<ZoneRequest, kTablesAtOnce * kZoneCount> zones;
+    std::array<ZonalFocus, kTablesAtOnce * kZoneCount> foci;
+    const double step = zoneStep(hMin, hMax);
+    for (size_t begin = 0; begin < tables.size(); begin += kTablesAtOnce) {
+        const size_t count = std::min(tables.size() - begin, kTablesAtOnce);
+        size_t zoneCount = 0;
+        for (size_t t = 0; t < count; ++t) {
+            results[begin + t] = kUnmeasurable;
+            if (isEmptyTable(*tables[begin + t]) || !validRange(hMin, hMax)) {
+                continue;
+            }
+            for (int k = 0; k < kZoneCount && zoneHeight(hMin, step, k) <= hMax; ++k) {
+                zones[zoneCount++] = {line, zoneHeight(hMin, step, k), static_cast<int>(t)};
+            }
+        }
+        zonalFociAcross(tables.subspan(begin, count), settings, std::span(zones.data(), zoneCount),
+                        ZonalMode::WithStops, std::span(foci.data(), zoneCount), ZoneMirror::Use,
+                        likeness);
+        // The spread of each table's zones, in zone order, as sphericalAberration forms it.
+        size_t z = 0;
+        while (z < zoneCount) {
+            const size_t t = static_cast<size_t>(zones[z].table);
+            FocusSpread spread;
+            for (; z < zoneCount && static_cast<size_t>(zones[z].table) == t; ++z) {
+                if (focusFound(foci[z])) {
+                    spread.add(foci[z].point.z);
+                }
+            }
+            results[begin + t] = spread.any ? spread.width() : kUnmeasurable;
+        }
+    }
 }
 
 FocusSpread zoneLineSpread(std::span<const ZonalFocus> zones) {

@@ -81,6 +81,11 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
                            double hMax, int line);
 double chromaticAberration(const SurfaceTable& table, const Settings& settings, double hMin,
                            double hMax, int lineMask);
+// sphericalAberration of each table, bit for bit, the tables' zones traced together; the
+// tables differ in their radii only (or likeness says that nothing is known).
+void sphericalAberrations(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                          double hMin, double hMax, int line, std::span<double> results,
+                          TableLikeness likeness = TableLikeness::Unknown);
 double sineConditionOffence(const SurfaceTable& table, const Settings& settings, double hMin,
                             double hMax, int line);
 double meanFocus(const SurfaceTable& table, const Settings& settings, double hMin, double hMax,
