@@ -15,8 +15,10 @@
 // same order, and every branch of the step becomes a choice between values computed for
 // all lanes. IEEE arithmetic rounds each operation alike in a vector lane and in a scalar
 // register (and -ffp-contract=off keeps multiply-adds apart), so each lane ends with the
-// bits the step gives. What the lanes do not cover (a sphere met by the quadratic in z,
-// paraboloids, aspheres, unknown codes) is handed to traceSurface itself, ray by ray.
+// bits the step gives. An asphere's meeting point is searched ray by ray (the search's
+// path decides its last bits), the rest of its step in the lanes. What the lanes do not
+// cover (a sphere met by the quadratic in z, a point within the rounding of a rim,
+// paraboloids, unknown codes, packets of a few rays) is handed to traceSurface itself.
 //
 // The loops are vectorised by the compiler; on x86-64 each exists twice, for the
 // baseline processor and for AVX2, and the loader picks one when the program starts.
