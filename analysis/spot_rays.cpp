@@ -132,13 +132,6 @@ bool landingOffset(const SpotBeam& beam, const Ray& ray, SpotOffset& offset) {
 
 } // namespace
 
-bool spotLanding(const SurfaceTable& table, const SpotBeam& beam, double px, double py, int line,
-                 SpotOffset& offset) {
-    const Ray ray = traceSystem(table, launchRay(beam, px, py, line), RowFilter::All,
-                                beam.searchLength, [](int, const Ray&) {});
-    return landingOffset(beam, ray, offset);
-}
-
 // In a design lying in the x-z plane every row, and the beam (tilted in x only), are
 // their own mirror images in y, and IEEE arithmetic is symmetric under a change of sign
 // up to the sign of a zero: the ray of (x, -v) ends as the mirror image of the ray of

@@ -59,10 +59,6 @@ struct SpotOffset {
     double b = 0.0;
 };
 
-// Traces the ray of pupil point (px, py); false when it dies on the way.
-bool spotLanding(const SurfaceTable& table, const SpotBeam& beam, double px, double py, int line,
-                 SpotOffset& offset);
-
 // Where one ray of the grid lands.
 struct SpotLanding {
     bool arrived = false;

@@ -22,6 +22,15 @@
 //
 // The loops are vectorised by the compiler; on x86-64 each exists twice, for the
 // baseline processor and for AVX2, and the loader picks one when the program starts.
+// Under the thread sanitizer the loader's choice would run before the sanitizer is up,
+// so there the baseline loop alone is built.
+#if defined(__SANITIZE_THREAD__)
+#define KIRO_NO_VECTOR_CLONES
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define KIRO_NO_VECTOR_CLONES
+#endif
+#endif
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(KIRO_NO_VECTOR_CLONES)
 #define KIRO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
