@@ -139,7 +139,7 @@ struct Across {
 
 template <class Target>
 void traceAcross(const Across& across, int first, int last, int line, int mask, ZonalMode mode,
-                 std::span<TracedZones> traced, Target&& target) {
+                 std::span<TracedZones* const> traced, Target&& target) {
     // The most zones of one call: the further spherical zones, or the first chromatic
     // zones at every line, of each table.
     constexpr size_t kMost =
@@ -164,7 +164,7 @@ void traceAcross(const Across& across, int first, int last, int line, int mask, 
                     std::span(foci.data(), count), ZoneMirror::Use, across.likeness);
     const size_t perTable = count / std::max<size_t>(across.tables.size(), 1);
     for (size_t t = 0; t < across.tables.size(); ++t) {
-        target(traced[t], std::span(foci.data() + t * perTable, perTable));
+        target(*traced[t], std::span(foci.data() + t * perTable, perTable));
     }
 }
 
@@ -172,7 +172,7 @@ void traceAcross(const Across& across, int first, int last, int line, int mask, 
 
 void traceFirstZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
                      double aperture, const PassParameters& parameters,
-                     std::span<TracedZones> traced, TableLikeness likeness) {
+                     std::span<TracedZones* const> traced, TableLikeness likeness) {
     const double hMin = aperture / kInnerZoneFraction;
     const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
                         settings, hMin, zoneStep(hMin, aperture), likeness};
@@ -203,7 +203,7 @@ bool firstZonesCut(const TracedZones& zones, const MeritBound& bound) {
 
 void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
                        double aperture, const PassParameters& parameters,
-                       std::span<TracedZones> traced, TableLikeness likeness) {
+                       std::span<TracedZones* const> traced, TableLikeness likeness) {
     const double hMin = aperture / kInnerZoneFraction;
     const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
                         settings, hMin, zoneStep(hMin, aperture), likeness};

@@ -52,7 +52,7 @@ bool tracesFirstZones(const SurfaceTable& table, double aperture, const PassPara
 // their radii only).
 void traceFirstZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
                      double aperture, const PassParameters& parameters,
-                     std::span<TracedZones> traced,
+                     std::span<TracedZones* const> traced,
                      TableLikeness likeness = TableLikeness::Unknown);
 
 // True when the first zones alone already cut the candidate short under the bound (so no
@@ -62,7 +62,7 @@ bool firstZonesCut(const TracedZones& zones, const MeritBound& bound);
 // The other seven spherical zones and the chromatic aberration's first zones.
 void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
                        double aperture, const PassParameters& parameters,
-                       std::span<TracedZones> traced,
+                       std::span<TracedZones* const> traced,
                        TableLikeness likeness = TableLikeness::Unknown);
 
 // The merit of designMerit, bit for bit, or a lower bound that the bound flags as

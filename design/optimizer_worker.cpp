@@ -189,18 +189,15 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
     std::array<TracedZones, kBatch> zones{};
     std::array<const SurfaceTable*, kBatch> tables{};
     std::array<size_t, kBatch> index{};
-    std::array<TracedZones, kBatch> traced{};
     const bool together = tracesFirstZones(setup.reference, setup.aperture, setup.parameters);
     // Traces the zones of the listed candidates together and files them under each.
     const auto traceListed = [&](size_t listed, auto&& trace) {
+        std::array<TracedZones*, kBatch> filed{};
         for (size_t j = 0; j < listed; ++j) {
-            traced[j] = zones[index[j]];
+            filed[j] = &zones[index[j]];
         }
         trace(std::span(tables.data(), listed), setup.settings, setup.aperture, setup.parameters,
-              std::span(traced.data(), listed), TableLikeness::Known);
-        for (size_t j = 0; j < listed; ++j) {
-            zones[index[j]] = traced[j];
-        }
+              std::span(filed.data(), listed), TableLikeness::Known);
     };
     for (int64_t i = first; i < last; i += kBatch) {
         if (shared.cancel != nullptr && shared.cancel->load(std::memory_order_relaxed)) {

@@ -23,6 +23,13 @@ double focalLength(double h, Vec3 a, Vec3 b) {
     return 2 * h / length(sub(unitDirection(a), unitDirection(b)));
 }
 
+// The same for a the mirror image of b in x: unitDirection of the image is the image of
+// unitDirection(b), bit for bit (the test squares, the division is by the same length).
+double mirroredFocalLength(double h, Vec3 b) {
+    const Vec3 unit = unitDirection(b);
+    return 2 * h / length(sub({-unit.x, unit.y, unit.z}, unit));
+}
+
 Ray zonalRay(const SurfaceTable& table, const Settings& settings, int line, double xt) {
     const double z0 = table[0].z;
     if (settings.sourceMode == 1) {
@@ -212,7 +219,9 @@ void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings
             }
             ZonalFocus& result = results[begin + z];
             result.point = crossPoint(a, b);
-            result.f = focalLength(zones[begin + z].h, a.direction, b.direction);
+            const double h = zones[begin + z].h;
+            result.f = lanes[z].minus < 0 ? mirroredFocalLength(h, b.direction)
+                                          : focalLength(h, a.direction, b.direction);
         }
     }
 }
