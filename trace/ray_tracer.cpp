@@ -45,10 +45,6 @@ Ray stopped(const Ray& ray, Vec3 at) {
 // length |R|, so one division by the radius replaces the normalisation. A normal that is
 // no number (a paraboloid of radius 1e-320) is left for the caller to refuse.
 Vec3 unitNormal(const Surface& row, Vec3 p) {
-    if (row.type == SurfaceType::FlatLens) {
-        // normalize((0, 0, 1)), which is (0, 0, 1) exactly.
-        return {0.0, 0.0, 1.0};
-    }
     if (row.type == SurfaceType::SphericalMirror || row.type == SurfaceType::SphericalLens) {
         // 1 / |R| is finite for every radius but 0 and the smallest denormals.
         const double inverse = 1 / std::fabs(row.radius);
@@ -56,6 +52,10 @@ Vec3 unitNormal(const Surface& row, Vec3 p) {
             return {(row.x - p.x) * inverse, (row.y - p.y) * inverse,
                     (row.z + row.radius - p.z) * inverse};
         }
+    }
+    if (row.type == SurfaceType::FlatLens) {
+        // normalize((0, 0, 1)), which is (0, 0, 1) exactly.
+        return {0.0, 0.0, 1.0};
     }
     return normalize(surfaceNormal(row, p));
 }
@@ -82,15 +82,11 @@ inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLeng
     const bool spherical = type == SurfaceType::SphericalMirror ||
                            type == SurfaceType::SphericalLens ||
                            type == SurfaceType::SphericalFocal;
-    if (isFlat(type)) {
+    if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
+                                                     std::fabs(row.radius), row.z, meet)) {
         // A flat row is its plane alone.
-        meet = meetPlane(ray, {row.x, row.y, row.z}, {row.nx, row.ny, row.nz});
-        if (meet.met && !isFinite(meet.point)) {
-            return lost(ray, meet.point);
-        }
-    } else if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
-                                                            std::fabs(row.radius), row.z, meet)) {
-        meet = meetSurface(ray, row, searchLength);
+        meet = isFlat(type) ? meetPlane(ray, {row.x, row.y, row.z}, {row.nx, row.ny, row.nz})
+                            : meetSurface(ray, row, searchLength);
         if (meet.met && !isFinite(meet.point)) {
             return lost(ray, meet.point);
         }
