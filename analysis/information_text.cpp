@@ -22,9 +22,7 @@ constexpr const char* kFormat = "          情報表示\n\n"
 
 // The focal length of the zone r/1000, on the d line, through mirrors and lenses only.
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r) {
-    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
-                      ZonalMode::OpticalOnly)
-        .f;
+    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor, ZonalMode::OpticalOnly).f;
 }
 
 } // namespace
