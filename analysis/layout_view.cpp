@@ -1,9 +1,11 @@
 #include "analysis/layout_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
+#include "trace/ray_packet.h"
 #include "trace/ray_tracer.h"
 
 namespace kiro {
@@ -247,6 +249,7 @@ void drawRayFan(Canvas& canvas, const LayoutView& view, const SurfaceTable& tabl
     const double h0 = table[0].effectiveRadius;
     const double z0 = table[0].z;
     const double theta = settings.incidenceAngle / 100.0 / 180.0 * std::numbers::pi;
+    RayPacket fan;
     for (int k = 1; k <= n; ++k) {
         // Spread evenly over -h0..+h0 without the ends; the middle ray of an odd fan is
         // the axial ray.
@@ -262,7 +265,31 @@ void drawRayFan(Canvas& canvas, const LayoutView& view, const SurfaceTable& tabl
         }
         // Start a little way back along the ray so that it enters from outside the frame.
         ray.position = sub(ray.position, scale(ray.direction, h0));
-        drawRayPath(canvas, view, table, ray);
+        fan.push(ray);
+    }
+    if (table[0].type < 0) {
+        return;
+    }
+    // The whole fan traced as one packet, each ray's points kept, then drawn ray by ray.
+    std::array<std::array<Vec3, kSurfaceRows + 1>, kMaxRayCount> points{};
+    for (int k = 0; k < n; ++k) {
+        points[static_cast<size_t>(k)][0] = fan.get(k).position;
+    }
+    size_t visited = 1;
+    tracePacket(table, fan, RowFilter::All, asphereSearchLength(table),
+                [&](int, const RayPacket& traced) {
+                    for (int k = 0; k < traced.count; ++k) {
+                        points[static_cast<size_t>(k)][visited] = {traced.px[k], traced.py[k],
+                                                                   traced.pz[k]};
+                    }
+                    ++visited;
+                });
+    for (int k = 0; k < n; ++k) {
+        Polyline line(canvas);
+        for (size_t i = 0; i < visited; ++i) {
+            const Vec3& p = points[static_cast<size_t>(k)][i];
+            addDesignPoint(line, view, p.z, p.x);
+        }
     }
 }
 

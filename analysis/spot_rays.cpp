@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "trace/bundles.h"
+#include "trace/ray_packet.h"
 #include "trace/ray_tracer.h"
 
 namespace kiro {
@@ -79,6 +80,7 @@ bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double 
     beam.cosField = std::cos(fieldAngle);
     beam.pair = plottedPairFor(imageRow);
     beam.searchLength = asphereSearchLength(table);
+    beam.mirrored = isMirrorSymmetricInY(table);
     return spotReference(table, beam);
 }
 
@@ -106,10 +108,10 @@ bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
     return true;
 }
 
-bool spotLanding(const SurfaceTable& table, const SpotBeam& beam, double px, double py, int line,
-                 SpotOffset& offset) {
-    const Ray ray = traceSystem(table, launchRay(beam, px, py, line), RowFilter::All,
-                                beam.searchLength, [](int, const Ray&) {});
+namespace {
+
+// The landing of a traced ray as its offset from the reference point; false for a dead ray.
+bool landingOffset(const SpotBeam& beam, const Ray& ray, SpotOffset& offset) {
     if (isDead(ray)) {
         return false;
     }
@@ -126,6 +128,56 @@ bool spotLanding(const SurfaceTable& table, const SpotBeam& beam, double px, dou
         break;
     }
     return true;
+}
+
+} // namespace
+
+// In a design lying in the x-z plane every row, and the beam (tilted in x only), are
+// their own mirror images in y, and IEEE arithmetic is symmetric under a change of sign
+// up to the sign of a zero: the ray of (x, -v) ends as the mirror image of the ray of
+// (x, v), its landing offset the same but for that sign. The pixel a landing becomes and
+// the spot statistics (sums that end in + 0, squares) cannot tell the two apart.
+void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
+                      const std::vector<double>& values, size_t row, int line,
+                      RepeatedPoints repeated, SpotLanding* landings) {
+    const size_t n = values.size();
+    const double xg = values[row] / beam.cosField;
+    const int traced = beam.mirrored ? 2 : kPupilPointsPerGridPoint;
+    // Columns per packet, each with its traced pupil points.
+    const size_t columnsPerPacket = static_cast<size_t>(kPacketCapacity / traced);
+    RayPacket packet;
+    for (size_t first = 0; first < n; first += columnsPerPacket) {
+        const size_t last = std::min(n, first + columnsPerPacket);
+        packet.count = 0;
+        for (size_t column = first; column < last; ++column) {
+            const auto points = spotPupilPoints(xg, values[column]);
+            for (int k = 0; k < traced; ++k) {
+                const auto& p = points[static_cast<size_t>(k)];
+                packet.push(launchRay(beam, p[0], p[1], line));
+            }
+        }
+        tracePacket(table, packet, RowFilter::All, beam.searchLength);
+        int lane = 0;
+        for (size_t column = first; column < last; ++column) {
+            SpotLanding* out = landings + kPupilPointsPerGridPoint * column;
+            for (int k = 0; k < kPupilPointsPerGridPoint; ++k) {
+                Ray ray;
+                if (k < traced) {
+                    ray = packet.get(lane++);
+                } else {
+                    // (xg, -v) and (-xg, -v) mirror the first two points.
+                    const Ray image = packet.get(lane - traced + (k - traced));
+                    ray = {image.line,
+                           {image.position.x, -image.position.y, image.position.z},
+                           {image.direction.x, -image.direction.y, image.direction.z}};
+                }
+                const bool skip =
+                    repeated == RepeatedPoints::Skip && repeatsPupilPoint(k, row == 0, column == 0);
+                out[k] = SpotLanding{};
+                out[k].arrived = !skip && landingOffset(beam, ray, out[k].offset);
+            }
+        }
+    }
 }
 
 double spotGridStep(double h0, int gridMode, int gridCount) {

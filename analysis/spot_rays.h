@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <vector>
@@ -30,6 +31,9 @@ struct SpotBeam {
     Vec3 reference{}; // mean landing point of the d-line reference fan
     PlottedPair pair = PlottedPair::XY;
     double searchLength = 0.0; // of the aspheric intersection, from the whole table
+    // The design lies in the x-z plane: the pupil points (x, -v) land as the mirror
+    // images of (x, v) and are not traced.
+    bool mirrored = false;
 };
 
 // Sets a panel's beam up for a field angle (radians). False when row 0 has no clear
@@ -55,9 +59,11 @@ struct SpotOffset {
     double b = 0.0;
 };
 
-// Traces the ray of pupil point (px, py); false when it dies on the way.
-bool spotLanding(const SurfaceTable& table, const SpotBeam& beam, double px, double py, int line,
-                 SpotOffset& offset);
+// Where one ray of the grid lands.
+struct SpotLanding {
+    bool arrived = false;
+    SpotOffset offset{};
+};
 
 // Step of the grid: gridMode 0 puts gridCount points across the diameter, 1 takes a pitch
 // of gridCount mm.
@@ -98,6 +104,13 @@ SpotTaskList spotTasks(const SpotDialogState& state);
 // Which pupil points a walk traces.
 enum class RepeatedPoints { Trace, Skip };
 
+// The landings of grid row `row` (u = values[row]) at one line, 4 per column in plotting
+// order, traced in packets: landings must hold kPupilPointsPerGridPoint * values.size().
+// Skipped repeats do not arrive.
+void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
+                      const std::vector<double>& values, size_t row, int line,
+                      RepeatedPoints repeated, SpotLanding* landings);
+
 // Traces the pupil grid of every task on the threads, one grid row (one u) per unit of
 // work, and hands each ray to store(slot, arrived, offset), where slot numbers the rays
 // task by task in plotting order: slot = (task * n + i) * 4n + 4j + k for grid point
@@ -111,26 +124,20 @@ void traceSpotTasks(const SurfaceTable& table, const SpotTaskList& tasks, const 
     const size_t slotsPerRow = kPupilPointsPerGridPoint * n;
     const int units = tasks.count * static_cast<int>(n);
     runPartitioned(units, threads, [&](int begin, int end) {
+        std::vector<SpotLanding> landings(slotsPerRow);
         for (int unit = begin; unit < end; ++unit) {
             const size_t u = static_cast<size_t>(unit);
             const SpotTask& task = tasks.task[u / n];
             const size_t panel = static_cast<size_t>(task.panel);
-            const SpotBeam& beam = panels.beam[panel];
-            const size_t row = u % n;
             size_t slot = u * slotsPerRow;
-            const double xg = values[row] / beam.cosField;
-            for (size_t column = 0; column < n; ++column) {
-                const auto points = spotPupilPoints(xg, values[column]);
-                for (int k = 0; k < kPupilPointsPerGridPoint; ++k, ++slot) {
-                    SpotOffset offset;
-                    const bool skip =
-                        !panels.ready[panel] || (repeated == RepeatedPoints::Skip &&
-                                                 repeatsPupilPoint(k, row == 0, column == 0));
-                    const auto& p = points[static_cast<size_t>(k)];
-                    const bool arrived =
-                        !skip && spotLanding(table, beam, p[0], p[1], task.line, offset);
-                    store(slot, arrived, offset);
-                }
+            if (panels.ready[panel]) {
+                traceSpotGridRow(table, panels.beam[panel], values, u % n, task.line, repeated,
+                                 landings.data());
+            } else {
+                std::fill(landings.begin(), landings.end(), SpotLanding{});
+            }
+            for (const SpotLanding& landing : landings) {
+                store(slot++, landing.arrived, landing.offset);
             }
         }
     });
@@ -142,15 +149,14 @@ template <class Visit>
 void walkSpotGrid(const SurfaceTable& table, const SpotBeam& beam,
                   const std::vector<double>& values, int line, Visit&& visit) {
     const size_t n = values.size();
+    std::vector<SpotLanding> landings(kPupilPointsPerGridPoint * n);
     for (size_t row = 0; row < n; ++row) {
-        const double xg = values[row] / beam.cosField;
+        traceSpotGridRow(table, beam, values, row, line, RepeatedPoints::Trace, landings.data());
+        size_t slot = 0;
         for (size_t column = 0; column < n; ++column) {
-            const auto points = spotPupilPoints(xg, values[column]);
-            for (int k = 0; k < kPupilPointsPerGridPoint; ++k) {
-                SpotOffset offset;
-                const auto& p = points[static_cast<size_t>(k)];
-                const bool arrived = spotLanding(table, beam, p[0], p[1], line, offset);
-                visit(arrived, offset, repeatsPupilPoint(k, row == 0, column == 0));
+            for (int k = 0; k < kPupilPointsPerGridPoint; ++k, ++slot) {
+                visit(landings[slot].arrived, landings[slot].offset,
+                      repeatsPupilPoint(k, row == 0, column == 0));
             }
         }
     }

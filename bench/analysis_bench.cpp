@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "model/design_file.h"
+
 #include "analysis/aberration_curves.h"
 #include "analysis/light_amount_curve.h"
 #include "analysis/spot_diagram.h"
@@ -64,10 +66,22 @@ SurfaceTable schmidtCamera() {
     return table;
 }
 
-void spotPaint(benchmark::State& state, const SurfaceTable& table, int threads, bool airy = false) {
+// The Schmidt-Cassegrain of the designed examples, as the program reads it.
+SurfaceTable schmidtCassegrainExample() {
+    LensSystem lens;
+    readDesignFile(lens, KIRO_SOURCE_DIR "/examples/designed/schmidt-cassegrain-200-f10.OPT");
+    return lens.surfaces;
+}
+
+using LineChoice = std::array<int, kSpotLineCount>;
+constexpr LineChoice kAllSixLines{1, 1, 1, 1, 1, 1};
+
+void spotPaint(benchmark::State& state, const SurfaceTable& table, int threads, bool airy = false,
+               const LineChoice& lines = kAllSixLines) {
     const Settings settings;
     SpotDialogState dialog = openSpotDialog(table);
     dialog.spotAiryShown = airy;
+    dialog.spotLineShown = lines;
     CountingCanvas canvas;
     for (auto _ : state) {
         paintSpotDialog(canvas, dialog, table, settings, threads);
@@ -81,11 +95,17 @@ void BM_SpotPaintNewtonian(benchmark::State& state) {
 void BM_SpotPaintNewtonianOneThread(benchmark::State& state) {
     spotPaint(state, newtonian(), 1);
 }
-void BM_SpotPaintSchmidtCorrector(benchmark::State& state) {
+void BM_SpotPaintSchmidtCamera(benchmark::State& state) {
     spotPaint(state, schmidtCamera(), paintThreadCount());
 }
-void BM_SpotPaintSchmidtCorrectorOneThread(benchmark::State& state) {
+void BM_SpotPaintSchmidtCameraOneThread(benchmark::State& state) {
     spotPaint(state, schmidtCamera(), 1);
+}
+
+// The paint a user waits for most: the Schmidt-Cassegrain example's three panels at four
+// lines (C, d, F, h), about 30,000 rays on the default grid, on one thread.
+void BM_SpotPaintSchmidtCassegrainFourLinesOneThread(benchmark::State& state) {
+    spotPaint(state, schmidtCassegrainExample(), 1, false, {1, 1, 0, 1, 0, 1});
 }
 
 void BM_SpotPaintNewtonianAiry(benchmark::State& state) {
@@ -94,7 +114,7 @@ void BM_SpotPaintNewtonianAiry(benchmark::State& state) {
 void BM_SpotPaintNewtonianAiryOneThread(benchmark::State& state) {
     spotPaint(state, newtonian(), 1, true);
 }
-void BM_SpotPaintSchmidtCorrectorAiry(benchmark::State& state) {
+void BM_SpotPaintSchmidtCameraAiry(benchmark::State& state) {
     spotPaint(state, schmidtCamera(), paintThreadCount(), true);
 }
 
@@ -115,7 +135,7 @@ void BM_SpotStatisticsNewtonian(benchmark::State& state) {
 void BM_SpotStatisticsNewtonianOneThread(benchmark::State& state) {
     spotStatisticsOf(state, newtonian(), 1);
 }
-void BM_SpotStatisticsSchmidtCorrector(benchmark::State& state) {
+void BM_SpotStatisticsSchmidtCamera(benchmark::State& state) {
     spotStatisticsOf(state, schmidtCamera(), paintThreadCount());
 }
 
@@ -147,18 +167,45 @@ void BM_LightPaintNewtonianOneThread(benchmark::State& state) {
     lightPaint(state, 1);
 }
 
-BENCHMARK(BM_SpotPaintNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotPaintNewtonian)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_SpotPaintNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SpotPaintSchmidtCorrector)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SpotPaintSchmidtCorrectorOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SpotPaintNewtonianAiry)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotPaintSchmidtCamera)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_SpotPaintSchmidtCameraOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotPaintSchmidtCassegrainFourLinesOneThread)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_SpotPaintNewtonianAiry)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_SpotPaintNewtonianAiryOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SpotPaintSchmidtCorrectorAiry)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SpotStatisticsNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotPaintSchmidtCameraAiry)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_SpotStatisticsNewtonian)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_SpotStatisticsNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_SpotStatisticsSchmidtCorrector)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CurvePaintNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LightPaintNewtonian)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpotStatisticsSchmidtCamera)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_CurvePaintNewtonian)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_LightPaintNewtonian)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_LightPaintNewtonianOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

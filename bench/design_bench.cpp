@@ -31,7 +31,7 @@ void BM_Newtonian(benchmark::State& state) {
         benchmark::DoNotOptimize(buildNewtonian(table, 200.0, 1000.0));
     }
 }
-BENCHMARK(BM_Newtonian)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Newtonian)->Unit(benchmark::kMicrosecond);
 
 void BM_Cassegrain(benchmark::State& state) {
     SurfaceTable table{};
@@ -39,7 +39,7 @@ void BM_Cassegrain(benchmark::State& state) {
         benchmark::DoNotOptimize(buildCassegrain(table, kInfinity, 200.0, 2000.0, 150.0, 1.0));
     }
 }
-BENCHMARK(BM_Cassegrain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cassegrain)->Unit(benchmark::kMicrosecond);
 
 void BM_DallKirkham(benchmark::State& state) {
     SurfaceTable table{};
@@ -47,7 +47,7 @@ void BM_DallKirkham(benchmark::State& state) {
         benchmark::DoNotOptimize(buildDallKirkham(table, kInfinity, 200.0, 2000.0, 150.0, 1.0));
     }
 }
-BENCHMARK(BM_DallKirkham)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DallKirkham)->Unit(benchmark::kMicrosecond);
 
 void BM_MaksutovNewtonian(benchmark::State& state) {
     SurfaceTable table{};
@@ -107,7 +107,12 @@ void BM_Doublet(benchmark::State& state) {
                                               threads));
     }
 }
-BENCHMARK(BM_Doublet)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Doublet)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 void BM_DoubletFlattener(benchmark::State& state) {
     SurfaceTable table{};
@@ -118,7 +123,12 @@ void BM_DoubletFlattener(benchmark::State& state) {
             glass("N-KZFS4"), glass("N-SF5"), 0.0, 0.0, 0.0, threads));
     }
 }
-BENCHMARK(BM_DoubletFlattener)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DoubletFlattener)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 } // namespace
 } // namespace kiro

@@ -3,7 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "model/design_file.h"
 #include "trace/bundles.h"
+#include "trace/ray_packet.h"
 #include "trace/ray_tracer.h"
 
 namespace {
@@ -32,9 +34,16 @@ std::array<Ray, kRays> rayFan(double startZ) {
     return rays;
 }
 
-void runSteps(benchmark::State& state, const Surface& surface, double mu) {
+// The Schmidt-Cassegrain of the designed examples, as the program reads it.
+SurfaceTable schmidtCassegrainExample() {
+    LensSystem lens;
+    readDesignFile(lens, KIRO_SOURCE_DIR "/examples/designed/schmidt-cassegrain-200-f10.OPT");
+    return lens.surfaces;
+}
+
+void runSteps(benchmark::State& state, const Surface& surface, double mu,
+              double searchLength = 120.0) {
     const std::array<Ray, kRays> rays = rayFan(20.0);
-    const double searchLength = 120.0;
     int i = 0;
     for (auto _ : state) {
         Ray out = traceSurface(rays[i], surface, mu, searchLength);
@@ -58,13 +67,24 @@ void paraboloidStep(benchmark::State& state) {
 }
 BENCHMARK(paraboloidStep);
 
+// The corrector plate's aspheric face of the Schmidt-Cassegrain example, searched over
+// the example's own axial extent (about 881 mm) as every trace through it is.
 void asphereStep(benchmark::State& state) {
-    Surface s = row(SurfaceType::AsphericMirror, 0.0, 1.0 / 4000.0, 60.0);
-    s.a2 = -2e-10;
-    s.a3 = 1e-15;
-    runSteps(state, s, 1.0);
+    const SurfaceTable table = schmidtCassegrainExample();
+    runSteps(state, table[1], relativeIndex(table, 1, WavelengthLine::d),
+             asphereSearchLength(table));
 }
 BENCHMARK(asphereStep);
+
+void obstructionStep(benchmark::State& state) {
+    runSteps(state, row(SurfaceType::Obstruction, -10.0, 0.0, 20.0), 1.0);
+}
+BENCHMARK(obstructionStep);
+
+void flatFocalStep(benchmark::State& state) {
+    runSteps(state, row(SurfaceType::FlatFocal, -900.0, 0.0, 30.0), 1.0);
+}
+BENCHMARK(flatFocalStep);
 
 SurfaceTable doublet() {
     SurfaceTable table{};
@@ -87,6 +107,51 @@ void zonalFocusDoublet(benchmark::State& state) {
     }
 }
 BENCHMARK(zonalFocusDoublet);
+
+// 64 rays of a tilted pupil grid through the Schmidt-Cassegrain example, one after the
+// other and as one packet.
+std::array<Ray, kRays> schmidtCassegrainRays(const SurfaceTable& table) {
+    std::array<Ray, kRays> rays{};
+    const double angle = 0.005;
+    const Vec3 d{std::sin(angle), 0.0, -std::cos(angle)};
+    for (int i = 0; i < kRays; ++i) {
+        const double u = (i % 8 - 3.5) * 22.0;
+        const double v = (i / 8 - 3.5) * 22.0;
+        rays[i] = Ray{1 + i % 6, sub(Vec3{u, v, table[0].z}, scale(d, 100.0)), d};
+    }
+    return rays;
+}
+
+void raysOneByOne(benchmark::State& state) {
+    const SurfaceTable table = schmidtCassegrainExample();
+    const double searchLength = asphereSearchLength(table);
+    const std::array<Ray, kRays> rays = schmidtCassegrainRays(table);
+    for (auto _ : state) {
+        for (const Ray& ray : rays) {
+            Ray out = traceSystem(table, ray, RowFilter::All, searchLength);
+            benchmark::DoNotOptimize(out);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kRays);
+}
+BENCHMARK(raysOneByOne);
+
+void raysInAPacket(benchmark::State& state) {
+    const SurfaceTable table = schmidtCassegrainExample();
+    const double searchLength = asphereSearchLength(table);
+    const std::array<Ray, kRays> rays = schmidtCassegrainRays(table);
+    RayPacket packet;
+    for (auto _ : state) {
+        packet.count = 0;
+        for (const Ray& ray : rays) {
+            packet.push(ray);
+        }
+        tracePacket(table, packet, RowFilter::All, searchLength);
+        benchmark::DoNotOptimize(packet.px[0]);
+    }
+    state.SetItemsProcessed(state.iterations() * kRays);
+}
+BENCHMARK(raysInAPacket);
 
 void lightAmount50(benchmark::State& state) {
     SurfaceTable table = doublet();

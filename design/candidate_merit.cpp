@@ -1,6 +1,9 @@
 #include "design/candidate_merit.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 
 #include "design/merit.h"
 #include "trace/bundles.h"
@@ -21,45 +24,93 @@ bool allNineZones(const SurfaceTable& table, double hMin, double hMax) {
            std::isfinite(hMax) && zoneHeight(hMin, zoneStep(hMin, hMax), kZoneCount - 1) <= hMax;
 }
 
+// The zones are traced in two packets: the outermost and innermost first, which decide
+// most candidates, then the other seven.
+constexpr int kStageEnds[] = {kFirstZones, kZoneCount};
+
 // The spread max z - min z of the zone foci does not depend on the order the zones come
 // in, as long as no focus is NaN; with one, the plain measure's order decides the result,
 // so the plain measure is asked.
 CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, double hMin,
-                         double hMax, int line, const MeritBound& bound) {
-    const double step = zoneStep(hMin, hMax);
+                         double hMax, int line, const MeritBound& bound, const TracedZones* given) {
+    const int known = given != nullptr ? given->sphericalTraced : 0;
+    // The zones not traced beforehand, traced here (the batch made only when needed).
+    std::optional<ZoneBatch> zones;
     FocusSpread foci;
-    for (const int k : kZoneOrder) {
-        const ZonalFocus zone =
-            zonalFocus(table, settings, line, zoneHeight(hMin, step, k), ZonalMode::WithStops);
-        if (zone.f == 0.0) {
-            continue;
+    int traced = 0;
+    for (const int end : kStageEnds) {
+        if (traced >= known) {
+            if (!zones) {
+                zones.emplace();
+                const double step = zoneStep(hMin, hMax);
+                for (const int k : kZoneOrder) {
+                    zones->add(line, zoneHeight(hMin, step, k));
+                }
+            }
+            zones->trace(table, settings, ZonalMode::WithStops, traced, end - traced);
         }
-        if (std::isnan(zone.point.z)) {
-            return {sphericalAberration(table, settings, hMin, hMax, line), true};
-        }
-        foci.add(zone.point.z);
-        if (bound.exceeded(foci.width())) {
-            return {foci.width(), false};
+        for (; traced < end; ++traced) {
+            const size_t z = static_cast<size_t>(traced);
+            const ZonalFocus& zone = traced < known ? given->spherical[z] : zones->focus[z];
+            if (zone.f == 0.0) {
+                continue;
+            }
+            if (std::isnan(zone.point.z)) {
+                return {sphericalAberration(table, settings, hMin, hMax, line), true};
+            }
+            foci.add(zone.point.z);
+            if (bound.exceeded(foci.width())) {
+                return {foci.width(), false};
+            }
         }
     }
     return {foci.any ? foci.width() : kUnmeasurable, true};
 }
 
+int linesIn(int mask) {
+    int count = 0;
+    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+        count += (mask & lineBit(line)) != 0 ? 1 : 0;
+    }
+    return count;
+}
+
 // Each zone's spread over the lines is formed in the plain line order; the largest of
 // them, NaN spreads never counting, is the same in any zone order.
 CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, double hMin,
-                         double hMax, int mask, double offset, const MeritBound& bound) {
+                         double hMax, int mask, double offset, const MeritBound& bound,
+                         const TracedZones* given) {
     if (mask <= 0) {
         return {0.0, true};
     }
-    const double step = zoneStep(hMin, hMax);
+    const int perZone = linesIn(mask);
+    const bool firstKnown = given != nullptr && given->chromaticTraced;
+    std::optional<ZoneBatch> zones;
     double result = 0.0;
-    for (const int k : kZoneOrder) {
-        const FocusSpread foci = zoneLineSpread(table, settings, zoneHeight(hMin, step, k), mask);
-        if (foci.any && foci.width() > result) {
-            result = foci.width();
-            if (bound.exceeded(offset + result)) {
-                return {result, false};
+    int traced = 0;
+    for (const int end : kStageEnds) {
+        const bool known = firstKnown && traced < kFirstZones;
+        if (!known) {
+            if (!zones) {
+                zones.emplace();
+                const double step = zoneStep(hMin, hMax);
+                for (const int k : kZoneOrder) {
+                    zones->addLines(zoneHeight(hMin, step, k), mask);
+                }
+            }
+            zones->trace(table, settings, ZonalMode::OpticalOnly, traced * perZone,
+                         (end - traced) * perZone);
+        }
+        for (; traced < end; ++traced) {
+            const FocusSpread foci =
+                known ? zoneLineSpread(std::span(given->chromatic.data() + traced * perZone,
+                                                 static_cast<size_t>(perZone)))
+                      : zoneLineSpread(*zones, traced * perZone, perZone);
+            if (foci.any && foci.width() > result) {
+                result = foci.width();
+                if (bound.exceeded(offset + result)) {
+                    return {result, false};
+                }
             }
         }
     }
@@ -68,8 +119,113 @@ CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, do
 
 } // namespace
 
+bool tracesFirstZones(const SurfaceTable& table, double aperture,
+                      const PassParameters& parameters) {
+    return (parameters.measureFlags & MeasureFlag::Spherical) != 0 &&
+           allNineZones(table, aperture / kInnerZoneFraction, aperture);
+}
+
+namespace {
+
+// Zones of several tables traced together: for each table t the zones k = first .. last - 1
+// of the candidate order at every line of the mask (or the one line), into place.
+struct Across {
+    std::span<const SurfaceTable* const> tables;
+    const Settings& settings;
+    double hMin;
+    double step;
+    TableLikeness likeness;
+};
+
+template <class Target>
+void traceAcross(const Across& across, int first, int last, int line, int mask, ZonalMode mode,
+                 std::span<TracedZones* const> traced, Target&& target) {
+    // The most zones of one call: the further spherical zones, or the first chromatic
+    // zones at every line, of each table.
+    constexpr size_t kMost =
+        kMaxAcross * std::max(kZoneCount - kFirstZones, kFirstZones * WavelengthLine::Last);
+    std::array<ZoneRequest, kMost> zones;
+    thread_local std::array<ZonalFocus, kMost> foci;
+    size_t count = 0;
+    for (size_t t = 0; t < across.tables.size(); ++t) {
+        for (int z = first; z < last; ++z) {
+            const double h = zoneHeight(across.hMin, across.step, kZoneOrder[z]);
+            for (int l = WavelengthLine::First; l <= WavelengthLine::Last; ++l) {
+                if (mask == 0 ? l == line : (mask & lineBit(l)) != 0) {
+                    zones[count++] = {l, h, static_cast<int>(t)};
+                }
+            }
+            if (mask == 0 && (line < WavelengthLine::First || line > WavelengthLine::Last)) {
+                zones[count++] = {line, h, static_cast<int>(t)};
+            }
+        }
+    }
+    zonalFociAcross(across.tables, across.settings, std::span(zones.data(), count), mode,
+                    std::span(foci.data(), count), ZoneMirror::Use, across.likeness);
+    const size_t perTable = count / std::max<size_t>(across.tables.size(), 1);
+    for (size_t t = 0; t < across.tables.size(); ++t) {
+        target(*traced[t], std::span(foci.data() + t * perTable, perTable));
+    }
+}
+
+} // namespace
+
+void traceFirstZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                     double aperture, const PassParameters& parameters,
+                     std::span<TracedZones* const> traced, TableLikeness likeness) {
+    const double hMin = aperture / kInnerZoneFraction;
+    const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
+                        settings, hMin, zoneStep(hMin, aperture), likeness};
+    traceAcross(across, 0, kFirstZones, parameters.sphericalLine, 0, ZonalMode::WithStops, traced,
+                [](TracedZones& zones, std::span<const ZonalFocus> foci) {
+                    std::copy(foci.begin(), foci.end(), zones.spherical.begin());
+                    zones.sphericalTraced = kFirstZones;
+                });
+}
+
+bool firstZonesCut(const TracedZones& zones, const MeritBound& bound) {
+    FocusSpread foci;
+    for (int k = 0; k < zones.sphericalTraced && k < kFirstZones; ++k) {
+        const ZonalFocus& zone = zones.spherical[static_cast<size_t>(k)];
+        if (zone.f == 0.0) {
+            continue;
+        }
+        if (std::isnan(zone.point.z)) {
+            return false;
+        }
+        foci.add(zone.point.z);
+        if (bound.exceeded(foci.width())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                       double aperture, const PassParameters& parameters,
+                       std::span<TracedZones* const> traced, TableLikeness likeness) {
+    const double hMin = aperture / kInnerZoneFraction;
+    const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
+                        settings, hMin, zoneStep(hMin, aperture), likeness};
+    traceAcross(across, kFirstZones, kZoneCount, parameters.sphericalLine, 0, ZonalMode::WithStops,
+                traced, [](TracedZones& zones, std::span<const ZonalFocus> foci) {
+                    std::copy(foci.begin(), foci.end(), zones.spherical.begin() + kFirstZones);
+                    zones.sphericalTraced = kZoneCount;
+                });
+    const int mask = parameters.chromaticMask;
+    if ((parameters.measureFlags & MeasureFlag::Chromatic) != 0 && mask > 0 &&
+        (mask & kAllLineBits) != 0) {
+        traceAcross(across, 0, kFirstZones, 0, mask, ZonalMode::OpticalOnly, traced,
+                    [](TracedZones& zones, std::span<const ZonalFocus> foci) {
+                        std::copy(foci.begin(), foci.end(), zones.chromatic.begin());
+                        zones.chromaticTraced = true;
+                    });
+    }
+}
+
 CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& settings, double aperture,
-                              const PassParameters& parameters, const MeritBound& bound) {
+                              const PassParameters& parameters, const MeritBound& bound,
+                              const TracedZones* traced) {
     const double hMin = aperture / kInnerZoneFraction;
     const double hMax = aperture;
     const int flags = parameters.measureFlags;
@@ -78,7 +234,7 @@ CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& setting
     if ((flags & MeasureFlag::Spherical) != 0) {
         if (reorder) {
             const CandidateMerit sa =
-                spherical(table, settings, hMin, hMax, parameters.sphericalLine, bound);
+                spherical(table, settings, hMin, hMax, parameters.sphericalLine, bound, traced);
             merit += sa.merit;
             if (!sa.complete) {
                 return {merit, false};
@@ -92,8 +248,8 @@ CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& setting
     }
     if ((flags & MeasureFlag::Chromatic) != 0) {
         if (reorder) {
-            const CandidateMerit ca =
-                chromatic(table, settings, hMin, hMax, parameters.chromaticMask, merit, bound);
+            const CandidateMerit ca = chromatic(table, settings, hMin, hMax,
+                                                parameters.chromaticMask, merit, bound, traced);
             merit += ca.merit;
             if (!ca.complete) {
                 return {merit, false};

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <span>
 
+#include "design/merit.h"
 #include "design/optimizer_settings.h"
 #include "model/lens_system.h"
+#include "trace/bundles.h"
 
 namespace kiro {
 
@@ -26,11 +30,48 @@ struct CandidateMerit {
     bool complete = false; // false: cut short, merit is only a lower bound
 };
 
+// Zones of candidateMerit traced beforehand, for several candidates together: the
+// spherical aberration's zones in the order candidateMerit visits them (the outermost
+// and the innermost first), and the chromatic aberration's first two zones at each line
+// of the mask, C to h.
+constexpr int kFirstZones = 2;
+constexpr int kMaxAcross = 16; // candidates traced together at most
+constexpr int kAllLineBits = 0x7e;
+struct TracedZones {
+    std::array<ZonalFocus, kZoneCount> spherical{};
+    int sphericalTraced = 0; // 0, kFirstZones or kZoneCount
+    std::array<ZonalFocus, kFirstZones * WavelengthLine::Last> chromatic{};
+    bool chromaticTraced = false;
+};
+
+// Whether candidateMerit begins with those zones (spherical aberration is measured over
+// all nine zones of the aperture).
+bool tracesFirstZones(const SurfaceTable& table, double aperture, const PassParameters& parameters);
+
+// The spherical aberration's first zones of each table (at most kMaxAcross, differing in
+// their radii only).
+void traceFirstZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                     double aperture, const PassParameters& parameters,
+                     std::span<TracedZones* const> traced,
+                     TableLikeness likeness = TableLikeness::Unknown);
+
+// True when the first zones alone already cut the candidate short under the bound (so no
+// further zone will be traced for it).
+bool firstZonesCut(const TracedZones& zones, const MeritBound& bound);
+
+// The other seven spherical zones and the chromatic aberration's first zones.
+void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                       double aperture, const PassParameters& parameters,
+                       std::span<TracedZones* const> traced,
+                       TableLikeness likeness = TableLikeness::Unknown);
+
 // The merit of designMerit, bit for bit, or a lower bound that the bound flags as
 // exceeded. Every measure is 0 or more and grows as zones are added, so a partial sum
 // bounds the whole from below; the zones are visited outermost and innermost first,
 // where the spreads usually show, which lets a hopeless candidate stop after a few rays.
+// With traced zones given (when tracesFirstZones), those zones are not traced again.
 CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& settings, double aperture,
-                              const PassParameters& parameters, const MeritBound& bound);
+                              const PassParameters& parameters, const MeritBound& bound,
+                              const TracedZones* traced = nullptr);
 
 } // namespace kiro

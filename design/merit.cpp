@@ -1,5 +1,7 @@
 #include "design/merit.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "trace/bundles.h"
@@ -32,18 +34,39 @@ bool focusFound(const ZonalFocus& zone) {
     return zone.f != 0.0 && std::isfinite(zone.point.z);
 }
 
-// Calls visit(h) for the zone heights hMin + k * step, k = first .. 8, as long as they do
-// not exceed hMax.
-template <class Visit> void forEachZone(double hMin, double hMax, int first, Visit&& visit) {
+} // namespace
+
+void ZoneBatch::addRange(double hMin, double hMax, int first, int line) {
     const double step = zoneStep(hMin, hMax);
     for (int k = first; k < kZoneCount; ++k) {
         const double h = zoneHeight(hMin, step, k);
         if (h > hMax) {
             break;
         }
-        visit(h);
+        add(line, h);
     }
 }
+
+void ZoneBatch::addLines(double h, int lineMask) {
+    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
+        if ((lineMask & lineBit(line)) != 0) {
+            add(line, h);
+        }
+    }
+}
+
+void ZoneBatch::trace(const SurfaceTable& table, const Settings& settings, ZonalMode mode,
+                      int first, int n) {
+    if (n <= 0) {
+        return;
+    }
+    const size_t begin = static_cast<size_t>(first);
+    const size_t size = static_cast<size_t>(n);
+    zonalFoci(table, settings, std::span(zone.data() + begin, size), mode,
+              std::span(focus.data() + begin, size));
+}
+
+namespace {
 
 // Mean zone focus and whether one could be formed at all: false for invalid input and
 // when not even the innermost zone traces in mode 1.
@@ -54,15 +77,17 @@ bool formMeanFocus(const SurfaceTable& table, const Settings& settings, double h
         return false;
     }
     if (validRange(hMin, hMax)) {
+        ZoneBatch zones;
+        zones.addRange(hMin, hMax, 0, line);
+        zones.trace(table, settings, ZonalMode::WithStops);
         double sum = 0.0;
         int count = 0;
-        forEachZone(hMin, hMax, 0, [&](double h) {
-            const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
-            if (focusFound(zone)) {
-                sum += zone.point.z;
+        for (int k = 0; k < zones.count; ++k) {
+            if (focusFound(zones.focus[k])) {
+                sum += zones.focus[k].point.z;
                 ++count;
             }
-        });
+        }
         if (count > 0) {
             focus = sum / count;
             return true;
@@ -85,24 +110,58 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
     if (isEmptyTable(table) || !validRange(hMin, hMax)) {
         return kUnmeasurable;
     }
+    ZoneBatch zones;
+    zones.addRange(hMin, hMax, 0, line);
+    zones.trace(table, settings, ZonalMode::WithStops);
     FocusSpread foci;
-    forEachZone(hMin, hMax, 0, [&](double h) {
-        const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::WithStops);
-        if (focusFound(zone)) {
-            foci.add(zone.point.z);
+    for (int k = 0; k < zones.count; ++k) {
+        if (focusFound(zones.focus[k])) {
+            foci.add(zones.focus[k].point.z);
         }
-    });
+    }
     return foci.any ? foci.width() : kUnmeasurable;
 }
 
-FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, double h,
-                           int lineMask) {
-    FocusSpread foci;
-    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
-        if ((lineMask & lineBit(line)) == 0) {
-            continue;
+void sphericalAberrations(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                          double hMin, double hMax, int line, std::span<double> results,
+                          TableLikeness likeness) {
+    constexpr size_t kTablesAtOnce = 16;
+    std::array<ZoneRequest, kTablesAtOnce * kZoneCount> zones;
+    std::array<ZonalFocus, kTablesAtOnce * kZoneCount> foci;
+    const double step = zoneStep(hMin, hMax);
+    for (size_t begin = 0; begin < tables.size(); begin += kTablesAtOnce) {
+        const size_t count = std::min(tables.size() - begin, kTablesAtOnce);
+        size_t zoneCount = 0;
+        for (size_t t = 0; t < count; ++t) {
+            results[begin + t] = kUnmeasurable;
+            if (isEmptyTable(*tables[begin + t]) || !validRange(hMin, hMax)) {
+                continue;
+            }
+            for (int k = 0; k < kZoneCount && zoneHeight(hMin, step, k) <= hMax; ++k) {
+                zones[zoneCount++] = {line, zoneHeight(hMin, step, k), static_cast<int>(t)};
+            }
         }
-        const ZonalFocus zone = zonalFocus(table, settings, line, h, ZonalMode::OpticalOnly);
+        zonalFociAcross(tables.subspan(begin, count), settings, std::span(zones.data(), zoneCount),
+                        ZonalMode::WithStops, std::span(foci.data(), zoneCount), ZoneMirror::Use,
+                        likeness);
+        // The spread of each table's zones, in zone order, as sphericalAberration forms it.
+        size_t z = 0;
+        while (z < zoneCount) {
+            const size_t t = static_cast<size_t>(zones[z].table);
+            FocusSpread spread;
+            for (; z < zoneCount && static_cast<size_t>(zones[z].table) == t; ++z) {
+                if (focusFound(foci[z])) {
+                    spread.add(foci[z].point.z);
+                }
+            }
+            results[begin + t] = spread.any ? spread.width() : kUnmeasurable;
+        }
+    }
+}
+
+FocusSpread zoneLineSpread(std::span<const ZonalFocus> zones) {
+    FocusSpread foci;
+    for (const ZonalFocus& zone : zones) {
         if (focusFound(zone)) {
             foci.add(zone.point.z);
         }
@@ -110,18 +169,39 @@ FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, 
     return foci;
 }
 
+FocusSpread zoneLineSpread(const ZoneBatch& zones, int first, int count) {
+    return zoneLineSpread(std::span(zones.focus.data() + first, static_cast<size_t>(count)));
+}
+
+FocusSpread zoneLineSpread(const SurfaceTable& table, const Settings& settings, double h,
+                           int lineMask) {
+    ZoneBatch zones;
+    zones.addLines(h, lineMask);
+    zones.trace(table, settings, ZonalMode::OpticalOnly);
+    return zoneLineSpread(zones, 0, zones.count);
+}
+
 double chromaticAberration(const SurfaceTable& table, const Settings& settings, double hMin,
                            double hMax, int lineMask) {
     if (isEmptyTable(table) || lineMask <= 0 || !validRange(hMin, hMax)) {
         return 0.0;
     }
+    // Every zone at every line of the mask, in one batch, zone by zone.
+    ZoneBatch zones;
+    const double step = zoneStep(hMin, hMax);
+    int heights = 0;
+    for (int k = 0; k < kZoneCount && zoneHeight(hMin, step, k) <= hMax; ++k, ++heights) {
+        zones.addLines(zoneHeight(hMin, step, k), lineMask);
+    }
+    zones.trace(table, settings, ZonalMode::OpticalOnly);
+    const int perZone = heights > 0 ? zones.count / heights : 0;
     double result = 0.0;
-    forEachZone(hMin, hMax, 0, [&](double h) {
-        const FocusSpread foci = zoneLineSpread(table, settings, h, lineMask);
+    for (int k = 0; k < heights; ++k) {
+        const FocusSpread foci = zoneLineSpread(zones, k * perZone, perZone);
         if (foci.any && foci.width() > result) {
             result = foci.width();
         }
-    });
+    }
     return result;
 }
 
@@ -135,10 +215,19 @@ double sineConditionOffence(const SurfaceTable& table, const Settings& settings,
     // Both extremes start at the reference zone's own deviation, 0.
     double largest = 0.0;
     double smallest = 0.0;
-    forEachZone(hMin, hMax, 1, [&](double h) {
-        const double deviation = sineFocusDeviation(table, fRef, line, h);
+    std::array<double, kZoneCount> heights{};
+    std::array<double, kZoneCount> deviations{};
+    size_t count = 0;
+    const double step = zoneStep(hMin, hMax);
+    for (int k = 1; k < kZoneCount && zoneHeight(hMin, step, k) <= hMax; ++k) {
+        heights[count++] = zoneHeight(hMin, step, k);
+    }
+    sineFocusDeviations(table, fRef, line, std::span(heights.data(), count),
+                        std::span(deviations.data(), count));
+    for (size_t k = 0; k < count; ++k) {
+        const double deviation = deviations[k];
         if (deviation < kSineDeviationNoValue) {
-            return;
+            continue;
         }
         if (deviation > largest) {
             largest = deviation;
@@ -146,7 +235,7 @@ double sineConditionOffence(const SurfaceTable& table, const Settings& settings,
         if (deviation < smallest) {
             smallest = deviation;
         }
-    });
+    }
     return largest - smallest;
 }
 

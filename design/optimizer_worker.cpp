@@ -1,7 +1,9 @@
 #include "design/optimizer_worker.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <span>
 
 #include "design/candidate_merit.h"
 #include "design/merit.h"
@@ -133,26 +135,122 @@ int64_t workerShare(int64_t total, int worker) {
     return total > worker ? (total - worker + kOptimizerWorkers - 1) / kOptimizerWorkers : 0;
 }
 
+void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates,
+                      std::span<bool> held) {
+    const size_t count = std::min(candidates.size(), static_cast<size_t>(kMaxAcross));
+    const double h = setup.aperture / kFocalZoneFraction;
+    const int line = setup.parameters.sphericalLine;
+    std::array<const SurfaceTable*, kMaxAcross> tables{};
+    std::array<ZoneRequest, kMaxAcross> zones{};
+    std::array<ZonalFocus, kMaxAcross> foci{};
+    for (size_t k = 0; k < count; ++k) {
+        tables[k] = &candidates[k];
+        zones[k] = {line, h, static_cast<int>(k)};
+        held[k] = false;
+    }
+    // The candidates are the reference with other radii, so alike but for those.
+    zonalFociAcross(std::span(tables.data(), count), setup.settings, std::span(zones.data(), count),
+                    ZonalMode::OpticalOnly, std::span(foci.data(), count), ZoneMirror::Use,
+                    TableLikeness::Known);
+    // The candidates whose focal length was traced, scaled and traced again.
+    std::array<size_t, kMaxAcross> scaled{};
+    size_t rescaled = 0;
+    for (size_t k = 0; k < count; ++k) {
+        const double f = foci[k].f;
+        if (f == 0.0) {
+            continue;
+        }
+        const double scale = setup.target / f;
+        for (int j = 0; j < setup.list.count; ++j) {
+            candidates[k][static_cast<size_t>(setup.list.rows[j])].radius *= scale;
+        }
+        tables[rescaled] = &candidates[k];
+        zones[rescaled] = {line, h, static_cast<int>(rescaled)};
+        scaled[rescaled++] = k;
+    }
+    zonalFociAcross(std::span(tables.data(), rescaled), setup.settings,
+                    std::span(zones.data(), rescaled), ZonalMode::OpticalOnly,
+                    std::span(foci.data(), rescaled), ZoneMirror::Use, TableLikeness::Known);
+    for (size_t j = 0; j < rescaled; ++j) {
+        const double ratio = setup.target / foci[j].f;
+        held[scaled[j]] = !(ratio < kMinFocalRatio || ratio > kMaxFocalRatio);
+    }
+}
+
+// The worker takes its combinations kBatch (kMaxAcross) at a time: their focal lengths and first
+// zones are traced together, then their merits are formed one by one in order, each
+// against the best so far, exactly as one at a time.
 bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t last,
                      WorkerSlot& slot, const SearchShared& shared) {
-    SurfaceTable candidate = setup.reference;
-    for (int64_t i = first; i < last; ++i) {
+    constexpr int64_t kBatch = kMaxAcross;
+    std::array<SurfaceTable, kBatch> candidates;
+    candidates.fill(setup.reference);
+    std::array<bool, kBatch> held{};
+    std::array<TracedZones, kBatch> zones{};
+    std::array<const SurfaceTable*, kBatch> tables{};
+    std::array<size_t, kBatch> index{};
+    const bool together = tracesFirstZones(setup.reference, setup.aperture, setup.parameters);
+    // Traces the zones of the listed candidates together and files them under each.
+    const auto traceListed = [&](size_t listed, auto&& trace) {
+        std::array<TracedZones*, kBatch> filed{};
+        for (size_t j = 0; j < listed; ++j) {
+            filed[j] = &zones[index[j]];
+        }
+        trace(std::span(tables.data(), listed), setup.settings, setup.aperture, setup.parameters,
+              std::span(filed.data(), listed), TableLikeness::Known);
+    };
+    for (int64_t i = first; i < last; i += kBatch) {
         if (shared.cancel != nullptr && shared.cancel->load(std::memory_order_relaxed)) {
             return false;
         }
-        applyCombination(setup, worker + kOptimizerWorkers * i, candidate);
-        if (holdFocalLength(setup, candidate)) {
+        const size_t count = static_cast<size_t>(std::min(kBatch, last - i));
+        for (size_t k = 0; k < count; ++k) {
+            applyCombination(setup, worker + kOptimizerWorkers * (i + static_cast<int64_t>(k)),
+                             candidates[k]);
+            zones[k] = TracedZones{};
+        }
+        holdFocalLengths(setup, std::span(candidates.data(), count), held);
+        if (together) {
+            size_t listed = 0;
+            for (size_t k = 0; k < count; ++k) {
+                if (held[k]) {
+                    index[listed] = k;
+                    tables[listed++] = &candidates[k];
+                }
+            }
+            if (listed > 0) {
+                traceListed(listed, traceFirstZones);
+            }
+            // The bound only tightens as the batch goes on: a candidate that the first
+            // zones cut now stays cut; the others get their further zones together.
+            const MeritBound start{slot.bestMerit, shared.smallestFound};
+            size_t further = 0;
+            for (size_t j = 0; j < listed; ++j) {
+                if (!firstZonesCut(zones[index[j]], start)) {
+                    index[further] = index[j];
+                    tables[further++] = tables[j];
+                }
+            }
+            if (further > 0) {
+                traceListed(further, traceFurtherZones);
+            }
+        }
+        for (size_t k = 0; k < count; ++k) {
+            if (!held[k]) {
+                continue;
+            }
             const MeritBound bound{slot.bestMerit, shared.smallestFound};
             const CandidateMerit merit =
-                candidateMerit(candidate, setup.settings, setup.aperture, setup.parameters, bound);
+                candidateMerit(candidates[k], setup.settings, setup.aperture, setup.parameters,
+                               bound, together ? &zones[k] : nullptr);
             if (merit.complete && merit.merit < slot.bestMerit) {
                 slot.bestMerit = merit.merit;
-                copyRadii(candidate, slot.bestRadii);
+                copyRadii(candidates[k], slot.bestRadii);
                 lowerSmallest(shared.smallestFound, merit.merit);
             }
         }
         if (shared.done != nullptr) {
-            shared.done->fetch_add(1, std::memory_order_relaxed);
+            shared.done->fetch_add(static_cast<int64_t>(count), std::memory_order_relaxed);
         }
     }
     return true;

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "design/optimizer.h"
@@ -43,6 +44,10 @@ void applyCombination(const PassSetup& setup, int64_t combination, SurfaceTable&
 // traces it again. False (candidate rejected) when either trace fails or the new focal
 // length lies more than 1 % from the target.
 bool holdFocalLength(const PassSetup& setup, SurfaceTable& candidate);
+// The same for several candidates (at most kMaxAcross), traced together: held[k] for
+// candidates[k], with the same arithmetic as holdFocalLength.
+void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates,
+                      std::span<bool> held);
 
 // Number of combinations worker w takes: those below total congruent to w modulo 4.
 int64_t workerShare(int64_t total, int worker);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
+#include <span>
 
 #include "design/builder_support.h"
 #include "design/designer_inputs.h"
@@ -65,12 +67,15 @@ Powers powers(double q, int first, int last) {
 // The merit of the rows when it is strictly below best. Every measure is 0 or more, so
 // once the partial sum reaches best the candidate cannot win and the remaining measures
 // are not traced; the sum, when formed, is added in the same order as refractorMerit.
+// With spherical given, that is the table's spherical aberration, traced beforehand.
 bool meritBelow(const SurfaceTable& table, const Settings& settings, double D,
-                const RefractorMerit& merit, double best, double& sum) {
+                const RefractorMerit& merit, double best, double& sum,
+                const double* spherical = nullptr) {
     const double hMin = D * kMeritInnerZone, hMax = D * kOuterZoneOfAperture;
     sum = 0.0;
     if ((merit.flags & MeasureFlag::Spherical) != 0) {
-        sum += sphericalAberration(table, settings, hMin, hMax, merit.line);
+        sum += spherical != nullptr ? *spherical
+                                    : sphericalAberration(table, settings, hMin, hMax, merit.line);
         if (sum >= best) {
             return false;
         }
@@ -87,14 +92,53 @@ bool meritBelow(const SurfaceTable& table, const Settings& settings, double D,
     return sum < best;
 }
 
+// Candidates whose spherical aberration is traced together before their merits are
+// formed one by one.
+constexpr int kBatch = 16;
+
+struct CandidateBatch {
+    std::array<SurfaceTable, kBatch> table;
+    std::array<Radii, kBatch> radii;
+    int count = 0;
+};
+
 // Searches rows i = iFrom .. iTo of the grid on its own copy of the table, keeping the
-// earliest candidate whose merit is strictly below the running best.
+// earliest candidate whose merit is strictly below the running best. The candidates come
+// in batches whose spherical aberration (the measure that ends most of them) is traced
+// together; their merits are then taken in order against the best so far, as one by one.
 Outcome searchSlice(SurfaceTable table, const Settings& settings, const Doublet& lens,
                     const Grid& grid, int iFrom, int iTo, double startBest) {
     const Powers p0 = powers(grid.q0, grid.iFirst, grid.iLast);
     const Powers p1 = powers(grid.q1, grid.jFirst, grid.jLast);
     const Powers pU = powers(grid.qU, grid.kFirst, grid.kLast);
     Outcome out{startBest, {}, false};
+    const bool spherical = (lens.merit.flags & MeasureFlag::Spherical) != 0;
+    const double hMin = lens.D * kMeritInnerZone, hMax = lens.D * kOuterZoneOfAperture;
+    auto batch = std::make_unique<CandidateBatch>();
+    std::array<const SurfaceTable*, kBatch> tables{};
+    std::array<double, kBatch> aberrations{};
+    const auto flush = [&] {
+        const size_t count = static_cast<size_t>(batch->count);
+        if (spherical && count > 0) {
+            for (size_t c = 0; c < count; ++c) {
+                tables[c] = &batch->table[c];
+            }
+            // The batch's tables are the search's table with other radii.
+            sphericalAberrations(std::span(tables.data(), count), settings, hMin, hMax,
+                                 lens.merit.line, std::span(aberrations.data(), count),
+                                 TableLikeness::Known);
+        }
+        for (size_t c = 0; c < count; ++c) {
+            double m = 0.0;
+            if (meritBelow(batch->table[c], settings, lens.D, lens.merit, out.best, m,
+                           spherical ? &aberrations[c] : nullptr)) {
+                out.best = m;
+                out.kept = batch->radii[c];
+                out.found = true;
+            }
+        }
+        batch->count = 0;
+    };
     for (int i = iFrom; i <= iTo; ++i) {
         const double b0 = p0[static_cast<size_t>(i - grid.iFirst)] * grid.c0;
         table[0].radius = -b0;
@@ -112,15 +156,16 @@ Outcome searchSlice(SurfaceTable table, const Settings& settings, const Doublet&
                 const double V = -(lens.n2 - 1.0) / X;
                 table[2].radius = lens.sigma * U;
                 table[3].radius = V;
-                double m = 0.0;
-                if (meritBelow(table, settings, lens.D, lens.merit, out.best, m)) {
-                    out.best = m;
-                    out.kept = {b0, P, U, V};
-                    out.found = true;
+                const size_t c = static_cast<size_t>(batch->count++);
+                batch->table[c] = table;
+                batch->radii[c] = {b0, P, U, V};
+                if (batch->count == kBatch) {
+                    flush();
                 }
             }
         }
     }
+    flush();
     return out;
 }
 

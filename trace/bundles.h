@@ -1,7 +1,10 @@
 #pragma once
 
+#include <span>
+
 #include "model/lens_system.h"
 #include "trace/ray.h"
+#include "trace/ray_packet.h"
 
 namespace kiro {
 
@@ -25,9 +28,37 @@ enum class ZonalMode { WithStops = 0, OpticalOnly = 1 };
 ZonalFocus zonalFocus(const SurfaceTable& table, const Settings& settings, int line, double h,
                       ZonalMode mode);
 
+// One zone of a batch: the line, the height h > 0 and, for zonalFociAcross, the table.
+struct ZoneRequest {
+    int line;
+    double h;
+    int table;
+};
+
+// Whether a batch may trace the ray at +h alone and take the ray at -h as its mirror
+// image in x (only where that image is provably the very ray, see bundles.cpp).
+enum class ZoneMirror { Use, Ignore };
+
+// zonalFocus of every zone, bit for bit, traced together in packets: results[k] for
+// zones[k]; results holds at least as many entries as zones.
+void zonalFoci(const SurfaceTable& table, const Settings& settings,
+               std::span<const ZoneRequest> zones, ZonalMode mode, std::span<ZonalFocus> results,
+               ZoneMirror mirror = ZoneMirror::Use);
+
+// The same for zones of several tables that differ in their radii only (the optimizer's
+// candidates), zone k in *tables[zones[k].table], all traced together.
+// Tables known to be alike but for their radii (allAlikeButRadii) may say so.
+void zonalFociAcross(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                     std::span<const ZoneRequest> zones, ZonalMode mode,
+                     std::span<ZonalFocus> results, ZoneMirror mirror = ZoneMirror::Use,
+                     TableLikeness likeness = TableLikeness::Unknown);
+
 // Focal length of the zone measured with a ray of the line at -h against a d-line ray
 // at +h, minus fRef; kSineDeviationFailed when a ray dies, 0 for an empty table.
 double sineFocusDeviation(const SurfaceTable& table, double fRef, int line, double h);
+// sineFocusDeviation at each of the heights, traced together: deviations[k] for heights[k].
+void sineFocusDeviations(const SurfaceTable& table, double fRef, int line,
+                         std::span<const double> heights, std::span<double> deviations);
 
 // Fraction of a square pupil grid (settings.spotGridPoints across radius m) launched at
 // fieldAngle (radians) that comes through every row.

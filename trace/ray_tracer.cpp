@@ -31,6 +31,12 @@ bool isKnownType(int32_t type) {
     }
 }
 
+bool isFlat(int32_t type) {
+    return type == SurfaceType::Stop || type == SurfaceType::Obstruction ||
+           type == SurfaceType::FlatFocal || type == SurfaceType::FlatMirror ||
+           type == SurfaceType::FlatLens;
+}
+
 Ray stopped(const Ray& ray, Vec3 at) {
     return {ray.line, at, {}};
 }
@@ -46,6 +52,10 @@ Vec3 unitNormal(const Surface& row, Vec3 p) {
             return {(row.x - p.x) * inverse, (row.y - p.y) * inverse,
                     (row.z + row.radius - p.z) * inverse};
         }
+    }
+    if (row.type == SurfaceType::FlatLens) {
+        // normalize((0, 0, 1)), which is (0, 0, 1) exactly.
+        return {0.0, 0.0, 1.0};
     }
     return normalize(surfaceNormal(row, p));
 }
@@ -74,7 +84,9 @@ inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLeng
                            type == SurfaceType::SphericalFocal;
     if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
                                                      std::fabs(row.radius), row.z, meet)) {
-        meet = meetSurface(ray, row, searchLength);
+        // A flat row is its plane alone.
+        meet = isFlat(type) ? meetPlane(ray, {row.x, row.y, row.z}, {row.nx, row.ny, row.nz})
+                            : meetSurface(ray, row, searchLength);
         if (meet.met && !isFinite(meet.point)) {
             return lost(ray, meet.point);
         }

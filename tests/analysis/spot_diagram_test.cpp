@@ -4,10 +4,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <string>
 
 #include "analysis/recording_canvas.h"
+#include "analysis/spot_rays.h"
+#include "model/design_file.h"
 #include "tests/analysis/analysis_tables.h"
 #include "trace/bundles.h"
 
@@ -255,6 +258,51 @@ TEST(SpotPaint, PaintsTheSameOnAnyNumberOfThreadsAsPlotSpotInOrder) {
         paintSpotDialog(canvas, state, table, settings, threads);
         EXPECT_EQ(canvas.text(), wanted) << threads << " threads";
     }
+}
+
+// In a design lying in the x-z plane the grid's lower half is taken as the mirror image of
+// its upper half: every landing the same as traced (a zero may differ in sign only, which
+// no pixel and no statistic tells), on every example and panel.
+TEST(SpotRays, MirroredLowerHalfLandsAsTraced) {
+    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
+    int designs = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().extension() != ".OPT") {
+            continue;
+        }
+        LensSystem lens;
+        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
+        Settings settings;
+        settings.spotGridPoints = 18;
+        const SpotDialogState state = openSpotDialog(lens.surfaces);
+        SpotPanels panels;
+        ASSERT_TRUE(prepareSpotPanels(lens.surfaces, settings, state.spotHeight, panels));
+        std::vector<double> values;
+        spotGridOf(lens.surfaces, settings, values);
+        std::vector<SpotLanding> mirrored(kPupilPointsPerGridPoint * values.size());
+        std::vector<SpotLanding> traced(mirrored.size());
+        for (size_t j = 0; j < kSpotPanelCount; ++j) {
+            SpotBeam beam = panels.beam[j];
+            ASSERT_TRUE(panels.ready[j] && beam.mirrored) << entry.path();
+            for (size_t row = 0; row < values.size(); ++row) {
+                for (const int line : {WavelengthLine::C, WavelengthLine::h}) {
+                    beam.mirrored = true;
+                    traceSpotGridRow(lens.surfaces, beam, values, row, line, RepeatedPoints::Trace,
+                                     mirrored.data());
+                    beam.mirrored = false;
+                    traceSpotGridRow(lens.surfaces, beam, values, row, line, RepeatedPoints::Trace,
+                                     traced.data());
+                    for (size_t k = 0; k < traced.size(); ++k) {
+                        ASSERT_EQ(mirrored[k].arrived, traced[k].arrived) << entry.path();
+                        EXPECT_EQ(mirrored[k].offset.a, traced[k].offset.a) << entry.path();
+                        EXPECT_EQ(mirrored[k].offset.b, traced[k].offset.b) << entry.path();
+                    }
+                }
+            }
+        }
+        ++designs;
+    }
+    EXPECT_GE(designs, 10);
 }
 
 TEST(SpotPaint, ZeroFocalLengthLeavesThePanelsWithoutDotsOrLabels) {

@@ -1,6 +1,8 @@
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -204,6 +206,67 @@ TEST(LightAmount, HalfPupilShortcutCountsExactlyLikeTracingEveryRay) {
         ++designs;
     }
     EXPECT_GE(designs, 10);
+}
+
+// The ray at -h taken as the mirror image of the ray at +h must give the very focus and
+// focal length that tracing it gives, to the last bit, wherever the shortcut is taken.
+TEST(ZonalFoci, MirroredZonesEqualTracedZonesOnEveryExample) {
+    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
+    int designs = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.path().extension() != ".OPT") {
+            continue;
+        }
+        LensSystem lens;
+        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
+        const double r = apertureRadius(lens.surfaces);
+        std::vector<ZoneRequest> zones;
+        for (int line = WavelengthLine::C; line <= WavelengthLine::h; ++line) {
+            for (const double fraction : {1e-3, 0.01, 0.15, 0.5, 0.85, 0.999, 1.2}) {
+                zones.push_back({line, r * fraction, 0});
+            }
+        }
+        Settings onAxis;
+        Settings source;
+        source.sourceMode = 1;
+        source.sourceZ = 20000.0;
+        Settings offAxis = source;
+        offAxis.sourceX = 3.0;
+        for (const Settings& settings : {onAxis, source, offAxis}) {
+            for (const ZonalMode mode : {ZonalMode::WithStops, ZonalMode::OpticalOnly}) {
+                std::vector<ZonalFocus> mirrored(zones.size());
+                std::vector<ZonalFocus> traced(zones.size());
+                zonalFoci(lens.surfaces, settings, zones, mode, mirrored, ZoneMirror::Use);
+                zonalFoci(lens.surfaces, settings, zones, mode, traced, ZoneMirror::Ignore);
+                for (size_t k = 0; k < zones.size(); ++k) {
+                    EXPECT_EQ(std::memcmp(&mirrored[k], &traced[k], sizeof(ZonalFocus)), 0)
+                        << entry.path() << " zone " << k;
+                }
+            }
+        }
+        ++designs;
+    }
+    EXPECT_GE(designs, 10);
+}
+
+// Rays that cross the axis sideways (dz = 0) into a sphere are solved in x, where the
+// mirror image may take the other root: such a zone is traced, not mirrored.
+TEST(ZonalFoci, ARayCrossingTheAxisSidewaysIsNotMirrored) {
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::Stop, 0.0, 0.0, 100.0);
+    table[1] = makeRow(SurfaceType::SphericalMirror, -20.0, 200.0, 100.0);
+    table[2] = makeRow(SurfaceType::FlatMirror, -100.0, 0.0, 500.0);
+    Settings settings;
+    settings.sourceMode = 1; // at the origin: the rays run along x in the plane z = z0
+    const std::vector<ZoneRequest> zones{{kDLine, 5.0, 0}, {kDLine, 20.0, 0}};
+    std::vector<ZonalFocus> mirrored(zones.size()), traced(zones.size());
+    for (const ZonalMode mode : {ZonalMode::WithStops, ZonalMode::OpticalOnly}) {
+        zonalFoci(table, settings, zones, mode, mirrored, ZoneMirror::Use);
+        zonalFoci(table, settings, zones, mode, traced, ZoneMirror::Ignore);
+        for (size_t k = 0; k < zones.size(); ++k) {
+            EXPECT_EQ(std::memcmp(&mirrored[k], &traced[k], sizeof(ZonalFocus)), 0) << k;
+        }
+    }
 }
 
 TEST(LightAmount, DesignOutOfTheMeridionalPlaneIsNotMirrored) {

@@ -1,0 +1,691 @@
+#include "trace/ray_packet.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "trace/step_kernels.h"
+
+// The lane loops below are the single-ray step of ray_tracer.cpp and step_kernels.h
+// written once more over arrays: every expression is the same, term for term and in the
+// same order, and every branch of the step becomes a choice between values computed for
+// all lanes. IEEE arithmetic rounds each operation alike in a vector lane and in a scalar
+// register (and -ffp-contract=off keeps multiply-adds apart), so each lane ends with the
+// bits the step gives. An asphere's meeting point is searched ray by ray (the search's
+// path decides its last bits), the rest of its step in the lanes. What the lanes do not
+// cover (a sphere met by the quadratic in z, a point within the rounding of a rim,
+// paraboloids, unknown codes, packets of a few rays) is handed to traceSurface itself.
+//
+// The loops are vectorised by the compiler; on x86-64 each exists twice, for the
+// baseline processor and for AVX2, and the loader picks one when the program starts.
+// Under the thread sanitizer the loader's choice would run before the sanitizer is up,
+// so there the baseline loop alone is built.
+#if defined(__SANITIZE_THREAD__)
+#define KIRO_NO_VECTOR_CLONES
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define KIRO_NO_VECTOR_CLONES
+#endif
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(KIRO_NO_VECTOR_CLONES)
+#define KIRO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define KIRO_VECTOR_CLONES
+#endif
+
+// The lane code is inlined into each loop so that the loop, not a call, is vectorised.
+#if defined(__GNUC__)
+#define KIRO_LANE inline __attribute__((always_inline))
+#else
+#define KIRO_LANE inline
+#endif
+
+namespace kiro {
+
+namespace {
+
+constexpr double kLargest = std::numeric_limits<double>::max();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Packets of fewer rays than this are carried by the single-ray step, lane by lane.
+constexpr int kVectorLanes = 4;
+
+// std::isfinite as a comparison the vectoriser takes: false for infinities and NaN.
+KIRO_LANE bool finite(double v) {
+    return std::fabs(v) <= kLargest;
+}
+
+KIRO_LANE bool alive(double x, double y, double z) {
+    return !((x == 0.0) & (y == 0.0) & (z == 0.0));
+}
+
+// kernel::radiusAbove and radiusBelow for a row-wide clear radius.
+struct Rim {
+    double e = 0.0;
+    double e2 = 0.0;
+    bool banded = false; // whether the squared comparisons may decide
+};
+
+Rim rimOf(double e) {
+    const double e2 = e * e;
+    return {e, e2, e > 0.0 && e2 >= std::numeric_limits<double>::min()};
+}
+
+// The lane loops choose between values already computed, with masks rather than
+// branches, and combine conditions with & and |, so that the vectoriser sees no branch.
+// choose(c, a, b) is c ? a : b, bit for bit.
+KIRO_LANE double choose(bool c, double a, double b) {
+    const uint64_t mask = uint64_t{0} - static_cast<uint64_t>(c);
+    return std::bit_cast<double>((std::bit_cast<uint64_t>(a) & mask) |
+                                 (std::bit_cast<uint64_t>(b) & ~mask));
+}
+
+// kernel::radiusAbove and radiusBelow decide by x^2 + y^2 against e^2 away from the rim
+// (a banded rim). outside and inside tell those cases; a point that is neither lies
+// within the rounding of the rim, where only the root decides: such a lane is handed to
+// the single-ray step, which takes it.
+KIRO_LANE void rimSides(Rim rim, double x, double y, bool& outside, bool& inside) {
+    const double v = x * x + y * y;
+    outside = v > rim.e2 * (1 + kernel::kRimMargin);
+    inside = v < rim.e2 * (1 - kernel::kRimMargin);
+}
+
+// What a mirror or a lens does to the unit direction u at the unit normal n: reflect, or
+// kernel::refract with the lane's mu.
+KIRO_LANE void turn(bool refracting, double mu, double inverseMu, double ux, double uy, double uz,
+                    double nx, double ny, double nz, double& ox, double& oy, double& oz) {
+    const double c = ux * nx + uy * ny + uz * nz;
+    const double twice = 2 * c;
+    const double rx = ux - twice * nx;
+    const double ry = uy - twice * ny;
+    const double rz = uz - twice * nz;
+    const double tx = ux - c * nx;
+    const double ty = uy - c * ny;
+    const double tz = uz - c * nz;
+    const double sin2 = tx * tx + ty * ty + tz * tz;
+    const double mu2 = mu * mu;
+    // std::max(0.0, under), spelt out: a NaN or a rounded negative counts as 0.
+    const double under = 1 - sin2 * (inverseMu * inverseMu);
+    const double cosT = std::sqrt(choose(0.0 < under, under, 0.0));
+    const double normalPart = choose(c > 0, cosT, -cosT);
+    const double px = inverseMu * tx + normalPart * nx;
+    const double py = inverseMu * ty + normalPart * ny;
+    const double pz = inverseMu * tz + normalPart * nz;
+    // Through, totally reflected, or (mu not a number) no direction.
+    const bool passes = refracting & (sin2 < mu2);
+    const bool reflects = (!refracting) | (sin2 >= mu2);
+    ox = choose(passes, px, choose(reflects, rx, 0.0));
+    oy = choose(passes, py, choose(reflects, ry, 0.0));
+    oz = choose(passes, pz, choose(reflects, rz, 0.0));
+}
+
+// unitDirection for lane k; a dead lane's zero direction stays zero.
+KIRO_LANE void normaliseLane(RayPacket& p, int k) {
+    const double x = p.dx[k], y = p.dy[k], z = p.dz[k];
+    const double d2 = x * x + y * y + z * z;
+    const double len = std::sqrt(d2);
+    const double nx = x / len;
+    const double ny = y / len;
+    const double nz = z / len;
+    const bool keep = (std::fabs(d2 - 1.0) <= kUnitSlack) | (len == 0.0);
+    p.dx[k] = choose(keep, x, nx);
+    p.dy[k] = choose(keep, y, ny);
+    p.dz[k] = choose(keep, z, nz);
+}
+
+KIRO_VECTOR_CLONES void normaliseVector(RayPacket& p) {
+    const int n = p.count;
+    // Directions leaving a mirror or a lens are unit vectors already: then nothing to do.
+    int64_t any = 0;
+#pragma omp simd reduction(| : any)
+    for (int k = 0; k < n; ++k) {
+        const double d2 = p.dx[k] * p.dx[k] + p.dy[k] * p.dy[k] + p.dz[k] * p.dz[k];
+        any |= static_cast<int64_t>(!(std::fabs(d2 - 1.0) <= kUnitSlack));
+    }
+    if (any == 0) {
+        return;
+    }
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        normaliseLane(p, k);
+    }
+}
+
+// A sphere row (codes 3, 11, 21) whose normal is the vector to the centre over |R|.
+struct SphereRow {
+    double cx, cy, cz; // the centre
+    double radius, z0;
+    double inverse; // 1 / |R|
+    Rim rim;
+    int32_t type;
+};
+
+// kernel::meetSphereByParameter and the rest of the step, for every lane. A lane the
+// parameter form leaves to the quadratic in z is marked in scalar and left as it was.
+// Returns whether the lane is left for the single-ray step. in and out may be one packet.
+// radius, cz (the centre's z) and inverse (1 / |R|) are the lane's own.
+KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
+                          const SphereRow& s, int k, double radius, double cz, double inverse,
+                          bool leave) {
+    const double r2 = radius * radius;
+    const bool focal = s.type == SurfaceType::SphericalFocal;
+    const bool refracting = s.type >= SurfaceType::FirstRefracting;
+    const double x = in.px[k], y = in.py[k], z = in.pz[k];
+    const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
+    const bool live = alive(ux, uy, uz);
+    const bool notUnit = !(std::fabs(ux * ux + uy * uy + uz * uz - 1.0) <= kUnitSlack);
+    const double ocx = x - s.cx;
+    const double ocy = y - s.cy;
+    const double ocz = z - cz;
+    const double oc2 = ocx * ocx + ocy * ocy + ocz * ocz;
+    const double b = ux * ocx + uy * ocy + uz * ocz;
+    const double nearDisc = b * b - (oc2 - r2);
+    const bool far = (oc2 > kernel::kNearStart * kernel::kNearStart * r2) |
+                     (nearDisc < r2 / (kernel::kNearStart * kernel::kNearStart));
+    const bool beyondReach = oc2 > kernel::kParameterReach * kernel::kParameterReach * r2;
+    const bool parameterFails = (uz == 0.0) | (radius == 0.0) | notUnit | (far & beyondReach);
+    const double fx = ocx - b * ux;
+    const double fy = ocy - b * uy;
+    const double fz = ocz - b * uz;
+    const double farDisc = r2 - (fx * fx + fy * fy + fz * fz);
+    const double disc = choose(far, farDisc, nearDisc);
+    const bool met = disc >= 0.0;
+    const double root = std::sqrt(choose(met, disc, 0.0));
+    const double tPlus = -b + root;
+    const double tMinus = -b - root;
+    const double zPlus = z + tPlus * uz;
+    const double zMinus = z + tMinus * uz;
+    const bool plusIsLow = zPlus < zMinus;
+    const double zLow = choose(plusIsLow, zPlus, zMinus);
+    const double zHigh = choose(plusIsLow, zMinus, zPlus);
+    const bool lowNearer = std::fabs(zLow - s.z0) <= std::fabs(zHigh - s.z0);
+    const double t =
+        choose(lowNearer, choose(plusIsLow, tPlus, tMinus), choose(plusIsLow, tMinus, tPlus));
+    const double hx = x + t * ux;
+    const double hy = y + t * uy;
+    const double hz = z + t * uz;
+
+    const double nx = (s.cx - hx) * inverse;
+    const double ny = (s.cy - hy) * inverse;
+    const double nz = (cz - hz) * inverse;
+    double ox, oy, oz;
+    turn(refracting, mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+    bool outside, inside;
+    rimSides(s.rim, hx, hy, outside, inside);
+    const bool onRim = (!focal) & met & (!outside) & (!inside);
+    const bool handOver = parameterFails | leave | onRim;
+    const bool stopped = (!met) | ((!focal) & outside);
+    const bool keepDirection = focal;
+    const bool write = live & (!handOver);
+    const bool moved = write & met;
+    out.px[k] = choose(moved, hx, x);
+    out.py[k] = choose(moved, hy, y);
+    out.pz[k] = choose(moved, hz, z);
+    out.dx[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, ux, ox)), ux);
+    out.dy[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, uy, oy)), uy);
+    out.dz[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, uz, oz)), uz);
+    return live & handOver;
+}
+
+KIRO_VECTOR_CLONES void sphereVector(const RayPacket& in, RayPacket& out,
+                                     const double* __restrict mu,
+                                     const double* __restrict inverseMu, const SphereRow s,
+                                     int64_t* __restrict scalar) {
+    const int n = in.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        scalar[k] =
+            sphereLane(in, out, mu[k], inverseMu[k], s, k, s.radius, s.cz, s.inverse, false);
+    }
+}
+
+// The same row in tables that differ in their radii only: lane k's radius, centre z and
+// 1 / |R| from the arrays. A lane whose 1 / |R| is no finite number is left to the step.
+KIRO_VECTOR_CLONES void sphereVectorAcross(const RayPacket& in, RayPacket& out,
+                                           const double* __restrict mu,
+                                           const double* __restrict inverseMu, const SphereRow s,
+                                           const double* __restrict radius,
+                                           int64_t* __restrict scalar) {
+    const int n = in.count;
+    const bool focal = s.type == SurfaceType::SphericalFocal;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        // As the single-ray step forms them from the row.
+        const double cz = s.z0 + radius[k];
+        const double inverse = 1 / std::fabs(radius[k]);
+        const bool normalless = (!focal) & (!(inverse < kInfinity));
+        scalar[k] =
+            sphereLane(in, out, mu[k], inverseMu[k], s, k, radius[k], cz, inverse, normalless);
+    }
+}
+
+// A plane row (codes 0, 1, 2, 10, 20): the row's plane and, for a mirror or a lens, its
+// normal, the same for every point.
+struct PlaneRow {
+    double nx, ny, nz; // the plane's normal
+    double qx, qy, qz; // the vertex
+    double ux, uy, uz; // the unit normal reflection and refraction use
+    bool normalFinite;
+    Rim rim;
+    int32_t type;
+};
+
+// Returns whether the lane is left for the single-ray step.
+KIRO_LANE bool planeLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
+                         const PlaneRow& s, int k) {
+    const int32_t type = s.type;
+    const bool obstruction = type == SurfaceType::Obstruction;
+    const bool focal = type == SurfaceType::FlatFocal;
+    const bool passThrough = focal || type == SurfaceType::Stop;
+    const bool turning = type == SurfaceType::FlatMirror || type == SurfaceType::FlatLens;
+    const bool refracting = type == SurfaceType::FlatLens;
+    const bool turnable = turning && s.normalFinite;
+    const double x = in.px[k], y = in.py[k], z = in.pz[k];
+    const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
+    const bool live = alive(ux, uy, uz);
+    const double u = s.nx * ux + s.ny * uy + s.nz * uz;
+    const bool met = u != 0.0;
+    const double along = (s.nx * (s.qx - x) + s.ny * (s.qy - y) + s.nz * (s.qz - z)) / u;
+    const double hx = x + along * ux;
+    const double hy = y + along * uy;
+    const double hz = z + along * uz;
+    const bool xNumber = finite(hx);
+    const bool yNumber = finite(hy);
+    const bool zNumber = finite(hz);
+    const bool number = xNumber & yNumber & zNumber;
+    const bool arrived = met & number;
+
+    double ox, oy, oz;
+    turn(refracting, mu, inverseMu, ux, uy, uz, s.ux, s.uy, s.uz, ox, oy, oz);
+    bool outside, inside;
+    rimSides(s.rim, hx, hy, outside, inside);
+    const bool onRim = (!focal) & arrived & (!outside) & (!inside);
+    const bool stopped =
+        (obstruction & inside) | ((!obstruction) & (!focal) & (outside | (turning & (!turnable))));
+    const bool keepDirection = obstruction | passThrough;
+    const bool taken = live & (!onRim);
+    const bool write = taken & arrived;
+    const bool halted = (!arrived) | stopped;
+    out.px[k] = choose(write, hx, x);
+    out.py[k] = choose(write, hy, y);
+    out.pz[k] = choose(write, hz, z);
+    out.dx[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, ux, ox)), ux);
+    out.dy[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, uy, oy)), uy);
+    out.dz[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, uz, oz)), uz);
+    return live & onRim;
+}
+
+KIRO_VECTOR_CLONES void planeVector(const RayPacket& in, RayPacket& out,
+                                    const double* __restrict mu, const double* __restrict inverseMu,
+                                    const PlaneRow s, int64_t* __restrict scalar) {
+    const int n = in.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        scalar[k] = planeLane(in, out, mu[k], inverseMu[k], s, k);
+    }
+}
+
+// An even-asphere row (codes 13, 22) of one table, after each lane's meeting point has
+// been searched ray by ray (the search's path decides its last bits): the rim, the normal
+// (surfaceNormal, normalised) and the turn, for every lane.
+struct AsphereRow {
+    double x, y, z;
+    double a1, a2, a3, a4;
+    bool flat; // every coefficient 0: the normal is (0, 0, 1)
+    Rim rim;
+    bool refracting;
+};
+
+KIRO_LANE bool asphereLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
+                           const AsphereRow& s, const double* __restrict hitX,
+                           const double* __restrict hitY, const double* __restrict hitZ,
+                           const int64_t* __restrict met, int k) {
+    const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
+    const bool live = alive(ux, uy, uz);
+    const double hx = hitX[k], hy = hitY[k], hz = hitZ[k];
+    const bool xNumber = finite(hx);
+    const bool yNumber = finite(hy);
+    const bool zNumber = finite(hz);
+    const bool arrived = (met[k] != 0) & xNumber & yNumber & zNumber;
+    bool outside, inside;
+    rimSides(s.rim, hx, hy, outside, inside);
+    const bool onRim = arrived & (!outside) & (!inside);
+
+    const double dx = s.x - hx;
+    const double dy = s.y - hy;
+    const double l = dx * dx + dy * dy;
+    const double l2 = l * l;
+    const double l3 = l2 * l;
+    const double l4 = l2 * l2;
+    const double q = 2 * s.a1 + 4 * s.a2 * l + 6 * s.a3 * l2 + 8 * s.a4 * l3;
+    const double inverseQ = 1 / q;
+    const bool level = s.flat | (q == 0.0) | !finite(inverseQ);
+    const double rawX = choose(level, 0.0, dx);
+    const double rawY = choose(level, 0.0, dy);
+    const double rawZ =
+        choose(level, 1.0, inverseQ + s.z + s.a1 * l + s.a2 * l2 + s.a3 * l3 + s.a4 * l4 - hz);
+    const double length = std::sqrt(rawX * rawX + rawY * rawY + rawZ * rawZ);
+    const bool zeroLength = length == 0.0;
+    const double nx = choose(zeroLength, rawX, rawX / length);
+    const double ny = choose(zeroLength, rawY, rawY / length);
+    const double nz = choose(zeroLength, rawZ, rawZ / length);
+    const bool nxNumber = finite(nx);
+    const bool nyNumber = finite(ny);
+    const bool nzNumber = finite(nz);
+    const bool normalFinite = nxNumber & nyNumber & nzNumber;
+    double ox, oy, oz;
+    turn(s.refracting, mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+
+    const bool taken = live & (!onRim);
+    const bool moved = taken & arrived;
+    const bool stopped = (!arrived) | outside | (!normalFinite);
+    out.px[k] = choose(moved, hx, in.px[k]);
+    out.py[k] = choose(moved, hy, in.py[k]);
+    out.pz[k] = choose(moved, hz, in.pz[k]);
+    out.dx[k] = choose(taken, choose(stopped, 0.0, ox), ux);
+    out.dy[k] = choose(taken, choose(stopped, 0.0, oy), uy);
+    out.dz[k] = choose(taken, choose(stopped, 0.0, oz), uz);
+    return live & onRim;
+}
+
+KIRO_VECTOR_CLONES void asphereVector(const RayPacket& in, RayPacket& out,
+                                      const double* __restrict mu,
+                                      const double* __restrict inverseMu, const AsphereRow s,
+                                      const double* __restrict hitX, const double* __restrict hitY,
+                                      const double* __restrict hitZ, const int64_t* __restrict met,
+                                      int64_t* __restrict scalar) {
+    const int n = in.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        scalar[k] = asphereLane(in, out, mu[k], inverseMu[k], s, hitX, hitY, hitZ, met, k);
+    }
+}
+
+bool isAsphere(int32_t type) {
+    return type == SurfaceType::AsphericMirror || type == SurfaceType::AsphericLens;
+}
+
+bool isPlane(int32_t type) {
+    return type == SurfaceType::Stop || type == SurfaceType::Obstruction ||
+           type == SurfaceType::FlatFocal || type == SurfaceType::FlatMirror ||
+           type == SurfaceType::FlatLens;
+}
+
+bool isSphere(int32_t type) {
+    return type == SurfaceType::SphericalFocal || type == SurfaceType::SphericalMirror ||
+           type == SurfaceType::SphericalLens;
+}
+
+// traceSurface for one lane, as the single-ray loop applies it.
+bool solvedAcrossTheAxis(int32_t type) {
+    return isSphere(type) || type == SurfaceType::ParaboloidMirror;
+}
+
+// traceSurface for one lane whose direction is normalised already. Every lane that meets
+// a sphere or paraboloid across the axis (dz = 0) comes here: the vector path hands such
+// lanes over.
+void stepLane(RayPacket& p, int k, const Surface& row, double mu, double searchLength) {
+    const Ray ray = p.get(k);
+    if (solvedAcrossTheAxis(row.type) && ray.direction.z == 0.0 && !isDead(ray)) {
+        p.sideways[k] = true;
+    }
+    p.update(k, traceSurface(ray, row, mu, searchLength));
+}
+
+// The lane loops write their results apart from their inputs (a result that equals its
+// input would otherwise become a store the vectoriser cannot take), then copy them back.
+RayPacket& scratch() {
+    thread_local RayPacket out;
+    return out;
+}
+
+void copyLanes(const RayPacket& from, RayPacket& to) {
+    const size_t n = static_cast<size_t>(to.count);
+    std::copy_n(from.px, n, to.px);
+    std::copy_n(from.py, n, to.py);
+    std::copy_n(from.pz, n, to.pz);
+    std::copy_n(from.dx, n, to.dx);
+    std::copy_n(from.dy, n, to.dy);
+    std::copy_n(from.dz, n, to.dz);
+}
+
+// Row i for the lanes of a packet, lane k in tables[owner[k]] (every lane in tables[0]
+// when owner is null); the tables differ in their radii only.
+void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owner, int i,
+                    RayPacket& p, double searchLength) {
+    const SurfaceTable& first = *tables[0];
+    const Surface& row = first[static_cast<size_t>(i)];
+    const auto tableOf = [&](int k) -> const SurfaceTable& {
+        return owner == nullptr ? first : *tables[owner[k]];
+    };
+    const auto rowOf = [&](int k) -> const Surface& { return tableOf(k)[static_cast<size_t>(i)]; };
+    const int n = p.count;
+    const int32_t type = row.type;
+    if (n < kVectorLanes) {
+        // A few rays: the single-ray step itself, which skips what a ray does not need.
+        for (int k = 0; k < n; ++k) {
+            const Vec3 unit = unitDirection({p.dx[k], p.dy[k], p.dz[k]});
+            p.dx[k] = unit.x;
+            p.dy[k] = unit.y;
+            p.dz[k] = unit.z;
+            stepLane(p, k, rowOf(k), relativeIndex(tableOf(k), i, p.line[k]), searchLength);
+        }
+        return;
+    }
+    normaliseVector(p);
+
+    // The relative index of each lane's line, as relativeIndex gives it (the indices are
+    // the same in every table), found once for each line present.
+    alignas(64) double mu[kPacketCapacity];
+    alignas(64) double inverseMu[kPacketCapacity];
+    int32_t lastLine = p.line[0];
+    double lastMu = relativeIndex(first, i, lastLine);
+    double lastInverse = 1 / lastMu;
+    for (int k = 0; k < n; ++k) {
+        if (p.line[k] != lastLine) {
+            lastLine = p.line[k];
+            lastMu = relativeIndex(first, i, lastLine);
+            lastInverse = 1 / lastMu;
+        }
+        mu[k] = lastMu;
+        inverseMu[k] = lastInverse;
+    }
+
+    // Rows whose clear radius is not banded (0, or too small to square) are tested by the
+    // root alone: the single-ray step takes them.
+    const bool rimTested = type != SurfaceType::FlatFocal && type != SurfaceType::SphericalFocal;
+    if (rimTested && !rimOf(row.effectiveRadius).banded) {
+        for (int k = 0; k < n; ++k) {
+            if (!p.dead(k)) {
+                stepLane(p, k, rowOf(k), mu[k], searchLength);
+            }
+        }
+        return;
+    }
+    alignas(64) int64_t scalar[kPacketCapacity];
+    const auto finishByStep = [&] {
+        for (int k = 0; k < n; ++k) {
+            if (scalar[k] != 0) {
+                stepLane(p, k, rowOf(k), mu[k], searchLength);
+            }
+        }
+    };
+
+    if (isPlane(type)) {
+        const Vec3 unit = normalize(surfaceNormal(row, Vec3{}));
+        const PlaneRow plane{row.nx,
+                             row.ny,
+                             row.nz,
+                             row.x,
+                             row.y,
+                             row.z,
+                             unit.x,
+                             unit.y,
+                             unit.z,
+                             isFinite(unit),
+                             rimOf(row.effectiveRadius),
+                             type};
+        RayPacket& out = scratch();
+        planeVector(p, out, mu, inverseMu, plane, scalar);
+        copyLanes(out, p);
+        finishByStep();
+        return;
+    }
+    if (isSphere(type)) {
+        const double inverse = 1 / std::fabs(row.radius);
+        const SphereRow sphere{row.x, row.y,   row.z + row.radius,         row.radius,
+                               row.z, inverse, rimOf(row.effectiveRadius), type};
+        RayPacket& out = scratch();
+        if (owner != nullptr) {
+            alignas(64) double radius[kPacketCapacity];
+            for (int k = 0; k < n; ++k) {
+                radius[k] = rowOf(k).radius;
+            }
+            sphereVectorAcross(p, out, mu, inverseMu, sphere, radius, scalar);
+        } else if (type == SurfaceType::SphericalFocal || inverse < kInfinity) {
+            sphereVector(p, out, mu, inverseMu, sphere, scalar);
+        } else {
+            for (int k = 0; k < n; ++k) {
+                if (!p.dead(k)) {
+                    stepLane(p, k, row, mu[k], searchLength);
+                }
+            }
+            return;
+        }
+        copyLanes(out, p);
+        for (int k = 0; k < n; ++k) {
+            if (scalar[k] != 0) {
+                stepLane(p, k, rowOf(k), mu[k], searchLength);
+            }
+        }
+        return;
+    }
+    if (isAsphere(type) && owner == nullptr) {
+        // Each lane's meeting point searched alone, the rest of the step for all at once.
+        alignas(64) double hitX[kPacketCapacity];
+        alignas(64) double hitY[kPacketCapacity];
+        alignas(64) double hitZ[kPacketCapacity];
+        alignas(64) int64_t met[kPacketCapacity];
+        for (int k = 0; k < n; ++k) {
+            const Ray ray = p.get(k);
+            const SurfaceMeet meet = isDead(ray) ? SurfaceMeet{false, ray.position}
+                                                 : meetSurface(ray, row, searchLength);
+            hitX[k] = meet.point.x;
+            hitY[k] = meet.point.y;
+            hitZ[k] = meet.point.z;
+            met[k] = meet.met;
+        }
+        const AsphereRow asphere{row.x,
+                                 row.y,
+                                 row.z,
+                                 row.radius,
+                                 row.a2,
+                                 row.a3,
+                                 row.a4,
+                                 row.radius == 0.0 && row.a2 == 0.0 && row.a3 == 0.0 &&
+                                     row.a4 == 0.0,
+                                 rimOf(row.effectiveRadius),
+                                 type == SurfaceType::AsphericLens};
+        RayPacket& out = scratch();
+        asphereVector(p, out, mu, inverseMu, asphere, hitX, hitY, hitZ, met, scalar);
+        copyLanes(out, p);
+        finishByStep();
+        return;
+    }
+    for (int k = 0; k < n; ++k) {
+        if (!p.dead(k)) {
+            stepLane(p, k, rowOf(k), mu[k], searchLength);
+        }
+    }
+}
+
+} // namespace
+
+void tracePacketRow(const SurfaceTable& table, int i, RayPacket& p, double searchLength) {
+    const SurfaceTable* tables[] = {&table};
+    traceRowAcross(tables, nullptr, i, p, searchLength);
+}
+
+bool alikeButRadii(const SurfaceTable& a, const SurfaceTable& b) {
+    // Compared as bytes, so that a NaN field counts as equal to itself: the doubles from x
+    // to nz, and from a2 through the indices, which lie without gaps between them.
+    constexpr size_t kBeforeRadius = offsetof(Surface, radius) - offsetof(Surface, x);
+    constexpr size_t kAfterRadius = offsetof(Surface, material) - offsetof(Surface, a2);
+    static_assert(kBeforeRadius == 6 * sizeof(double));
+    static_assert(kAfterRadius == (4 + kIndexSlots) * sizeof(double));
+    for (int i = 0; i < kSurfaceRows; ++i) {
+        const Surface& r = a[static_cast<size_t>(i)];
+        const Surface& s = b[static_cast<size_t>(i)];
+        if (r.type != s.type) {
+            return false;
+        }
+        if (r.type < 0) {
+            return true;
+        }
+        if (std::memcmp(&r.x, &s.x, kBeforeRadius) != 0 ||
+            std::memcmp(&r.a2, &s.a2, kAfterRadius) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool allAlikeButRadii(std::span<const SurfaceTable* const> tables) {
+    for (const SurfaceTable* table : tables) {
+        if (table != tables[0] && !alikeButRadii(*tables[0], *table)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* owner,
+                       RayPacket& packet, RowFilter filter, double searchLength,
+                       TableLikeness likeness) {
+    const SurfaceTable& first = *tables[0];
+    if (likeness == TableLikeness::Unknown && !allAlikeButRadii(tables)) {
+        // Each lane through its own table, one at a time.
+        RayPacket one;
+        for (int k = 0; k < packet.count; ++k) {
+            one.count = 1;
+            one.set(0, packet.get(k));
+            one.sideways[0] = packet.sideways[k];
+            const SurfaceTable& own = *tables[owner[k]];
+            tracePacket(own, one, filter, asphereSearchLength(own));
+            packet.update(k, one.get(0));
+            packet.sideways[k] = one.sideways[0];
+        }
+        return;
+    }
+    for (int i = 0; i < kSurfaceRows && first[i].type >= 0; ++i) {
+        if (rowPassesFilter(first[i], filter)) {
+            traceRowAcross(tables, owner, i, packet, searchLength);
+        }
+    }
+}
+
+void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
+                 double searchLength) {
+    tracePacket(table, packet, filter, searchLength, [](int, const RayPacket&) {});
+}
+
+void traceRays(const SurfaceTable& table, std::span<Ray> rays, RowFilter filter,
+               double searchLength) {
+    RayPacket packet;
+    for (size_t first = 0; first < rays.size(); first += kPacketCapacity) {
+        const size_t count = std::min(rays.size() - first, static_cast<size_t>(kPacketCapacity));
+        packet.count = static_cast<int>(count);
+        for (size_t k = 0; k < count; ++k) {
+            packet.set(static_cast<int>(k), rays[first + k]);
+        }
+        tracePacket(table, packet, filter, searchLength);
+        for (size_t k = 0; k < count; ++k) {
+            rays[first + k] = packet.get(static_cast<int>(k));
+        }
+    }
+}
+
+} // namespace kiro
