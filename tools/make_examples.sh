@@ -5,15 +5,7 @@
 #   tools/make_examples.sh [KIRO_CLI]     (default: build/bin/kiro-cli, built when missing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cli=${1:-}
-if [ -z "$cli" ]; then
-    cli="$root/build/bin/kiro-cli"
-    if [ ! -x "$cli" ]; then
-        cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DKIRO_BUILD_TESTS=OFF -DKIRO_BUILD_BENCH=OFF >/dev/null
-        cmake --build "$root/build" --target kiro-cli
-    fi
-fi
+source "$root/tools/kiro_cli.sh" "${1:-}"
 catalog="$root/data/glass.dat"
 out="$root/examples/designed"
 images="$root/docs/images"
