@@ -25,28 +25,29 @@ bool isFinite(const SpotOffset& offset) {
     return std::isfinite(offset.a) && std::isfinite(offset.b);
 }
 
-// Two passes over the same landings, forEach(visit) calling visit(offset) for each: the
-// first finds the centroid, the second the radii about it. Landings that are not finite
-// (no arrival) do not count.
-template <class ForEach> SpotSpread spreadOf(ForEach&& forEach) {
-    SpotSpread spread;
-    double sumA = 0.0;
-    double sumB = 0.0;
-    forEach([&](const SpotOffset& offset) {
+// The spread of a set of landings, gathered in two passes over them: the first finds the
+// centroid, the second the radii about it. Landings that are not finite (no arrival) do
+// not count.
+struct SpreadAccumulator {
+    int rays = 0;
+    double sumA = 0.0, sumB = 0.0;
+    double centreA = 0.0, centreB = 0.0;
+    double sumSquares = 0.0, largestSquare = 0.0;
+
+    void addPoint(const SpotOffset& offset) {
         if (isFinite(offset)) {
-            ++spread.rays;
+            ++rays;
             sumA += offset.a;
             sumB += offset.b;
         }
-    });
-    if (spread.rays == 0) {
-        return spread;
     }
-    const double centreA = sumA / spread.rays;
-    const double centreB = sumB / spread.rays;
-    double sumSquares = 0.0;
-    double largestSquare = 0.0;
-    forEach([&](const SpotOffset& offset) {
+    void findCentre() {
+        if (rays != 0) {
+            centreA = sumA / rays;
+            centreB = sumB / rays;
+        }
+    }
+    void addSquare(const SpotOffset& offset) {
         if (isFinite(offset)) {
             const double da = offset.a - centreA;
             const double db = offset.b - centreB;
@@ -54,21 +55,87 @@ template <class ForEach> SpotSpread spreadOf(ForEach&& forEach) {
             sumSquares += square;
             largestSquare = std::max(largestSquare, square);
         }
-    });
-    // Adding zero turns a centroid of -0 into 0.
-    spread.centroidA = centreA * kMicrometresPerMillimetre + 0.0;
-    spread.centroidB = centreB * kMicrometresPerMillimetre + 0.0;
-    spread.rmsRadius = std::sqrt(sumSquares / spread.rays) * kMicrometresPerMillimetre;
-    spread.geoRadius = std::sqrt(largestSquare) * kMicrometresPerMillimetre;
-    spread.measured = std::isfinite(spread.centroidA) && std::isfinite(spread.centroidB) &&
-                      std::isfinite(spread.rmsRadius) && std::isfinite(spread.geoRadius);
-    if (!spread.measured) {
-        // Sums that overflowed leave no numbers, never an infinity or a NaN.
-        const int rays = spread.rays;
-        spread = SpotSpread{};
-        spread.rays = rays;
     }
-    return spread;
+    SpotSpread spread() const {
+        SpotSpread result;
+        result.rays = rays;
+        if (rays == 0) {
+            return result;
+        }
+        // Adding zero turns a centroid of -0 into 0.
+        result.centroidA = centreA * kMicrometresPerMillimetre + 0.0;
+        result.centroidB = centreB * kMicrometresPerMillimetre + 0.0;
+        result.rmsRadius = std::sqrt(sumSquares / rays) * kMicrometresPerMillimetre;
+        result.geoRadius = std::sqrt(largestSquare) * kMicrometresPerMillimetre;
+        result.measured = std::isfinite(result.centroidA) && std::isfinite(result.centroidB) &&
+                          std::isfinite(result.rmsRadius) && std::isfinite(result.geoRadius);
+        if (!result.measured) {
+            // Sums that overflowed leave no numbers, never an infinity or a NaN.
+            result = SpotSpread{};
+            result.rays = rays;
+        }
+        return result;
+    }
+};
+
+// forEach(visit) calls visit(offset) for each landing of the set.
+template <class ForEach> SpotSpread spreadOf(ForEach&& forEach) {
+    SpreadAccumulator spread;
+    forEach([&](const SpotOffset& offset) { spread.addPoint(offset); });
+    spread.findCentre();
+    if (spread.rays != 0) {
+        forEach([&](const SpotOffset& offset) { spread.addSquare(offset); });
+    }
+    return spread.spread();
+}
+
+// Each pupil point of a kept task once, in the order it was traced.
+template <class Visit>
+void forEachKeptLanding(const SpotLandingBatch& batch, int task, Visit&& visit) {
+    const size_t n = batch.gridValues;
+    const SpotOffset* slot =
+        batch.landings.data() + static_cast<size_t>(task) * batch.slotsPerTask();
+    for (size_t row = 0; row < n; ++row) {
+        for (size_t column = 0; column < n; ++column) {
+            for (int k = 0; k < kPupilPointsPerGridPoint; ++k, ++slot) {
+                if (!repeatsPupilPoint(k, row == 0, column == 0)) {
+                    visit(*slot);
+                }
+            }
+        }
+    }
+}
+
+// One panel's spreads, per line and of the lines together, from kept landings: each
+// landing is read twice (centroids, then radii) rather than twice per spread.
+void keptPanelSpreads(const SpotLandingBatch& batch, const SpotTaskList& tasks, int panel,
+                      SpotPanelStatistics& statistics) {
+    std::array<SpreadAccumulator, kSpotLineCount> lines{};
+    SpreadAccumulator all;
+    const auto eachTask = [&](auto&& work) {
+        for (int t = 0; t < tasks.count; ++t) {
+            const SpotTask& task = tasks.task[static_cast<size_t>(t)];
+            if (task.panel == panel) {
+                work(t, static_cast<size_t>(task.line - WavelengthLine::First));
+            }
+        }
+    };
+    eachTask([&](int t, size_t line) {
+        forEachKeptLanding(batch, t, [&](const SpotOffset& offset) {
+            lines[line].addPoint(offset);
+            all.addPoint(offset);
+        });
+    });
+    all.findCentre();
+    eachTask([&](int t, size_t line) {
+        lines[line].findCentre();
+        forEachKeptLanding(batch, t, [&](const SpotOffset& offset) {
+            lines[line].addSquare(offset);
+            all.addSquare(offset);
+        });
+        statistics.lines[line] = lines[line].spread();
+    });
+    statistics.all = all.spread();
 }
 
 void appendRadius(std::string& text, const char* name, double micrometres, bool known) {
@@ -135,20 +202,9 @@ SpotSpread panelSpread(const SurfaceTable& table, const SpotPanels& panels, int 
     }
     const std::span<const int> mine(picked.data(), count);
     if (!batch.landings.empty()) {
-        const size_t n = batch.gridValues;
         return spreadOf([&](auto&& visit) {
             for (const int t : mine) {
-                const SpotOffset* slot =
-                    batch.landings.data() + static_cast<size_t>(t) * batch.slotsPerTask();
-                for (size_t row = 0; row < n; ++row) {
-                    for (size_t column = 0; column < n; ++column) {
-                        for (int k = 0; k < kPupilPointsPerGridPoint; ++k, ++slot) {
-                            if (!repeatsPupilPoint(k, row == 0, column == 0)) {
-                                visit(*slot);
-                            }
-                        }
-                    }
-                }
+                forEachKeptLanding(batch, t, visit);
             }
         });
     }
@@ -198,6 +254,12 @@ SpotStatistics spotStatistics(const SurfaceTable& table, const Settings& setting
     }
     for (int j = 0; j < kSpotPanelCount; ++j) {
         SpotPanelStatistics& panel = statistics.panels[static_cast<size_t>(j)];
+        if (!batch.landings.empty()) {
+            if (panel.ready) {
+                keptPanelSpreads(batch, tasks, j, panel);
+            }
+            continue;
+        }
         for (int s = 1; s <= kSpotLineCount; ++s) {
             if (state.spotLineShown[static_cast<size_t>(s - 1)] == 1) {
                 panel.lines[static_cast<size_t>(s - 1)] =
