@@ -163,6 +163,19 @@ int readDesignFile(LensSystem& lens, const char* path) {
     return readDesignText(lens, bytes.data(), bytes.size());
 }
 
+DesignReadResult readDesign(LensSystem& lens, const char* path) {
+    DesignReadResult result;
+    if (readDesignFile(lens, path) == 0) {
+        result.status = DesignReadStatus::CannotOpen;
+    }
+    return result;
+}
+
+DesignReadResult readDesignBytes(LensSystem& lens, const char* data, size_t size) {
+    readDesignText(lens, data, size);
+    return {};
+}
+
 int readDesignText(LensSystem& lens, const char* data, size_t size) {
     clearLensSystem(lens);
     TokenReader in = makeTokenReader(data, size);

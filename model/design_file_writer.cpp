@@ -109,4 +109,12 @@ int writeDesignFile(const LensSystem& lens, const char* path) {
     return replaceFileAtomically(path, designFileText(lens)) ? 1 : 0;
 }
 
+DesignWriteResult writeDesign(const LensSystem& lens, const char* path) {
+    DesignWriteResult result;
+    if (writeDesignFile(lens, path) == 0) {
+        result.status = DesignWriteStatus::CannotWrite;
+    }
+    return result;
+}
+
 } // namespace kiro
