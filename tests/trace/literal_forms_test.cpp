@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "trace/bundles.h"
-#include "trace/literal_forms.h"
+#include "tests/support/literal_forms.h"
 #include "trace/ray_tracer.h"
 #include "trace_tables.h"
 

@@ -211,7 +211,7 @@ TEST(RelativeIndex, DividesByTheRowAboveWhateverItIs) {
     EXPECT_EQ(relativeIndex(table, 16, 2), 1.0);
 }
 
-TEST(RowLoop, ZeroOrNegativeIndexSlotsNeitherCrashNorHang) {
+TEST(RowLoop, ZeroNegativeOrNanIndexSlotsGiveAFiniteRayOrADeadOne) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (double bad : {0.0, -1.5, nan}) {
         SurfaceTable table = test::doublet();
@@ -219,7 +219,18 @@ TEST(RowLoop, ZeroOrNegativeIndexSlotsNeitherCrashNorHang) {
         table[2] = makeRow(SurfaceType::AsphericLens, -13, 1e-3, 50, 1.6);
         for (double x : {0.0, 10.0, 40.0}) {
             const Ray out = traceSystem(table, Ray{2, {x, 0, 0}, {0, 0, -1}}, RowFilter::All);
-            (void)out;
+            // Whatever the slot holds, the ray comes out finite: dead, or a unit direction.
+            for (double v : {out.position.x, out.position.y, out.position.z, out.direction.x,
+                             out.direction.y, out.direction.z}) {
+                EXPECT_TRUE(std::isfinite(v)) << bad << " at x = " << x;
+            }
+            if (std::isnan(bad)) {
+                EXPECT_TRUE(isDead(out)) << "x = " << x;
+            } else if (!isDead(out)) {
+                const Vec3 d = out.direction;
+                EXPECT_NEAR(d.x * d.x + d.y * d.y + d.z * d.z, 1.0, 1e-12)
+                    << bad << " at x = " << x;
+            }
         }
     }
 }

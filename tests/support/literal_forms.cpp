@@ -1,4 +1,4 @@
-#include "trace/literal_forms.h"
+#include "tests/support/literal_forms.h"
 
 #include <algorithm>
 #include <cmath>
