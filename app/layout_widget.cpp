@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "app/document.h"
-#include "app/qt_canvas.h"
+#include "render/qt_canvas.h"
 
 namespace kiro::app {
 

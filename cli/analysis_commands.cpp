@@ -19,7 +19,7 @@
 #include "analysis/recording_canvas.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
-#include "app/qt_canvas.h"
+#include "render/qt_canvas.h"
 #include "cli/cli_common.h"
 
 namespace kiro::cli {

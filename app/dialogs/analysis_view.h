@@ -3,7 +3,7 @@
 #include <QSize>
 #include <QWidget>
 
-#include "app/qt_canvas.h"
+#include "render/qt_canvas.h"
 
 namespace kiro::app {
 

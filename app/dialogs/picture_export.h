@@ -5,7 +5,7 @@
 #include <QSize>
 #include <QString>
 
-#include "app/qt_canvas.h"
+#include "render/qt_canvas.h"
 
 class QWidget;
 
