@@ -419,14 +419,13 @@ bool isSphere(int32_t type) {
            type == SurfaceType::SphericalLens;
 }
 
-// traceSurface for one lane, as the single-ray loop applies it.
 bool solvedAcrossTheAxis(int32_t type) {
     return isSphere(type) || type == SurfaceType::ParaboloidMirror;
 }
 
-// traceSurface for one lane whose direction is normalised already. Every lane that meets
-// a sphere or paraboloid across the axis (dz = 0) comes here: the vector path hands such
-// lanes over.
+// traceSurface for one lane whose direction is normalised already, as the single-ray loop
+// applies it. Every lane that meets a sphere or paraboloid across the axis (dz = 0) comes
+// here: the vector path hands such lanes over.
 void stepLane(RayPacket& p, int k, const Surface& row, double mu, double searchLength) {
     const Ray ray = p.get(k);
     if (solvedAcrossTheAxis(row.type) && ray.direction.z == 0.0 && !isDead(ray)) {
@@ -454,151 +453,184 @@ void copyLanes(const RayPacket& from, RayPacket& to) {
 
 // Row i for the lanes of a packet, lane k in tables[owner[k]] (every lane in tables[0]
 // when owner is null); the tables differ in their radii only.
-void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owner, int i,
-                    RayPacket& p, double searchLength) {
-    const SurfaceTable& first = *tables[0];
-    const Surface& row = first[static_cast<size_t>(i)];
-    const auto tableOf = [&](int k) -> const SurfaceTable& {
-        return owner == nullptr ? first : *tables[owner[k]];
-    };
-    const auto rowOf = [&](int k) -> const Surface& { return tableOf(k)[static_cast<size_t>(i)]; };
-    const int n = p.count;
-    const int32_t type = row.type;
-    if (n < kVectorLanes) {
-        // A few rays: the single-ray step itself, which skips what a ray does not need.
-        for (int k = 0; k < n; ++k) {
-            const Vec3 unit = unitDirection({p.dx[k], p.dy[k], p.dz[k]});
-            p.dx[k] = unit.x;
-            p.dy[k] = unit.y;
-            p.dz[k] = unit.z;
-            stepLane(p, k, rowOf(k), relativeIndex(tableOf(k), i, p.line[k]), searchLength);
-        }
-        return;
-    }
-    normaliseVector(p);
+struct RowStep {
+    // The lane arrays stay uninitialised: each is filled before it is read.
+    RowStep(std::span<const SurfaceTable* const> tables_, const int* owner_, int i_, RayPacket& p_,
+            double searchLength_)
+        : tables(tables_), owner(owner_), i(i_), p(p_), searchLength(searchLength_) {}
 
-    // The relative index of each lane's line, as relativeIndex gives it (the indices are
-    // the same in every table), found once for each line present.
+    std::span<const SurfaceTable* const> tables;
+    const int* owner;
+    int i;
+    RayPacket& p;
+    double searchLength;
+    // Each lane's relative index and its inverse, once the packet is vector-sized.
     alignas(64) double mu[kPacketCapacity];
     alignas(64) double inverseMu[kPacketCapacity];
+    // Set by the lane loops for the lanes they leave to the single-ray step.
+    alignas(64) int64_t scalar[kPacketCapacity];
+
+    const SurfaceTable& tableOf(int k) const {
+        return owner == nullptr ? *tables[0] : *tables[owner[k]];
+    }
+    const Surface& rowOf(int k) const { return tableOf(k)[static_cast<size_t>(i)]; }
+    const Surface& row() const { return (*tables[0])[static_cast<size_t>(i)]; }
+};
+
+// A few rays: the single-ray step itself, which skips what a ray does not need.
+void stepFewLanes(RowStep& step) {
+    RayPacket& p = step.p;
+    const int n = p.count;
+    for (int k = 0; k < n; ++k) {
+        const Vec3 unit = unitDirection({p.dx[k], p.dy[k], p.dz[k]});
+        p.dx[k] = unit.x;
+        p.dy[k] = unit.y;
+        p.dz[k] = unit.z;
+        stepLane(p, k, step.rowOf(k), relativeIndex(step.tableOf(k), step.i, p.line[k]),
+                 step.searchLength);
+    }
+}
+
+// The relative index of each lane's line, as relativeIndex gives it (the indices are the
+// same in every table), found once for each line present.
+void findRelativeIndices(RowStep& step) {
+    const SurfaceTable& first = *step.tables[0];
+    const RayPacket& p = step.p;
+    const int n = p.count;
     int32_t lastLine = p.line[0];
-    double lastMu = relativeIndex(first, i, lastLine);
+    double lastMu = relativeIndex(first, step.i, lastLine);
     double lastInverse = 1 / lastMu;
     for (int k = 0; k < n; ++k) {
         if (p.line[k] != lastLine) {
             lastLine = p.line[k];
-            lastMu = relativeIndex(first, i, lastLine);
+            lastMu = relativeIndex(first, step.i, lastLine);
             lastInverse = 1 / lastMu;
         }
-        mu[k] = lastMu;
-        inverseMu[k] = lastInverse;
+        step.mu[k] = lastMu;
+        step.inverseMu[k] = lastInverse;
     }
+}
 
+void stepLiveLanes(RowStep& step) {
+    const int n = step.p.count;
+    for (int k = 0; k < n; ++k) {
+        if (!step.p.dead(k)) {
+            stepLane(step.p, k, step.rowOf(k), step.mu[k], step.searchLength);
+        }
+    }
+}
+
+// The lane loop's results taken, then the single-ray step for the lanes it left.
+void finishFrom(RowStep& step, const RayPacket& out) {
+    copyLanes(out, step.p);
+    const int n = step.p.count;
+    for (int k = 0; k < n; ++k) {
+        if (step.scalar[k] != 0) {
+            stepLane(step.p, k, step.rowOf(k), step.mu[k], step.searchLength);
+        }
+    }
+}
+
+void stepPlaneRow(RowStep& step) {
+    const Surface& row = step.row();
+    const Vec3 unit = normalize(surfaceNormal(row, Vec3{}));
+    const PlaneRow plane{row.nx,
+                         row.ny,
+                         row.nz,
+                         row.x,
+                         row.y,
+                         row.z,
+                         unit.x,
+                         unit.y,
+                         unit.z,
+                         isFinite(unit),
+                         rimOf(row.effectiveRadius),
+                         row.type};
+    RayPacket& out = scratch();
+    planeVector(step.p, out, step.mu, step.inverseMu, plane, step.scalar);
+    finishFrom(step, out);
+}
+
+void stepSphereRow(RowStep& step) {
+    const Surface& row = step.row();
+    const double inverse = 1 / std::fabs(row.radius);
+    const SphereRow sphere{row.x, row.y,   row.z + row.radius,         row.radius,
+                           row.z, inverse, rimOf(row.effectiveRadius), row.type};
+    RayPacket& out = scratch();
+    if (step.owner != nullptr) {
+        alignas(64) double radius[kPacketCapacity];
+        const int n = step.p.count;
+        for (int k = 0; k < n; ++k) {
+            radius[k] = step.rowOf(k).radius;
+        }
+        sphereVectorAcross(step.p, out, step.mu, step.inverseMu, sphere, radius, step.scalar);
+    } else if (row.type == SurfaceType::SphericalFocal || inverse < kInfinity) {
+        sphereVector(step.p, out, step.mu, step.inverseMu, sphere, step.scalar);
+    } else {
+        stepLiveLanes(step);
+        return;
+    }
+    finishFrom(step, out);
+}
+
+// Each lane's meeting point searched alone, the rest of the step for all at once.
+void stepAsphereRow(RowStep& step) {
+    const Surface& row = step.row();
+    RayPacket& p = step.p;
+    alignas(64) double hitX[kPacketCapacity];
+    alignas(64) double hitY[kPacketCapacity];
+    alignas(64) double hitZ[kPacketCapacity];
+    alignas(64) int64_t met[kPacketCapacity];
+    const int n = p.count;
+    for (int k = 0; k < n; ++k) {
+        const Ray ray = p.get(k);
+        const SurfaceMeet meet = isDead(ray) ? SurfaceMeet{false, ray.position}
+                                             : meetSurface(ray, row, step.searchLength);
+        hitX[k] = meet.point.x;
+        hitY[k] = meet.point.y;
+        hitZ[k] = meet.point.z;
+        met[k] = meet.met;
+    }
+    const AsphereRow asphere{row.x,
+                             row.y,
+                             row.z,
+                             row.radius,
+                             row.a2,
+                             row.a3,
+                             row.a4,
+                             row.radius == 0.0 && row.a2 == 0.0 && row.a3 == 0.0 && row.a4 == 0.0,
+                             rimOf(row.effectiveRadius),
+                             row.type == SurfaceType::AsphericLens};
+    RayPacket& out = scratch();
+    asphereVector(p, out, step.mu, step.inverseMu, asphere, hitX, hitY, hitZ, met, step.scalar);
+    finishFrom(step, out);
+}
+
+void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owner, int i,
+                    RayPacket& p, double searchLength) {
+    RowStep step{tables, owner, i, p, searchLength};
+    if (p.count < kVectorLanes) {
+        stepFewLanes(step);
+        return;
+    }
+    normaliseVector(p);
+    findRelativeIndices(step);
+
+    const Surface& row = step.row();
+    const int32_t type = row.type;
     // Rows whose clear radius is not banded (0, or too small to square) are tested by the
     // root alone: the single-ray step takes them.
     const bool rimTested = type != SurfaceType::FlatFocal && type != SurfaceType::SphericalFocal;
     if (rimTested && !rimOf(row.effectiveRadius).banded) {
-        for (int k = 0; k < n; ++k) {
-            if (!p.dead(k)) {
-                stepLane(p, k, rowOf(k), mu[k], searchLength);
-            }
-        }
-        return;
-    }
-    alignas(64) int64_t scalar[kPacketCapacity];
-    const auto finishByStep = [&] {
-        for (int k = 0; k < n; ++k) {
-            if (scalar[k] != 0) {
-                stepLane(p, k, rowOf(k), mu[k], searchLength);
-            }
-        }
-    };
-
-    if (isPlane(type)) {
-        const Vec3 unit = normalize(surfaceNormal(row, Vec3{}));
-        const PlaneRow plane{row.nx,
-                             row.ny,
-                             row.nz,
-                             row.x,
-                             row.y,
-                             row.z,
-                             unit.x,
-                             unit.y,
-                             unit.z,
-                             isFinite(unit),
-                             rimOf(row.effectiveRadius),
-                             type};
-        RayPacket& out = scratch();
-        planeVector(p, out, mu, inverseMu, plane, scalar);
-        copyLanes(out, p);
-        finishByStep();
-        return;
-    }
-    if (isSphere(type)) {
-        const double inverse = 1 / std::fabs(row.radius);
-        const SphereRow sphere{row.x, row.y,   row.z + row.radius,         row.radius,
-                               row.z, inverse, rimOf(row.effectiveRadius), type};
-        RayPacket& out = scratch();
-        if (owner != nullptr) {
-            alignas(64) double radius[kPacketCapacity];
-            for (int k = 0; k < n; ++k) {
-                radius[k] = rowOf(k).radius;
-            }
-            sphereVectorAcross(p, out, mu, inverseMu, sphere, radius, scalar);
-        } else if (type == SurfaceType::SphericalFocal || inverse < kInfinity) {
-            sphereVector(p, out, mu, inverseMu, sphere, scalar);
-        } else {
-            for (int k = 0; k < n; ++k) {
-                if (!p.dead(k)) {
-                    stepLane(p, k, row, mu[k], searchLength);
-                }
-            }
-            return;
-        }
-        copyLanes(out, p);
-        for (int k = 0; k < n; ++k) {
-            if (scalar[k] != 0) {
-                stepLane(p, k, rowOf(k), mu[k], searchLength);
-            }
-        }
-        return;
-    }
-    if (isAsphere(type) && owner == nullptr) {
-        // Each lane's meeting point searched alone, the rest of the step for all at once.
-        alignas(64) double hitX[kPacketCapacity];
-        alignas(64) double hitY[kPacketCapacity];
-        alignas(64) double hitZ[kPacketCapacity];
-        alignas(64) int64_t met[kPacketCapacity];
-        for (int k = 0; k < n; ++k) {
-            const Ray ray = p.get(k);
-            const SurfaceMeet meet = isDead(ray) ? SurfaceMeet{false, ray.position}
-                                                 : meetSurface(ray, row, searchLength);
-            hitX[k] = meet.point.x;
-            hitY[k] = meet.point.y;
-            hitZ[k] = meet.point.z;
-            met[k] = meet.met;
-        }
-        const AsphereRow asphere{row.x,
-                                 row.y,
-                                 row.z,
-                                 row.radius,
-                                 row.a2,
-                                 row.a3,
-                                 row.a4,
-                                 row.radius == 0.0 && row.a2 == 0.0 && row.a3 == 0.0 &&
-                                     row.a4 == 0.0,
-                                 rimOf(row.effectiveRadius),
-                                 type == SurfaceType::AsphericLens};
-        RayPacket& out = scratch();
-        asphereVector(p, out, mu, inverseMu, asphere, hitX, hitY, hitZ, met, scalar);
-        copyLanes(out, p);
-        finishByStep();
-        return;
-    }
-    for (int k = 0; k < n; ++k) {
-        if (!p.dead(k)) {
-            stepLane(p, k, rowOf(k), mu[k], searchLength);
-        }
+        stepLiveLanes(step);
+    } else if (isPlane(type)) {
+        stepPlaneRow(step);
+    } else if (isSphere(type)) {
+        stepSphereRow(step);
+    } else if (isAsphere(type) && owner == nullptr) {
+        stepAsphereRow(step);
+    } else {
+        stepLiveLanes(step);
     }
 }
 
