@@ -153,37 +153,34 @@ DesignResult buildMaksutovNewtonian(SurfaceTable& table, const Settings& setting
     Surface& rear = table[1];
     for (int r = 0; r <= 4; ++r) {
         const double w = f / (10.0 * std::pow(4.0, r));
+        // The offsets -w, -w + w/20, ... up to w, summed step by step.
+        const auto offsets = [w](auto&& visit) {
+            double offset = -w;
+            for (int k = 0; k <= kMeniscusScanSteps && offset <= w; ++k, offset += w / 20.0) {
+                if (!visit(offset)) {
+                    return;
+                }
+            }
+        };
         const double r1 = front.radius, r2 = rear.radius;
         double best = zones.chromatic(kMaskCeh);
-        double keptRear = r2;
-        double C = -w;
-        for (int k = 0; k <= kMeniscusScanSteps && C <= w; ++k, C += w / 20.0) {
-            front.radius = r1;
-            rear.radius = r2 + C;
-            const double m = zones.chromatic(kMaskCeh);
-            if (m < best) {
-                best = m;
-                keptRear = rear.radius;
-            }
-        }
-        rear.radius = keptRear;
+        scanForBest(
+            0.0, offsets,
+            [&](double offset) {
+                front.radius = r1;
+                rear.radius = r2 + offset;
+            },
+            [&] { return zones.chromatic(kMaskCeh); }, best);
 
         const double r2b = rear.radius;
         best = zones.spherical(L);
-        double keptFront = r1, keptBack = r2b;
-        double K = -w;
-        for (int k = 0; k <= kMeniscusScanSteps && K <= w; ++k, K += w / 20.0) {
-            front.radius = r1 + K;
-            rear.radius = r2b + K;
-            const double m = zones.spherical(L);
-            if (m < best) {
-                best = m;
-                keptFront = front.radius;
-                keptBack = rear.radius;
-            }
-        }
-        front.radius = keptFront;
-        rear.radius = keptBack;
+        scanForBest(
+            0.0, offsets,
+            [&](double offset) {
+                front.radius = r1 + offset;
+                rear.radius = r2b + offset;
+            },
+            [&] { return zones.spherical(L); }, best);
     }
 
     const double focus = zones.focus(L);
@@ -223,59 +220,46 @@ DesignResult buildMaksutovCassegrain(SurfaceTable& table, const Settings& settin
     for (int r = 0; r <= 3; ++r) {
         const double M = std::pow(2.0, r);
 
+        const auto step = [](int j) { return static_cast<double>(j); };
+
         // Colour: the rear radius alone.
         double r1 = front.radius, r2 = rear.radius;
         double best = zones.chromatic(kMaskCh);
-        double keptFront = r1, keptRear = r2;
-        for (int j = -10; j <= 9; ++j) {
-            front.radius = r1;
-            rear.radius = r2 * (1.0 + j * 0.005 / M);
-            const double v = zones.chromatic(kMaskCh);
-            if (v < best) {
-                best = v;
-                keptFront = front.radius;
-                keptRear = rear.radius;
-            }
-        }
-        front.radius = keptFront;
-        rear.radius = keptRear;
+        scanForBest(
+            0.0, stepsFrom(-10, 9, step),
+            [&](double j) {
+                front.radius = r1;
+                rear.radius = r2 * (1.0 + j * 0.005 / M);
+            },
+            [&] { return zones.chromatic(kMaskCh); }, best);
 
         // Spherical aberration and colour: bend the meniscus.
         r1 = front.radius;
         r2 = rear.radius;
-        best = zones.spherical(L) + zones.chromatic(kMaskCh);
-        keptFront = r1;
-        keptRear = r2;
-        for (int j = -5; j <= 9; ++j) {
-            const double V = j * r1 * 0.1 / std::pow(3.0, r);
-            front.radius = r1 + V;
-            rear.radius = r2 + V;
-            const double v = zones.spherical(L) + zones.chromatic(kMaskCh);
-            if (v < best) {
-                best = v;
-                keptFront = front.radius;
-                keptRear = rear.radius;
-            }
-        }
-        front.radius = keptFront;
-        rear.radius = keptRear;
+        const auto colourAndSpherical = [&] {
+            return zones.spherical(L) + zones.chromatic(kMaskCh);
+        };
+        best = colourAndSpherical();
+        scanForBest(
+            0.0, stepsFrom(-5, 9, step),
+            [&](double j) {
+                const double V = j * r1 * 0.1 / std::pow(3.0, r);
+                front.radius = r1 + V;
+                rear.radius = r2 + V;
+            },
+            colourAndSpherical, best);
 
         // The sine condition: move the meniscus along the axis, keeping its thickness.
         const double z0 = front.z;
         const double d = front.z - rear.z;
         best = zones.sine(L);
-        double keptZ = z0;
-        for (int j = -10; j <= 9; ++j) {
-            front.z = z0 + j * f * 0.05 / M;
-            rear.z = front.z - d;
-            const double v = zones.sine(L);
-            if (v < best) {
-                best = v;
-                keptZ = front.z;
-            }
-        }
-        front.z = keptZ;
-        rear.z = front.z - d;
+        scanForBest(
+            0.0, stepsFrom(-10, 9, step),
+            [&](double j) {
+                front.z = z0 + j * f * 0.05 / M;
+                rear.z = front.z - d;
+            },
+            [&] { return zones.sine(L); }, best);
     }
 
     table[5].z = zones.focus(L);
@@ -361,32 +345,18 @@ DesignResult buildBakerSchmidtCassegrain(SurfaceTable& table, const Settings& se
     } scans[] = {{D, 0, 9}, {D / 10.0, -10, 9}, {D / 100.0, -10, 9}};
     for (const auto& scan : scans) {
         const double centre = kept;
-        for (int i = scan.first; i <= scan.last; ++i) {
-            place(centre + i * scan.step);
-            const double v = zones.sine(L);
-            if (v < best) {
-                best = v;
-                kept = asphere.z;
-            }
-        }
-        place(kept);
+        kept = scanForBest(
+            kept, stepsFrom(scan.first, scan.last, [&](int i) { return centre + i * scan.step; }),
+            place, [&] { return zones.sine(L); }, best);
     }
 
     // Then rescale the profile for spherical aberration at the new place.
     double coefficients[4];
     remember(asphere, coefficients);
     best = zones.spherical(L);
-    double keptFactor = 1.0;
-    for (int j = -10; j <= 9; ++j) {
-        const double factor = std::pow(1.001, j);
-        scalePlate(asphere, coefficients, factor);
-        const double v = zones.spherical(L);
-        if (v < best) {
-            best = v;
-            keptFactor = factor;
-        }
-    }
-    scalePlate(asphere, coefficients, keptFactor);
+    geometricScan(
+        1.0, 1.0, 1.001, -10, 9, [&](double factor) { scalePlate(asphere, coefficients, factor); },
+        [&] { return zones.spherical(L); }, best);
 
     work[5].z = zones.focus(L);
     table = work;
