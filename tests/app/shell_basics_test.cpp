@@ -1,10 +1,13 @@
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "app/document.h"
+#include "app/file_messages.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
 
@@ -24,24 +27,75 @@ class ShellBasicsTest : public QObject {
         QVERIFY(!document.isModified());
     }
 
-    void everyChangeMarksModifiedAndSaysWhetherToRefit() {
+    // Each change is a named step; undoing back to the saved design leaves nothing to save.
+    void everyChangeIsAStepThatSaysWhetherToRefit() {
         Document document;
         QSignalSpy changes(&document, &Document::lensChanged);
         QSignalSpy titles(&document, &Document::descriptionChanged);
+        QSignalSpy modified(&document, &Document::modifiedChanged);
         SurfaceTable table{};
         table[0].type = SurfaceType::SphericalMirror;
-        document.setTable(table, ViewFit::Refit);
+        document.applyTable(table, ViewFit::Refit, QStringLiteral("table"));
         QVERIFY(document.isModified());
         QCOMPARE(changes.size(), 1);
         QCOMPARE(changes.at(0).at(0).value<ViewFit>(), ViewFit::Refit);
         QCOMPARE(titles.size(), 0);
 
-        document.setModified(false);
-        document.setDescription("\xe6\x9c\x9b\xe9\x81\xa0\xe9\x8f\xa1"); // 望遠鏡, UTF-8
+        document.markSaved();
+        document.applyDescription("\xe6\x9c\x9b\xe9\x81\xa0\xe9\x8f\xa1", // 望遠鏡, UTF-8
+                                  QStringLiteral("title"));
         QVERIFY(document.isModified());
         QCOMPARE(titles.size(), 1);
         QCOMPARE(titles.at(0).at(0).toString(), QString::fromUtf8("望遠鏡"));
         QCOMPARE(changes.at(1).at(0).value<ViewFit>(), ViewFit::Keep);
+        QCOMPARE(document.history().undoText(), QStringLiteral("title"));
+
+        document.undo();
+        QVERIFY(!document.isModified());
+        QCOMPARE(titles.at(1).at(0).toString(), QString());
+        QCOMPARE(document.history().undoText(), QStringLiteral("table"));
+        QCOMPARE(document.lens().surfaces[0].type, SurfaceType::SphericalMirror);
+        QCOMPARE(modified.size(), 4); // modified, saved, modified, back at the saved design
+        QCOMPARE(modified.last().at(0).toBool(), false);
+    }
+
+    // A refusal names the file, then the reason on a line of its own.
+    void fileMessagesGiveTheReason() {
+        const QString path = QStringLiteral("/x/plan.OPT");
+        const QString unreadable = QString::fromUtf8("\"/x/plan.OPT\" を読み込めませんでした。");
+        const QString unwritable = QString::fromUtf8("\"/x/plan.OPT\" に書き込めませんでした。");
+        const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
+        const auto refused = [](DesignReadStatus status, NotADesignReason why, int line,
+                                int error) {
+            DesignReadResult result;
+            result.status = status;
+            result.notADesign = why;
+            result.line = line;
+            result.systemError = error;
+            return result;
+        };
+        using Status = DesignReadStatus;
+        using Why = NotADesignReason;
+        QCOMPARE(readFailureText(path, refused(Status::CannotOpen, Why::None, 0, ENOENT)),
+                 unreadable + u'\n' + missing);
+        QCOMPARE(readFailureText(path, refused(Status::CannotOpen, Why::None, 0, 0)), unreadable);
+        QCOMPARE(readFailureText(path, refused(Status::NotADesign, Why::BinaryContent, 0, 0)),
+                 unreadable + QString::fromUtf8("\n設計データのファイルではありません（バイナリ"
+                                                "データを含んでいます）。"));
+        QCOMPARE(readFailureText(path, refused(Status::NotADesign, Why::NoLayout, 0, 0)),
+                 unreadable + QString::fromUtf8("\n設計データのファイルではありません（設計デー"
+                                                "タの形式が見つかりません）。"));
+        QCOMPARE(readFailureText(path, refused(Status::NonFiniteNumber, Why::None, 12, 0)),
+                 unreadable + QString::fromUtf8("\n12行目に無限大または数値でない数があります。"));
+        QVERIFY(readEndsEarlyText(path, refused(Status::ReadEndsEarly, Why::None, 9, 0))
+                    .startsWith(QString::fromUtf8("\"/x/plan.OPT\" は9行目で終わっていて")));
+
+        QCOMPARE(writeFailureText(path, {DesignWriteStatus::CannotWrite, ENOENT}),
+                 unwritable + u'\n' + missing);
+        QCOMPARE(writeFailureText(path, {DesignWriteStatus::CannotWrite, 0}), unwritable);
+        QCOMPARE(writeFailureText(path, {DesignWriteStatus::NonFiniteNumber, 0}),
+                 unwritable + QString::fromUtf8("\n設計データに無限大または数値でない数がある"
+                                                "ため、保存しませんでした。"));
     }
 
     void designBytesAreCp932CutWithoutSplittingACharacter() {
@@ -86,12 +140,16 @@ class ShellBasicsTest : public QObject {
         });
         QVERIFY(!confirm(nullptr, QStringLiteral("?")));
         showError(nullptr, QStringLiteral("!"));
+        showWarning(nullptr, QStringLiteral("~"));
         setBoxAnswerer({});
-        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen.size(), 3);
         QCOMPARE(seen[0].title, QStringLiteral("Caution !"));
         QCOMPARE(seen[0].icon, QMessageBox::Warning);
         QCOMPARE(seen[1].title, QStringLiteral("Error !"));
-        QCOMPARE(seen[1].icon, QMessageBox::Question);
+        QCOMPARE(seen[1].icon, QMessageBox::Critical);
+        QCOMPARE(seen[2].title, QStringLiteral("Caution !"));
+        QCOMPARE(seen[2].icon, QMessageBox::Warning);
+        QCOMPARE(seen[2].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 };
 
