@@ -167,24 +167,6 @@ QByteArray exactDesign(const LensSystem& lens) {
     return text + '\n' + QByteArray(lens.description);
 }
 
-// The command whose dialog has this name.
-int dialogCommand(const char* name) {
-    const QByteArray dialog(name);
-    const std::initializer_list<std::pair<const char*, int>> commands{
-        {"ABST", MenuId::Description},        {"CONF", MenuId::Settings},
-        {"RESIZE", MenuId::ApertureChange},   {"LENS", MenuId::LensData},
-        {"OPTMIZE", MenuId::Optimize},        {"DESIGN1", MenuId::ReflectorDesign},
-        {"DESIGN2", MenuId::RefractorDesign},
-    };
-    for (const auto& [named, id] : commands) {
-        if (dialog == named) {
-            return id;
-        }
-    }
-    qFatal("no command opens %s", name);
-    return 0;
-}
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -489,14 +471,16 @@ class MainWindowTest : public QObject {
         Document& document = program.document;
         Files files;
         BoxRecorder boxes; // none is expected: no command asks on the way
-        const auto inDialog = [&program](const char* name, std::function<void(QWidget*)> fill) {
-            return [&program, name, fill] {
+        // The command's dialog filled in, then OK.
+        const auto inDialog = [&program](int id, const char* name,
+                                         std::function<void(QWidget*)> fill) {
+            return [&program, id, name, fill] {
                 ModalDriver driver(QLatin1String(name), [fill](QWidget* dialog) {
                     fill(dialog);
                     pressOk(dialog);
                     return true;
                 });
-                program.run(dialogCommand(name));
+                program.run(id);
             };
         };
         const auto type = [](int id, const char* text) {
@@ -526,19 +510,24 @@ class MainWindowTest : public QObject {
                  program.run(MenuId::Open);
              },
              EditStep::Open, false},
-            {"description", inDialog("ABST", type(101, "undo me")), EditStep::Description, true},
-            {"settings", inDialog("CONF", type(101, "5")), EditStep::Settings, true},
-            {"aperture", inDialog("RESIZE", type(104, "80")), EditStep::ApertureChange, true},
-            {"optimize", inDialog("OPTMIZE", [](QWidget*) {}), EditStep::Optimize, true},
+            {"description", inDialog(MenuId::Description, "ABST", type(101, "undo me")),
+             EditStep::Description, true},
+            {"settings", inDialog(MenuId::Settings, "CONF", type(101, "5")), EditStep::Settings,
+             true},
+            {"aperture", inDialog(MenuId::ApertureChange, "RESIZE", type(104, "80")),
+             EditStep::ApertureChange, true},
+            {"optimize", inDialog(MenuId::Optimize, "OPTMIZE", [](QWidget*) {}), EditStep::Optimize,
+             true},
             {"save",
              [&] {
                  files.answers = {dir.filePath(QStringLiteral("saved"))};
                  program.run(MenuId::Save);
              },
              std::nullopt, false},
-            {"lens data", inDialog("LENS", type(138, "1200")), EditStep::LensData, true},
+            {"lens data", inDialog(MenuId::LensData, "LENS", type(138, "1200")), EditStep::LensData,
+             true},
             {"reflector",
-             inDialog("DESIGN1",
+             inDialog(MenuId::ReflectorDesign, "DESIGN1",
                       [&document](QWidget* designer) {
                           control<QComboBox>(designer, 101)
                               ->setCurrentIndex(ReflectorType::SchmidtCassegrain);
@@ -547,7 +536,7 @@ class MainWindowTest : public QObject {
              EditStep::ReflectorDesign, true},
             {"refractor",
              inDialog(
-                 "DESIGN2",
+                 MenuId::RefractorDesign, "DESIGN2",
                  [&document](QWidget* designer) {
                      control<QComboBox>(designer, 101)->setCurrentIndex(RefractorType::Doublet);
                      selectGlass(designer, 104, document, "N-BK7");

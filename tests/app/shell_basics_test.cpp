@@ -61,41 +61,29 @@ class ShellBasicsTest : public QObject {
 
     // A refusal names the file, then the reason on a line of its own.
     void fileMessagesGiveTheReason() {
+        using Status = DesignReadStatus;
         const QString path = QStringLiteral("/x/plan.OPT");
         const QString unreadable = QString::fromUtf8("\"/x/plan.OPT\" を読み込めませんでした。");
         const QString unwritable = QString::fromUtf8("\"/x/plan.OPT\" に書き込めませんでした。");
-        const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
-        const auto refused = [](DesignReadStatus status, NotADesignReason why, int line,
-                                int error) {
-            DesignReadResult result;
-            result.status = status;
-            result.notADesign = why;
-            result.line = line;
-            result.systemError = error;
-            return result;
+        const QString missing = u'\n' + QString::fromLocal8Bit(std::strerror(ENOENT));
+        const auto read = [&path](DesignReadResult result) {
+            return readFailureText(path, result);
         };
-        using Status = DesignReadStatus;
-        using Why = NotADesignReason;
-        QCOMPARE(readFailureText(path, refused(Status::CannotOpen, Why::None, 0, ENOENT)),
-                 unreadable + u'\n' + missing);
-        QCOMPARE(readFailureText(path, refused(Status::CannotOpen, Why::None, 0, 0)), unreadable);
-        QCOMPARE(readFailureText(path, refused(Status::NotADesign, Why::BinaryContent, 0, 0)),
-                 unreadable + QString::fromUtf8("\n設計データのファイルではありません（バイナリ"
-                                                "データを含んでいます）。"));
-        QCOMPARE(readFailureText(path, refused(Status::NotADesign, Why::NoLayout, 0, 0)),
-                 unreadable + QString::fromUtf8("\n設計データのファイルではありません（設計デー"
-                                                "タの形式が見つかりません）。"));
-        QCOMPARE(readFailureText(path, refused(Status::NonFiniteNumber, Why::None, 12, 0)),
+        QCOMPARE(read({.status = Status::CannotOpen, .systemError = ENOENT}), unreadable + missing);
+        QCOMPARE(read({.status = Status::CannotOpen}), unreadable); // no reason known
+        QVERIFY(read({.status = Status::NotADesign, .notADesign = NotADesignReason::BinaryContent})
+                    .endsWith(QString::fromUtf8("（バイナリデータを含んでいます）。")));
+        QVERIFY(read({.status = Status::NotADesign, .notADesign = NotADesignReason::NoLayout})
+                    .endsWith(QString::fromUtf8("（設計データの形式が見つかりません）。")));
+        QCOMPARE(read({.status = Status::NonFiniteNumber, .line = 12}),
                  unreadable + QString::fromUtf8("\n12行目に無限大または数値でない数があります。"));
-        QVERIFY(readEndsEarlyText(path, refused(Status::ReadEndsEarly, Why::None, 9, 0))
+        QVERIFY(readEndsEarlyText(path, {.status = Status::ReadEndsEarly, .line = 9})
                     .startsWith(QString::fromUtf8("\"/x/plan.OPT\" は9行目で終わっていて")));
 
         QCOMPARE(writeFailureText(path, {DesignWriteStatus::CannotWrite, ENOENT}),
-                 unwritable + u'\n' + missing);
-        QCOMPARE(writeFailureText(path, {DesignWriteStatus::CannotWrite, 0}), unwritable);
-        QCOMPARE(writeFailureText(path, {DesignWriteStatus::NonFiniteNumber, 0}),
-                 unwritable + QString::fromUtf8("\n設計データに無限大または数値でない数がある"
-                                                "ため、保存しませんでした。"));
+                 unwritable + missing);
+        QVERIFY(writeFailureText(path, {DesignWriteStatus::NonFiniteNumber, 0})
+                    .startsWith(unwritable + QString::fromUtf8("\n設計データに無限大")));
     }
 
     void designBytesAreCp932CutWithoutSplittingACharacter() {
