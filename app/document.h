@@ -2,9 +2,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 #include "design/designer_inputs.h"
 #include "design/optimizer_settings.h"
+#include "model/design_file.h"
 #include "model/glass_catalog.h"
 #include "model/lens_system.h"
 
@@ -15,8 +17,9 @@ namespace kiro::app {
 enum class ViewFit { Keep, Refit };
 
 // The open document: the design and the little state the shell keeps beside it for the
-// program's run. Every command changes the design through here; dialogs read from it and
-// write to it only when they end with OK.
+// program's run. Every change of the design goes through one of the apply commands
+// below, and each is one step of the history that Edit's Undo and Redo walk, named by
+// step. Dialogs read from the document and apply their result only when they end with OK.
 class Document : public QObject {
     Q_OBJECT
 
@@ -26,23 +29,24 @@ class Document : public QObject {
     const LensSystem& lens() const { return lens_; }
     const GlassCatalog& catalog() const { return catalog_; }
 
-    // Replaces the whole design (table, description and settings) and marks it modified.
-    void setLens(const LensSystem& lens, ViewFit fit);
-    void setTable(const SurfaceTable& table, ViewFit fit);
-    void setSettings(const Settings& settings);
+    // The whole design (table, description and settings).
+    void applyDesign(const LensSystem& lens, ViewFit fit, const QString& step);
+    void applyTable(const SurfaceTable& table, ViewFit fit, const QString& step);
+    void applySettings(const Settings& settings, const QString& step);
     // The description as the file stores it: bytes, cut to fit.
-    void setDescription(const char* bytes);
-
-    void setCatalog(const GlassCatalog& catalog) { catalog_ = catalog; }
+    void applyDescription(const char* bytes, const QString& step);
 
     // New: the empty design; the settings stay, and there is nothing left to save.
-    void clear();
+    void newDesign(const QString& step);
     // Reads a design file in place of the design (the settings stay, the source goes back
-    // to infinity) and fits the view. False, with nothing changed, when it cannot be
-    // read; otherwise the path becomes the proposed save name and the folder the design's.
-    bool open(const QString& path);
-    // Writes the design to path (whole or not at all). False when it cannot be written.
-    bool save(const QString& path);
+    // to infinity) and fits the view; afterwards there is nothing to save. A refused file
+    // changes nothing; an accepted one makes the path the proposed save name and its
+    // folder the design's.
+    DesignReadResult open(const QString& path, const QString& step);
+    // Writes the design to path (whole or not at all); once written, nothing is unsaved.
+    DesignWriteResult save(const QString& path);
+
+    void setCatalog(const GlassCatalog& catalog) { catalog_ = catalog; }
 
     // The file name offered by the next Save ("*" at start).
     const QString& proposedSaveName() const { return proposedSaveName_; }
@@ -64,9 +68,15 @@ class Document : public QObject {
     const RefractorInputs& refractorInputs() const { return refractorInputs_; }
     void setRefractorInputs(const RefractorInputs& inputs) { refractorInputs_ = inputs; }
 
-    // Set by every change of the design, cleared by Open and by a successful Save.
-    bool isModified() const { return modified_; }
-    void setModified(bool modified);
+    // The steps taken; its clean state is the design last saved, opened or begun by New.
+    const QUndoStack& history() const { return history_; }
+    void undo() { history_.undo(); }
+    void redo() { history_.redo(); }
+
+    // Whether the design differs from the saved state by any step.
+    bool isModified() const { return !history_.isClean(); }
+    // The design as it stands is what its file holds: nothing to save until the next step.
+    void markSaved() { history_.setClean(); }
 
   signals:
     // The design changed; the window fits its view first when fit is Refit, then repaints.
@@ -76,8 +86,10 @@ class Document : public QObject {
     void modifiedChanged(bool modified);
 
   private:
-    // modifies: false for the changes that leave nothing to save (New, Open).
-    void changed(ViewFit fit, bool descriptionMayChange, bool modifies = true);
+    friend class DesignStep;
+    // Puts a design in place, as a step is done or undone.
+    void show(const LensSystem& lens, ViewFit fit);
+    void push(const LensSystem& after, ViewFit fit, const QString& step);
 
     LensSystem lens_{};
     GlassCatalog catalog_{};
@@ -87,7 +99,7 @@ class Document : public QObject {
     OptimizerSettings optimizerSettings_{};
     ReflectorInputs reflectorInputs_{};
     RefractorInputs refractorInputs_{};
-    bool modified_ = false;
+    QUndoStack history_;
 };
 
 } // namespace kiro::app

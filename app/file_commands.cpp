@@ -4,7 +4,9 @@
 #include <QFileInfo>
 
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/file_dialogs.h"
+#include "app/file_messages.h"
 #include "app/file_names.h"
 #include "app/message_boxes.h"
 
@@ -20,18 +22,22 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// A refused file gets the error box and leaves the design as it was; one that ends early
+// is opened with a warning.
 bool readInto(QWidget* owner, Document& document, const QString& path) {
-    bool read = false;
+    DesignReadResult result;
     {
         const WaitCursor wait;
-        read = document.open(path);
+        result = document.open(path, stepName(EditStep::Open));
     }
-    if (!read) {
-        showError(owner,
-                  QCoreApplication::translate("FileCommands", "\"%1\" を読み込めませんでした。")
-                      .arg(path));
+    if (!result.accepted()) {
+        showError(owner, readFailureText(path, result));
+        return false;
     }
-    return read;
+    if (result.status == DesignReadStatus::ReadEndsEarly) {
+        showWarning(owner, readEndsEarlyText(path, result));
+    }
+    return true;
 }
 
 // Any existing file, also one that cannot be read, is only replaced when the user says so.
@@ -48,9 +54,8 @@ bool mayWrite(QWidget* owner, const QString& path) {
 } // namespace
 
 void newDesign(QWidget* owner, Document& document) {
-    if (confirm(owner, QCoreApplication::translate("FileCommands",
-                                                   "現在のデータが消去されますが、良いですか？"))) {
-        document.clear();
+    if (settleUnsavedWork(owner, document)) {
+        document.newDesign(stepName(EditStep::New));
     }
 }
 
@@ -79,15 +84,13 @@ bool saveDesign(QWidget* owner, Document& document, SaveKind kind) {
     if (!mayWrite(owner, path)) {
         return false;
     }
-    bool written = false;
+    DesignWriteResult result;
     {
         const WaitCursor wait;
-        written = document.save(path);
+        result = document.save(path);
     }
-    if (!written) {
-        showError(owner,
-                  QCoreApplication::translate("FileCommands", "\"%1\" に書き込めませんでした。")
-                      .arg(path));
+    if (!result.written()) {
+        showError(owner, writeFailureText(path, result));
         return false;
     }
     document.setProposedSaveName(chosen);

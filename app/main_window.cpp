@@ -60,6 +60,9 @@ MainWindow::MainWindow(Document& document, QWidget* parent)
 
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
+    // Nine menus fit the window's start width only without the style's gaps between them
+    // (each item keeps its own padding).
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; }"));
 
     QMenu* file = bar->addMenu(tr("ファイル(&F)"));
     addCommand(file, this, MenuId::New, tr("新規作成(&N)"), [this] { newDesign(this, document_); });
@@ -70,6 +73,8 @@ void MainWindow::buildMenus() {
                [this] { saveDesign(this, document_, SaveKind::SaveAs); });
     file->addSeparator();
     addCommand(file, this, MenuId::Exit, tr("終了(&X)"), [this] { close(); });
+
+    buildEditMenu();
 
     QMenu* views = bar->addMenu(tr("表示(&D)"));
     addCommand(views, this, MenuId::SpotDiagram, tr("スポットダイヤグラム(&S)"), [this] {
@@ -108,6 +113,27 @@ void MainWindow::buildMenus() {
     addCommand(help, this, MenuId::Help, tr("ヘルプ(&H)", "user's guide"),
                [this] { openUserGuide(this); });
     addCommand(help, this, MenuId::About, tr("バージョン(&A)"), [this] { showAbout(this); });
+}
+
+void MainWindow::buildEditMenu() {
+    QMenu* edit = menuBar()->addMenu(tr("編集(&E)"));
+    QAction* undo = addCommand(edit, this, MenuId::Undo, QString(), [this] { document_.undo(); });
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = addCommand(edit, this, MenuId::Redo, QString(), [this] { document_.redo(); });
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
+    const auto showSteps = [this, undo, redo] {
+        const QUndoStack& history = document_.history();
+        const QString undone = history.undoText();
+        undo->setText(undone.isEmpty() ? tr("元に戻す(&U)") : tr("元に戻す: %1(&U)").arg(undone));
+        undo->setEnabled(history.canUndo());
+        const QString redone = history.redoText();
+        redo->setText(redone.isEmpty() ? tr("やり直し(&R)") : tr("やり直し: %1(&R)").arg(redone));
+        redo->setEnabled(history.canRedo());
+    };
+    connect(&document_.history(), &QUndoStack::indexChanged, this, showSteps);
+    showSteps();
 }
 
 void MainWindow::viewPainted() {

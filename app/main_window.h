@@ -25,6 +25,9 @@ constexpr int Settings = 601;
 constexpr int RefractorDesign = 701;
 constexpr int ReflectorDesign = 702;
 constexpr int Optimize = 703;
+// Edit, in the 800s that no other command uses.
+constexpr int Undo = 801;
+constexpr int Redo = 802;
 constexpr int Help = 901;
 constexpr int About = 902;
 } // namespace MenuId
@@ -48,6 +51,8 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    // Edit's Undo and Redo, named after the step they would take and off without one.
+    void buildEditMenu();
     void viewPainted();
     bool designInUse() const;
 

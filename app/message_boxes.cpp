@@ -31,7 +31,11 @@ bool confirm(QWidget* owner, const QString& text) {
 }
 
 void showError(QWidget* owner, const QString& text) {
-    showBox(owner, {QStringLiteral("Error !"), text, QMessageBox::Question, QMessageBox::Ok});
+    showBox(owner, {QStringLiteral("Error !"), text, QMessageBox::Critical, QMessageBox::Ok});
+}
+
+void showWarning(QWidget* owner, const QString& text) {
+    showBox(owner, {QStringLiteral("Caution !"), text, QMessageBox::Warning, QMessageBox::Ok});
 }
 
 } // namespace kiro::app

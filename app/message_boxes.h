@@ -29,7 +29,10 @@ void setBoxAnswerer(BoxAnswerer answerer);
 // "Caution !", exclamation icon, OK and Cancel: true exactly when OK is pressed.
 bool confirm(QWidget* owner, const QString& text);
 
-// "Error !", question-mark icon, OK.
+// "Error !", critical icon, OK.
 void showError(QWidget* owner, const QString& text);
+
+// "Caution !", warning icon, OK: something went through, but not wholly as asked.
+void showWarning(QWidget* owner, const QString& text);
 
 } // namespace kiro::app

@@ -43,7 +43,7 @@ void fillSixteenRows(Document& document) {
             samples::row(k % 2 == 0 ? SurfaceType::SphericalLens : SurfaceType::AsphericLens,
                          -5.0 * k, 100.0 + k, 25.0, samples::kNBK7, "N-BK7");
     }
-    document.setLens(lens, ViewFit::Refit);
+    document.applyDesign(lens, ViewFit::Refit, QStringLiteral("rows"));
 }
 
 // Menu command 301 until the editor is on the screen: the dialog built from the design,

@@ -77,7 +77,7 @@ BENCHMARK(BM_StartUpToFirstPaintProgram)
 void BM_MainWindowPaintSchmidtCassegrain(benchmark::State& state) {
     kiro::app::Document document;
     kiro::app::MainWindow window(document);
-    if (!document.open(example("designed/schmidt-cassegrain-200-f10.OPT"))) {
+    if (!document.open(example("designed/schmidt-cassegrain-200-f10.OPT"), {}).accepted()) {
         state.SkipWithError("cannot read the example");
         return;
     }

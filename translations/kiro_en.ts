@@ -37,6 +37,45 @@
     </message>
 </context>
 <context>
+    <name>EditStep</name>
+    <message>
+        <source>新規作成</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>レンズ設定</source>
+        <translation>Lens Data</translation>
+    </message>
+    <message>
+        <source>口径変更</source>
+        <translation>Aperture</translation>
+    </message>
+    <message>
+        <source>説明入力</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>各種設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>屈折望遠鏡設計</source>
+        <translation>Refractor Designer</translation>
+    </message>
+    <message>
+        <source>反射望遠鏡設計</source>
+        <translation>Reflector Designer</translation>
+    </message>
+    <message>
+        <source>最適化</source>
+        <translation>Optimize</translation>
+    </message>
+</context>
+<context>
     <name>FileCommands</name>
     <message>
         <source>&quot;%1&quot; を読み込めませんでした。</source>
@@ -49,10 +88,6 @@
 Do you want to overwrite it?</translation>
     </message>
     <message>
-        <source>現在のデータが消去されますが、良いですか？</source>
-        <translation>The current design will be cleared. Is that all right?</translation>
-    </message>
-    <message>
         <source>&quot;%1&quot; に書き込めませんでした。</source>
         <translation>&quot;%1&quot; could not be written.</translation>
     </message>
@@ -61,6 +96,26 @@ Do you want to overwrite it?</translation>
 保存しますか？</source>
         <translation>The current design has not been saved.
 Do you want to save it?</translation>
+    </message>
+    <message>
+        <source>%1行目に無限大または数値でない数があります。</source>
+        <translation>Line %1 holds a number that is infinite or not a number.</translation>
+    </message>
+    <message>
+        <source>設計データのファイルではありません（バイナリデータを含んでいます）。</source>
+        <translation>It is not a design file (it holds binary data).</translation>
+    </message>
+    <message>
+        <source>設計データのファイルではありません（設計データの形式が見つかりません）。</source>
+        <translation>It is not a design file (it has no layout of a design file).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; は%2行目で終わっていて、設計データが途中までしかありません。読み込めた所までを開きました。</source>
+        <translation>&quot;%1&quot; ends at line %2, before the design does. The design was opened as far as it goes.</translation>
+    </message>
+    <message>
+        <source>設計データに無限大または数値でない数があるため、保存しませんでした。</source>
+        <translation>The design holds a number that is infinite or not a number, so nothing was written.</translation>
     </message>
 </context>
 <context>
@@ -467,6 +522,26 @@ diameter (mm)</translation>
     <message>
         <source>データがありません</source>
         <translation>No data</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>元に戻す: %1(&amp;U)</source>
+        <translation>&amp;Undo %1</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>やり直し: %1(&amp;R)</source>
+        <translation>&amp;Redo %1</translation>
     </message>
 </context>
 <context>

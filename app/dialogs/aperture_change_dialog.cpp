@@ -9,6 +9,7 @@
 
 #include "app/dialogs/dialog_buttons.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/shell_text.h"
 #include "model/aperture_change.h"
 
@@ -73,7 +74,7 @@ void ApertureChangeDialog::accept() {
         done(QDialog::Rejected);
         return;
     }
-    document_.setTable(table, ViewFit::Refit);
+    document_.applyTable(table, ViewFit::Refit, stepName(EditStep::ApertureChange));
     QDialog::accept();
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/dialogs/dialog_buttons.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
 
@@ -39,7 +40,7 @@ void DescriptionDialog::accept() {
                            "シフトJIS (CP932) で表せる文字だけが使えます。"));
         return;
     }
-    document_.setDescription(bytes.constData());
+    document_.applyDescription(bytes.constData(), stepName(EditStep::Description));
     QDialog::accept();
 }
 

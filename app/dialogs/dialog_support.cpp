@@ -114,7 +114,7 @@ int checkedMask(const QButtonGroup* group, int firstId) {
 }
 
 bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const DesignResult& result,
-                  int referenceLine) {
+                  int referenceLine, const QString& step) {
     if (!result.ok) {
         if (result.failure != DesignFailure::None) {
             showError(owner, designFailureText(result));
@@ -122,7 +122,7 @@ bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const De
         return false;
     }
     refocusAfterDesign(lens, referenceLine);
-    document.setLens(lens, ViewFit::Refit);
+    document.applyDesign(lens, ViewFit::Refit, step);
     return true;
 }
 

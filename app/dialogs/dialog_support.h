@@ -63,9 +63,10 @@ QButtonGroup* makeLineChecks(QGroupBox* box, int firstId, int mask);
 int checkedMask(const QButtonGroup* group, int firstId);
 
 // After a designer's OK: a built design is refocused at the reference line and becomes
-// the document's design (true); a failed build shows its message in the error box, and
-// refused sizes show nothing (false: the dialog stays open).
+// the document's design, one step named step that Undo takes back whole (true); a failed
+// build shows its message in the error box, and refused sizes show nothing (false: the
+// dialog stays open).
 bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const DesignResult& result,
-                  int referenceLine);
+                  int referenceLine, const QString& step);
 
 } // namespace kiro::app

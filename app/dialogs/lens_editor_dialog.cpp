@@ -18,6 +18,7 @@
 
 #include "app/dialogs/dialog_support.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/message_boxes.h"
 
 namespace kiro::app {
@@ -316,7 +317,7 @@ void LensEditorDialog::accept() {
         showError(this, invalidDiameterText());
         return;
     }
-    document_.setTable(table, ViewFit::Refit);
+    document_.applyTable(table, ViewFit::Refit, stepName(EditStep::LensData));
     QDialog::accept();
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/dialogs/optimizer_dialog.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
 
@@ -130,7 +131,7 @@ bool runOptimization(Document& document, QWidget* parent) {
     const OptimizeResult& result = run.result();
     const bool keep = result.status == OptimizeStatus::Done || !result.passes.empty();
     if (keep) {
-        document.setTable(run.lens().surfaces, ViewFit::Keep);
+        document.applyTable(run.lens().surfaces, ViewFit::Keep, stepName(EditStep::Optimize));
     }
     if (result.status == OptimizeStatus::Cancelled) {
         const QString text =

@@ -13,6 +13,7 @@
 #include "app/dialogs/design_failure_text.h"
 #include "app/dialogs/dialog_support.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/shell_text.h"
 #include "design/design_dialog_logic.h"
 
@@ -93,7 +94,8 @@ void ReflectorDesignerDialog::accept() {
         confirmReflectorDialog(lens, kept, referenceLine, fields, document_.catalog());
     document_.setReflectorInputs(kept);
     document_.setReferenceLine(referenceLine);
-    if (finishDesign(this, document_, lens, result, referenceLine)) {
+    if (finishDesign(this, document_, lens, result, referenceLine,
+                     stepName(EditStep::ReflectorDesign))) {
         QDialog::accept();
     }
 }

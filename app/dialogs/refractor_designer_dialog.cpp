@@ -14,6 +14,7 @@
 #include "app/dialogs/design_failure_text.h"
 #include "app/dialogs/dialog_support.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "design/design_dialog_logic.h"
 
 namespace kiro::app {
@@ -130,7 +131,8 @@ void RefractorDesignerDialog::accept() {
         confirmRefractorDialog(lens, kept, referenceLine, fields, document_.catalog());
     document_.setRefractorInputs(kept);
     document_.setReferenceLine(referenceLine);
-    if (finishDesign(this, document_, lens, result, referenceLine)) {
+    if (finishDesign(this, document_, lens, result, referenceLine,
+                     stepName(EditStep::RefractorDesign))) {
         QDialog::accept();
     }
 }

@@ -12,6 +12,7 @@
 
 #include "app/dialogs/dialog_buttons.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/shell_text.h"
 #include "model/settings_fields.h"
 
@@ -133,7 +134,8 @@ void SettingsDialog::accept() {
     entry.sourceX = readNumber(edit(ControlId::SourceX)->text());
     entry.sourceY = readNumber(edit(ControlId::SourceY)->text());
     entry.sourceZ = readNumber(edit(ControlId::SourceZ)->text());
-    document_.setSettings(acceptSettingsEntry(document_.lens().settings, entry));
+    document_.applySettings(acceptSettingsEntry(document_.lens().settings, entry),
+                            stepName(EditStep::Settings));
     QDialog::accept();
 }
 

@@ -37,8 +37,9 @@ struct Dialog {
     Document document;
     std::unique_ptr<ApertureChangeDialog> dialog;
     Dialog() {
-        document.setTable(stopsBeforeALens(), ViewFit::Refit);
-        document.setModified(false);
+        LensSystem lens = document.lens();
+        lens.surfaces = stopsBeforeALens();
+        test::holdSavedDesign(document, lens);
         dialog = std::make_unique<ApertureChangeDialog>(
             document, currentSemiAperture(document.lens().surfaces));
         dialog->open();

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -21,8 +23,9 @@ class DescriptionDialogTest : public QObject {
   private slots:
     void showsTheDescriptionDecodedAndStoresItOnOkOnly() {
         Document document;
-        document.setDescription("\x94\xbd\x8e\xcb"); // 反射 in CP932, as older files hold it
-        document.setModified(false);
+        LensSystem older = document.lens();
+        std::strcpy(older.description, "\x94\xbd\x8e\xcb"); // 反射 in CP932, as older files hold it
+        test::holdSavedDesign(document, older);
         DescriptionDialog dialog(document);
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("設計データの説明"));
         QCOMPARE(text(dialog)->text(), QString::fromUtf8("反射"));
@@ -52,7 +55,7 @@ class DescriptionDialogTest : public QObject {
 
     void refusesCharactersWithoutACp932FormAndStaysOpen() {
         Document document;
-        document.setDescription("kept");
+        document.applyDescription("kept", {});
         test::BoxRecorder boxes;
         DescriptionDialog dialog(document);
         dialog.open();

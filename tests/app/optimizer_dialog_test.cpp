@@ -156,8 +156,7 @@ class OptimizerDialogTest : public QObject {
         Document document;
         test::prepareDocument(document);
         const LensSystem start = relayDesign(document.catalog(), 2);
-        document.setLens(start, ViewFit::Refit);
-        document.setModified(false);
+        test::holdSavedDesign(document, start);
 
         LensSystem expected = start;
         PassReport report;
@@ -194,8 +193,7 @@ class OptimizerDialogTest : public QObject {
     void tooManyRadiiShowTheErrorInsteadOfStarting() {
         Document document;
         test::prepareDocument(document);
-        document.setLens(relayDesign(document.catalog(), 5), ViewFit::Refit); // 14 rows
-        document.setModified(false);
+        test::holdSavedDesign(document, relayDesign(document.catalog(), 5)); // 14 rows
         const QByteArray before = test::savedBytes(document);
         test::BoxRecorder boxes;
         QVERIFY(!runOptimization(document, nullptr));

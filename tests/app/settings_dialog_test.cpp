@@ -106,7 +106,7 @@ class SettingsDialogTest : public QObject {
         Document document;
         Settings start = document.lens().settings;
         start.incidenceAngle = 150;
-        document.setSettings(start);
+        document.applySettings(start, {});
         {
             Dialog d(document);
             for (int id : {101, 102, 105, 106, 109, 110, 111}) {

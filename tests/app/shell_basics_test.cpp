@@ -1,10 +1,13 @@
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "app/document.h"
+#include "app/file_messages.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
 
@@ -24,24 +27,63 @@ class ShellBasicsTest : public QObject {
         QVERIFY(!document.isModified());
     }
 
-    void everyChangeMarksModifiedAndSaysWhetherToRefit() {
+    // Each change is a named step; undoing back to the saved design leaves nothing to save.
+    void everyChangeIsAStepThatSaysWhetherToRefit() {
         Document document;
         QSignalSpy changes(&document, &Document::lensChanged);
         QSignalSpy titles(&document, &Document::descriptionChanged);
+        QSignalSpy modified(&document, &Document::modifiedChanged);
         SurfaceTable table{};
         table[0].type = SurfaceType::SphericalMirror;
-        document.setTable(table, ViewFit::Refit);
+        document.applyTable(table, ViewFit::Refit, QStringLiteral("table"));
         QVERIFY(document.isModified());
         QCOMPARE(changes.size(), 1);
         QCOMPARE(changes.at(0).at(0).value<ViewFit>(), ViewFit::Refit);
         QCOMPARE(titles.size(), 0);
 
-        document.setModified(false);
-        document.setDescription("\xe6\x9c\x9b\xe9\x81\xa0\xe9\x8f\xa1"); // 望遠鏡, UTF-8
+        document.markSaved();
+        document.applyDescription("\xe6\x9c\x9b\xe9\x81\xa0\xe9\x8f\xa1", // 望遠鏡, UTF-8
+                                  QStringLiteral("title"));
         QVERIFY(document.isModified());
         QCOMPARE(titles.size(), 1);
         QCOMPARE(titles.at(0).at(0).toString(), QString::fromUtf8("望遠鏡"));
         QCOMPARE(changes.at(1).at(0).value<ViewFit>(), ViewFit::Keep);
+        QCOMPARE(document.history().undoText(), QStringLiteral("title"));
+
+        document.undo();
+        QVERIFY(!document.isModified());
+        QCOMPARE(titles.at(1).at(0).toString(), QString());
+        QCOMPARE(document.history().undoText(), QStringLiteral("table"));
+        QCOMPARE(document.lens().surfaces[0].type, SurfaceType::SphericalMirror);
+        QCOMPARE(modified.size(), 4); // modified, saved, modified, back at the saved design
+        QCOMPARE(modified.last().at(0).toBool(), false);
+    }
+
+    // A refusal names the file, then the reason on a line of its own.
+    void fileMessagesGiveTheReason() {
+        using Status = DesignReadStatus;
+        const QString path = QStringLiteral("/x/plan.OPT");
+        const QString unreadable = QString::fromUtf8("\"/x/plan.OPT\" を読み込めませんでした。");
+        const QString unwritable = QString::fromUtf8("\"/x/plan.OPT\" に書き込めませんでした。");
+        const QString missing = u'\n' + QString::fromLocal8Bit(std::strerror(ENOENT));
+        const auto read = [&path](DesignReadResult result) {
+            return readFailureText(path, result);
+        };
+        QCOMPARE(read({.status = Status::CannotOpen, .systemError = ENOENT}), unreadable + missing);
+        QCOMPARE(read({.status = Status::CannotOpen}), unreadable); // no reason known
+        QVERIFY(read({.status = Status::NotADesign, .notADesign = NotADesignReason::BinaryContent})
+                    .endsWith(QString::fromUtf8("（バイナリデータを含んでいます）。")));
+        QVERIFY(read({.status = Status::NotADesign, .notADesign = NotADesignReason::NoLayout})
+                    .endsWith(QString::fromUtf8("（設計データの形式が見つかりません）。")));
+        QCOMPARE(read({.status = Status::NonFiniteNumber, .line = 12}),
+                 unreadable + QString::fromUtf8("\n12行目に無限大または数値でない数があります。"));
+        QVERIFY(readEndsEarlyText(path, {.status = Status::ReadEndsEarly, .line = 9})
+                    .startsWith(QString::fromUtf8("\"/x/plan.OPT\" は9行目で終わっていて")));
+
+        QCOMPARE(writeFailureText(path, {DesignWriteStatus::CannotWrite, ENOENT}),
+                 unwritable + missing);
+        QVERIFY(writeFailureText(path, {DesignWriteStatus::NonFiniteNumber, 0})
+                    .startsWith(unwritable + QString::fromUtf8("\n設計データに無限大")));
     }
 
     void designBytesAreCp932CutWithoutSplittingACharacter() {
@@ -86,12 +128,16 @@ class ShellBasicsTest : public QObject {
         });
         QVERIFY(!confirm(nullptr, QStringLiteral("?")));
         showError(nullptr, QStringLiteral("!"));
+        showWarning(nullptr, QStringLiteral("~"));
         setBoxAnswerer({});
-        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen.size(), 3);
         QCOMPARE(seen[0].title, QStringLiteral("Caution !"));
         QCOMPARE(seen[0].icon, QMessageBox::Warning);
         QCOMPARE(seen[1].title, QStringLiteral("Error !"));
-        QCOMPARE(seen[1].icon, QMessageBox::Question);
+        QCOMPARE(seen[1].icon, QMessageBox::Critical);
+        QCOMPARE(seen[2].title, QStringLiteral("Caution !"));
+        QCOMPARE(seen[2].icon, QMessageBox::Warning);
+        QCOMPARE(seen[2].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 };
 

@@ -20,6 +20,7 @@
 #include "app/dialogs/analysis_dialog.h"
 #include "app/dialogs/analysis_view.h"
 #include "app/document.h"
+#include "app/edit_steps.h"
 #include "app/message_boxes.h"
 #include "model/design_file.h"
 #include "model/glass_catalog.h"
@@ -74,14 +75,24 @@ inline LensSystem loadExample(const QString& relative) {
     return lens;
 }
 
+// The design in the document, one step named "setup", with nothing to save.
+inline void holdSavedDesign(app::Document& document, const LensSystem& lens) {
+    document.applyDesign(lens, app::ViewFit::Refit, QStringLiteral("setup"));
+    document.markSaved();
+}
+
 // A document as the program starts it, on the shipped catalogue, optionally holding an
 // example design with nothing to save.
 inline void prepareDocument(app::Document& document, const QString& example = {}) {
     document.setCatalog(shippedCatalog());
     if (!example.isEmpty()) {
-        document.setLens(loadExample(example), app::ViewFit::Refit);
-        document.setModified(false);
+        holdSavedDesign(document, loadExample(example));
     }
+}
+
+// The file opened as Open opens it; true when it was accepted.
+inline bool openFile(app::Document& document, const QString& path) {
+    return document.open(path, app::stepName(app::EditStep::Open)).accepted();
 }
 
 // The design as Save writes it.

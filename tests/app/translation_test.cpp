@@ -83,7 +83,7 @@ void prepare(Document& document, const char* design = nullptr) {
     loadGlassCatalog(catalog, KIRO_SOURCE_DIR "/data/glass.dat");
     document.setCatalog(catalog);
     if (design != nullptr) {
-        QVERIFY(document.open(example(design)));
+        QVERIFY(document.open(example(design), {}).accepted());
     }
 }
 
@@ -396,7 +396,7 @@ class TranslationTest : public QObject {
                 ids << action->objectName() + u' ' + action->text();
             }
         }
-        QCOMPARE(ids.size(), 18);
+        QCOMPARE(ids.size(), 20);
         if (english()) {
             QVERIFY2(!hasJapanese(ids.join(u'\n')), qPrintable(ids.join(u'\n')));
         } else {
@@ -482,11 +482,11 @@ class TranslationTest : public QObject {
         QDir::setCurrent(here);
 
         // Open: unsaved work first (kept by Cancel), then a file that cannot be read.
-        document.setModified(true);
+        document.applyDescription("edited", {});
         boxes.answer = QMessageBox::Cancel;
         run(MenuId::Open);
         boxes.answer = QMessageBox::Ok;
-        document.setModified(false);
+        document.markSaved();
         setFileAnswerer([&folder](const FileRequest& request) {
             return folder.filePath(request.kind == FileDialogKind::Open
                                        ? QStringLiteral("missing.OPT")
@@ -502,6 +502,7 @@ class TranslationTest : public QObject {
         run(MenuId::SaveAs);
         boxes.answer = QMessageBox::Ok;
         setFileAnswerer({});
+        document.applyDescription("edited again", {}); // New asks about it
         run(MenuId::New);
 
         Document design;
@@ -553,7 +554,7 @@ class TranslationTest : public QObject {
                      QString::fromUtf8("ファイルを表示できませんでした。\nKIROをインストールした"
                                        "フォルダの\"kiro.htm\"をご覧下さい。"));
             QCOMPARE(boxes.seen.at(7).text,
-                     QString::fromUtf8("現在のデータが消去されますが、良いですか？"));
+                     QString::fromUtf8("現在のデータは保存されていません。\n保存しますか？"));
             QCOMPARE(boxes.seen.at(8).text, QString::fromUtf8("有効径が0又は負の箇所があります！"));
         }
     }
