@@ -10,6 +10,7 @@
 #include "analysis/spot_rays.h"
 #include "analysis/spot_statistics.h"
 #include "model/c_numbers.h"
+#include "model/spectral_lines.h"
 
 namespace kiro {
 
@@ -40,16 +41,9 @@ constexpr int kSummaryX = 10;
 constexpr int kSummaryY = 246;
 constexpr int kSummaryLineHeight = 14;
 
-constexpr std::array<Colour, 8> kLineColours{{
-    {64, 0, 0},
-    {255, 64, 64},
-    {192, 192, 0},
-    {32, 192, 32},
-    {64, 192, 255},
-    {64, 64, 192},
-    {32, 32, 128},
-    {32, 0, 64},
-}};
+// The two index slots that carry glass data only (0 and 7) have colours of their own.
+constexpr Colour kSlotZeroColour{64, 0, 0};
+constexpr Colour kSlotSevenColour{32, 0, 64};
 
 // One dot as its offset from the panel centre, each within -99..99.
 struct SpotDot {
@@ -235,10 +229,13 @@ unsigned wholeMillimetres(double value) {
 } // namespace
 
 Colour lineColour(int slot) {
-    if (slot < 0 || slot >= static_cast<int>(kLineColours.size())) {
-        return kBlack;
+    if (const SpectralLine* line = spectralLineAt(slot)) {
+        return {line->colour.red, line->colour.green, line->colour.blue};
     }
-    return kLineColours[static_cast<size_t>(slot)];
+    if (slot == 0) {
+        return kSlotZeroColour;
+    }
+    return slot == kIndexSlots - 1 ? kSlotSevenColour : kBlack;
 }
 
 SpotDialogState openSpotDialog(const SurfaceTable& table) {

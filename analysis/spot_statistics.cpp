@@ -7,14 +7,12 @@
 
 #include "analysis/information_text.h"
 #include "model/c_numbers.h"
+#include "model/spectral_lines.h"
 
 namespace kiro {
 
 namespace {
 
-// Wavelengths of the lines C, d, e, F, g, h in micrometres.
-constexpr std::array<double, kSpotLineCount> kWavelengths{0.6562725, 0.5875618, 0.5460740,
-                                                          0.4861327, 0.4358343, 0.4046561};
 // First dark ring of a circular aperture's diffraction pattern, in units of lambda N.
 constexpr double kAiryFactor = 1.22;
 
@@ -156,10 +154,8 @@ void appendRadius(std::string& text, const char* name, double micrometres, bool 
 } // namespace
 
 double lineWavelength(int line) {
-    if (line < WavelengthLine::First || line > WavelengthLine::Last) {
-        return 0.0;
-    }
-    return kWavelengths[static_cast<size_t>(line - WavelengthLine::First)];
+    const SpectralLine* known = spectralLineAt(line);
+    return known == nullptr ? 0.0 : known->wavelengthMicrometres;
 }
 
 double airyRadius(int line, double fNumber) {

@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 
 #include "design/design_dialog_logic.h"
+#include "model/spectral_lines.h"
 #include "model/surface.h"
 #include "model/text_bytes.h"
 
@@ -59,12 +60,8 @@ double readNumber(const QString& text) {
 }
 
 QString lineLabel(int slot) {
-    static constexpr const char* kLabels[] = {"C(656.3nm)", "d(587.6nm)", "e(546.1nm)",
-                                              "F(486.1nm)", "g(435.8nm)", "h(404.7nm)"};
-    if (slot < WavelengthLine::First || slot > WavelengthLine::Last) {
-        return {};
-    }
-    return QString::fromLatin1(kLabels[slot - WavelengthLine::First]);
+    const SpectralLine* line = spectralLineAt(slot);
+    return line == nullptr ? QString() : QString::fromLatin1(line->label);
 }
 
 unsigned readUnsigned(const QString& text) {

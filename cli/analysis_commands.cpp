@@ -19,8 +19,9 @@
 #include "analysis/recording_canvas.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
-#include "render/qt_canvas.h"
 #include "cli/cli_common.h"
+#include "model/spectral_lines.h"
+#include "render/qt_canvas.h"
 
 namespace kiro::cli {
 
@@ -310,7 +311,6 @@ void printSpotRecord(const std::string& height, const char* line, const SpotSpre
 }
 
 void runSpot(const SpotArgs& args) {
-    static constexpr const char* kLineNames[kSpotLineCount] = {"C", "d", "e", "F", "g", "h"};
     LensSystem lens;
     loadDesign(lens, args.path, args.settings);
     if (lens.surfaces[0].type < 0) {
@@ -325,7 +325,8 @@ void runSpot(const SpotArgs& args) {
         const std::string height = formatNumber(panel.height);
         for (size_t k = 0; k < kSpotLineCount; ++k) {
             if (state.spotLineShown[k] == 1) {
-                printSpotRecord(height, kLineNames[k], panel.lines[k], statistics.airy[k]);
+                const char letter[] = {kSpectralLines[k].letter, '\0'};
+                printSpotRecord(height, letter, panel.lines[k], statistics.airy[k]);
             }
         }
         printSpotRecord(height, "all", panel.all,

@@ -11,6 +11,7 @@
 #include "model/design_file.h"
 #include "model/program_files.h"
 #include "model/settings_fields.h"
+#include "model/spectral_lines.h"
 #include "model/text_bytes.h"
 
 namespace kiro::cli {
@@ -95,12 +96,11 @@ void loadCatalog(GlassCatalog& catalog, const std::string& overridePath) {
 }
 
 int parseLine(const std::string& text) {
-    static constexpr const char* kLetters = "CdeFgh";
     if (text.size() == 1) {
-        for (int k = 0; k < 6; ++k) {
+        for (const SpectralLine& line : kSpectralLines) {
             if (std::tolower(static_cast<unsigned char>(text[0])) ==
-                std::tolower(static_cast<unsigned char>(kLetters[k]))) {
-                return k + 1;
+                std::tolower(static_cast<unsigned char>(line.letter))) {
+                return line.slot;
             }
         }
         if (text[0] >= '1' && text[0] <= '6') {

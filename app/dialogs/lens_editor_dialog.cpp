@@ -20,6 +20,7 @@
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/message_boxes.h"
+#include "model/spectral_lines.h"
 
 namespace kiro::app {
 
@@ -260,9 +261,9 @@ QWidget* LensEditorDialog::buildButtons() {
 
     auto* focus = new QGroupBox(tr("ピント調整"), bar);
     auto* focusLayout = new QHBoxLayout(focus);
-    static const char* const letters[] = {"C", "d", "e", "F", "g", "h"};
-    for (int line = WavelengthLine::First; line <= WavelengthLine::Last; ++line) {
-        auto* button = new QPushButton(QString::fromLatin1(letters[line - 1]), focus);
+    for (const SpectralLine& spectral : kSpectralLines) {
+        const int line = spectral.slot;
+        auto* button = new QPushButton(QString(QLatin1Char(spectral.letter)), focus);
         button->setObjectName(QString::number(kFocusBase + line - 1));
         button->setToolTip(lineLabel(line));
         button->setAutoDefault(false);
