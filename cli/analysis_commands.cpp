@@ -21,6 +21,7 @@
 #include "analysis/spot_statistics.h"
 #include "app/qt_canvas.h"
 #include "cli/cli_common.h"
+#include "model/c_numbers.h"
 
 namespace kiro::cli {
 
@@ -296,7 +297,7 @@ void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views)
 
 // A radius or offset of the spot command, or "-" where there is no number.
 std::string spotNumber(double value, bool known) {
-    return known ? formatNumber(value) : std::string("-");
+    return known ? formatShownC("%.17g", value) : std::string(kNoValueText);
 }
 
 void printSpotRecord(const std::string& height, const char* line, const SpotSpread& spread,
