@@ -19,6 +19,7 @@
 #include "model/c_numbers.h"
 #include "model/glass_catalog.h"
 #include "model/text_bytes.h"
+#include "tests/design/sample_designs.h"
 #include "tests/support/german_numbers.h"
 
 namespace kiro {
@@ -254,6 +255,19 @@ TEST(DesignFileRoundTrip, RandomDesignsSurviveSaveAndOpenBitForBit) {
         ASSERT_EQ(readDesignBytes(back, text.data(), text.size()).status, DesignReadStatus::Read);
         expectIdenticalDesigns(back, lens);
         ASSERT_EQ(designFileText(back), text) << "trial " << trial;
+    }
+}
+
+// The designs the merit and optimizer tests build in code.
+TEST(DesignFileRoundTrip, CaseDesignsOfTheTestsSurviveSaveAndOpenBitForBit) {
+    for (const LensSystem& lens :
+         {samples::sphericalMirror(), samples::paraboloidMirror(), samples::achromaticDoublet(),
+          samples::airSpacedTriplet(), samples::doubletWithRelay(), samples::correctedMirror()}) {
+        const std::string text = designFileText(lens);
+        LensSystem back;
+        ASSERT_EQ(readDesignBytes(back, text.data(), text.size()).status, DesignReadStatus::Read);
+        expectIdenticalDesigns(back, lens);
+        EXPECT_EQ(designFileText(back), text);
     }
 }
 
