@@ -199,9 +199,9 @@ DesignReadResult readInto(LensSystem& lens, const char* data, size_t size) {
         layout = version >= kFirstCurrentVersion ? Layout::Current : Layout::Middle;
     }
     std::string_view description = first;
+    // The whole line, so that a description with blanks survives a save and load.
     if (layout != Layout::Oldest && !nextLine(d.in, description)) {
-        // The whole line, so that a description with blanks survives a save and load.
-        d.cut = true;
+        d.cut = true; // a version line and no description
     }
     copyField(lens.description, kDescriptionBytes,
               isEmptyMark(description) ? std::string_view{} : description);
