@@ -16,9 +16,10 @@ constexpr double kParaxialZoneDivisor = 1000.0;               // zone r/1000 giv
 
 // Ten blanks before the heading, four before the F-number, whatever the words.
 constexpr const char* kFormat = "          %s\n\n"
-                                "%s:( %lf, %lf, %lf)\n\n"
-                                "%s:%lf\n\n"
-                                "%s:%lf    %s:%lf";
+                                "%s:( %s, %s, %s)\n\n"
+                                "%s:%s\n\n"
+                                "%s:%s    %s:%s";
+constexpr const char* kNumberFormat = "%lf";
 
 // The focal length of the zone r/1000, on the d line, through mirrors and lenses only.
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r) {
@@ -52,12 +53,21 @@ std::string buildInformationText(const SurfaceTable& table, const Settings& sett
     const Vec3 focus = count != 0 ? divide(sum, count) : Vec3{};
     const double f = nearAxisFocalLength(table, settings, r);
 
+    // A focal length of parallel final rays or an F-number without a diameter does not
+    // exist and shows as "-"; a focus a hair below zero shows as 0.
+    const auto shown = [](double value) { return formatShownC(kNumberFormat, value); };
+    const std::string x = shown(focus.x);
+    const std::string y = shown(focus.y);
+    const std::string z = shown(focus.z);
+    const std::string focal = shown(f);
+    const std::string diameterText = shown(diameter);
+    const std::string fNumber = shown(f / diameter);
     // Measured first: %lf of a huge double takes over 300 characters, and the words are
     // the caller's.
     const auto print = [&](char* out, size_t size) {
-        return snprintfC(out, size, kFormat, words.heading, words.focusPosition, focus.x, focus.y,
-                         focus.z, words.focalLength, f, words.diameter, diameter, words.fNumber,
-                         f / diameter);
+        return snprintfC(out, size, kFormat, words.heading, words.focusPosition, x.c_str(),
+                         y.c_str(), z.c_str(), words.focalLength, focal.c_str(), words.diameter,
+                         diameterText.c_str(), words.fNumber, fNumber.c_str());
     };
     const int length = print(nullptr, 0);
     if (length <= 0) {

@@ -22,8 +22,9 @@ extern const InformationWords kInformationWords;
 // The first-order summary of the design on the d line, as UTF-8 text of seven lines
 // without a final line break: the focus position (mean of the zones 0.15 r, 0.5 r and
 // 0.85 r), the near-axis focal length, the effective diameter 2 r and the F-number.
-// The words' noData alone when the table is empty. Values that cannot be computed (r = 0)
-// are printed as the C library prints them (inf, nan).
+// The words' noData alone when the table is empty. A value that does not exist (infinite
+// or not a number: parallel final rays, r = 0) prints as "-", and a value that rounds to
+// zero prints without a minus sign.
 std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r,
                                  const InformationWords& words = kInformationWords);
 

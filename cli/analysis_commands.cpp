@@ -20,6 +20,7 @@
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
 #include "cli/cli_common.h"
+#include "model/c_numbers.h"
 #include "model/spectral_lines.h"
 #include "render/qt_canvas.h"
 
@@ -297,7 +298,7 @@ void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views)
 
 // A radius or offset of the spot command, or "-" where there is no number.
 std::string spotNumber(double value, bool known) {
-    return known ? formatNumber(value) : std::string("-");
+    return known ? formatShownC("%.17g", value) : std::string(kNoValueText);
 }
 
 void printSpotRecord(const std::string& height, const char* line, const SpotSpread& spread,

@@ -74,11 +74,36 @@ void applySettingsOptions(LensSystem& lens, const SettingsOptions& options) {
     }
 }
 
+namespace {
+
+// A file that is no usable design ends the command like a failed computation, with the
+// one-line message of an unreadable input.
+[[noreturn]] void failRefusedDesign(const std::string& path, const std::string& reason) {
+    failComputation("kiro-cli: " + path + ": " + reason);
+}
+
+} // namespace
+
 void loadDesign(LensSystem& lens, const std::string& path, const SettingsOptions& options) {
     clearLensSystem(lens);
     setDefaultSettings(lens);
-    if (readDesignFile(lens, path.c_str()) == 0) {
+    const DesignReadResult read = readDesign(lens, path.c_str());
+    switch (read.status) {
+    case DesignReadStatus::Read:
+        break;
+    case DesignReadStatus::ReadEndsEarly:
+        std::fprintf(stderr, "kiro-cli: warning: %s: the design ends early at line %d\n",
+                     path.c_str(), read.line);
+        break;
+    case DesignReadStatus::CannotOpen:
         failUsage("cannot open design file: " + path);
+    case DesignReadStatus::NotADesign:
+        failRefusedDesign(path, read.notADesign == NotADesignReason::BinaryContent
+                                    ? "not a design file: it holds binary content"
+                                    : "not a design file: no known layout and no surface row");
+    case DesignReadStatus::NonFiniteNumber:
+        failRefusedDesign(path, "line " + std::to_string(read.line) +
+                                    ": a number that is not finite (inf, nan or too large)");
     }
     lens.settings.sourceMode = 0;
     applySettingsOptions(lens, options);
@@ -193,8 +218,14 @@ void writeFileAtomically(const std::string& path, const std::string& bytes) {
 }
 
 void saveDesign(const LensSystem& lens, const std::string& path) {
-    if (writeDesignFile(lens, path.c_str()) == 0) {
+    switch (writeDesign(lens, path.c_str()).status) {
+    case DesignWriteStatus::Written:
+        break;
+    case DesignWriteStatus::CannotWrite:
         failUsage("cannot write design file: " + path);
+    case DesignWriteStatus::NonFiniteNumber:
+        failComputation("kiro-cli: " + path +
+                        ": not written: the design holds a value that is not finite");
     }
 }
 

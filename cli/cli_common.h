@@ -39,7 +39,9 @@ struct SettingsOptions {
 void addSettingsOptions(CLI::App* command, SettingsOptions& options);
 void applySettingsOptions(LensSystem& lens, const SettingsOptions& options);
 
-// Start values, then the design file (exit 2 when it cannot be opened), then the options.
+// Start values, then the design file, then the options. Exit 2 when the file cannot be
+// opened, 1 when it is refused (no design, a non-finite number); a design that ends
+// early is read with a warning.
 void loadDesign(LensSystem& lens, const std::string& path, const SettingsOptions& options);
 
 // "glass.dat" in the working directory, else the catalogue installed with the program;
@@ -60,7 +62,8 @@ std::string toUtf8(const char* bytes);
 
 // Writes a whole file through a temporary file in the same folder; exit 2 on failure.
 void writeFileAtomically(const std::string& path, const std::string& bytes);
-// Writes a design file (atomic); exit 2 when it cannot be written.
+// Writes a design file (atomic); exit 2 when it cannot be written, 1 when the design
+// holds a non-finite value (nothing is written).
 void saveDesign(const LensSystem& lens, const std::string& path);
 
 // Registration of the command groups, one file each.

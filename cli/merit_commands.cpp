@@ -172,6 +172,10 @@ void runOptimize(const OptimizeArgs& args) {
         failUsage("--range must be a finite number of per cent");
     case OptimizeStatus::Cancelled:
         failComputation("optimization cancelled");
+    case OptimizeStatus::Unmeasurable:
+        failComputation("kiro-cli: " + args.path +
+                        ": the spherical aberration cannot be measured: nothing to optimize "
+                        "against, no file written");
     case OptimizeStatus::Done:
         break;
     }

@@ -30,7 +30,7 @@ constexpr int kStageEnds[] = {kFirstZones, kZoneCount};
 
 // The spread max z - min z of the zone foci does not depend on the order the zones come
 // in, as long as no focus is NaN; with one, the plain measure's order decides the result,
-// so the plain measure is asked.
+// so the plain measure is asked, as it is when the spread stops being finite.
 CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, double hMin,
                          double hMax, int line, const MeritBound& bound, const TracedZones* given) {
     const int known = given != nullptr ? given->sphericalTraced : 0;
@@ -55,10 +55,13 @@ CandidateMerit spherical(const SurfaceTable& table, const Settings& settings, do
             if (zone.f == 0.0) {
                 continue;
             }
-            if (std::isnan(zone.point.z)) {
+            if (!std::isfinite(zone.point.z)) {
                 return {sphericalAberration(table, settings, hMin, hMax, line), true};
             }
             foci.add(zone.point.z);
+            if (!std::isfinite(foci.width())) {
+                return {sphericalAberration(table, settings, hMin, hMax, line), true};
+            }
             if (bound.exceeded(foci.width())) {
                 return {foci.width(), false};
             }
@@ -76,7 +79,8 @@ int linesIn(int mask) {
 }
 
 // Each zone's spread over the lines is formed in the plain line order; the largest of
-// them, NaN spreads never counting, is the same in any zone order.
+// them, NaN spreads never counting, is the same in any zone order. An infinite spread
+// makes the whole measure its failure value, which the plain measure gives.
 CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, double hMin,
                          double hMax, int mask, double offset, const MeritBound& bound,
                          const TracedZones* given) {
@@ -106,6 +110,9 @@ CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, do
                 known ? zoneLineSpread(std::span(given->chromatic.data() + traced * perZone,
                                                  static_cast<size_t>(perZone)))
                       : zoneLineSpread(*zones, traced * perZone, perZone);
+            if (foci.any && !std::isfinite(foci.width())) {
+                return {chromaticAberration(table, settings, hMin, hMax, mask), true};
+            }
             if (foci.any && foci.width() > result) {
                 result = foci.width();
                 if (bound.exceeded(offset + result)) {
@@ -190,10 +197,14 @@ bool firstZonesCut(const TracedZones& zones, const MeritBound& bound) {
         if (zone.f == 0.0) {
             continue;
         }
-        if (std::isnan(zone.point.z)) {
+        // The plain measure decides zones that are not finite.
+        if (!std::isfinite(zone.point.z)) {
             return false;
         }
         foci.add(zone.point.z);
+        if (!std::isfinite(foci.width())) {
+            return false;
+        }
         if (bound.exceeded(foci.width())) {
             return true;
         }

@@ -34,6 +34,12 @@ bool focusFound(const ZonalFocus& zone) {
     return zone.f != 0.0 && std::isfinite(zone.point.z);
 }
 
+// A measure that comes out infinite or not a number measured nothing: it is the
+// measure's failure value, so no comparison ever meets an infinity.
+double measured(double value, double failure) {
+    return std::isfinite(value) ? value : failure;
+}
+
 } // namespace
 
 void ZoneBatch::addRange(double hMin, double hMax, int first, int line) {
@@ -119,7 +125,7 @@ double sphericalAberration(const SurfaceTable& table, const Settings& settings, 
             foci.add(zones.focus[k].point.z);
         }
     }
-    return foci.any ? foci.width() : kUnmeasurable;
+    return foci.any ? measured(foci.width(), kUnmeasurable) : kUnmeasurable;
 }
 
 void sphericalAberrations(std::span<const SurfaceTable* const> tables, const Settings& settings,
@@ -154,7 +160,8 @@ void sphericalAberrations(std::span<const SurfaceTable* const> tables, const Set
                     spread.add(foci[z].point.z);
                 }
             }
-            results[begin + t] = spread.any ? spread.width() : kUnmeasurable;
+            results[begin + t] =
+                spread.any ? measured(spread.width(), kUnmeasurable) : kUnmeasurable;
         }
     }
 }
@@ -202,7 +209,7 @@ double chromaticAberration(const SurfaceTable& table, const Settings& settings, 
             result = foci.width();
         }
     }
-    return result;
+    return measured(result, 0.0);
 }
 
 double sineConditionOffence(const SurfaceTable& table, const Settings& settings, double hMin,
@@ -236,14 +243,14 @@ double sineConditionOffence(const SurfaceTable& table, const Settings& settings,
             smallest = deviation;
         }
     }
-    return largest - smallest;
+    return measured(largest - smallest, 0.0);
 }
 
 double meanFocus(const SurfaceTable& table, const Settings& settings, double hMin, double hMax,
                  int line) {
     double focus = 0.0;
     formMeanFocus(table, settings, hMin, hMax, line, focus);
-    return focus;
+    return measured(focus, 0.0);
 }
 
 void refocus(SurfaceTable& table, const Settings& settings, int line) {

@@ -23,6 +23,8 @@ enum class OptimizeStatus {
     Cancelled,    // the cancel flag was raised; the design is as before the cancelled pass
     TooManyRows,  // more than kMaxVariedRows rows would vary; nothing was done
     InvalidRange, // the change range is not a finite number; nothing was done
+    Unmeasurable, // the design's merit is the failure value: nothing to improve against;
+                  // nothing was done
 };
 
 struct OptimizeProgress {
@@ -64,6 +66,11 @@ struct OptimizeResult {
 // and refocuses it at the spherical-aberration line.
 OptimizeResult optimizeDesign(LensSystem& lens, const OptimizerSettings& settings,
                               const OptimizeOptions& options = {});
+
+// Whether the design has a merit to improve: false when its merit at the start is the
+// failure value of the spherical aberration (no zone of it can be traced), where every
+// candidate would be as unmeasurable and a search only spends time.
+bool optimizerCanMeasure(const LensSystem& lens, const OptimizerSettings& settings);
 
 // One grid search over the design, then its best radii and the refocus. Leaves the design
 // untouched when cancelled, refused, or when its focal length cannot be traced.

@@ -100,6 +100,12 @@ OptimizeStatus optimizePass(LensSystem& lens, const PassParameters& parameters,
     return OptimizeStatus::Done;
 }
 
+bool optimizerCanMeasure(const LensSystem& lens, const OptimizerSettings& settings) {
+    const PassParameters parameters = passParameters(settings, settings.changeRangePercent / 100.0);
+    return designMerit(lens.surfaces, lens.settings, apertureRadius(lens.surfaces), parameters) <
+           kUnmeasurable;
+}
+
 OptimizeResult optimizeDesign(LensSystem& lens, const OptimizerSettings& settings,
                               const OptimizeOptions& options) {
     OptimizeResult result;
@@ -111,6 +117,10 @@ OptimizeResult optimizeDesign(LensSystem& lens, const OptimizerSettings& setting
     result.variedRows = buildParameterList(lens.surfaces, kindFlags(settings)).count;
     if (result.variedRows > kMaxVariedRows) {
         result.status = OptimizeStatus::TooManyRows;
+        return result;
+    }
+    if (!optimizerCanMeasure(lens, settings)) {
+        result.status = OptimizeStatus::Unmeasurable;
         return result;
     }
     const int passes = passCount(settings.changeRangePercent);

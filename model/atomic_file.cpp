@@ -130,6 +130,7 @@ void syncFolderOf(const std::string& target) {
 
 bool replaceFileAtomically(const char* path, std::string_view bytes) {
     if (path == nullptr || *path == '\0') {
+        errno = ENOENT;
         return false;
     }
     // A link is followed so the file it names is replaced and the link kept; a device, a
@@ -139,6 +140,7 @@ bool replaceFileAtomically(const char* path, std::string_view bytes) {
     const bool exists = ::stat(path, &existing) == 0;
     if (exists) {
         if (!S_ISREG(existing.st_mode)) {
+            errno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
             return false;
         }
         char* resolved = ::realpath(path, nullptr);
@@ -148,6 +150,7 @@ bool replaceFileAtomically(const char* path, std::string_view bytes) {
         target = resolved;
         std::free(resolved);
     } else if (target.back() == '/') {
+        errno = EISDIR;
         return false;
     }
     const TempNaming naming = tempNaming(target);
@@ -165,7 +168,9 @@ bool replaceFileAtomically(const char* path, std::string_view bytes) {
     ok = ::close(fd) == 0 && ok;
     ok = ok && std::rename(tempPath.c_str(), target.c_str()) == 0;
     if (!ok) {
+        const int error = errno;
         std::remove(tempPath.c_str());
+        errno = error;
         return false;
     }
     syncFolderOf(target);

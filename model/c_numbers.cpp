@@ -1,6 +1,7 @@
 #include "model/c_numbers.h"
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
@@ -41,6 +42,25 @@ int snprintfC(char* buffer, size_t size, const char* format, ...) {
     const int written = vsnprintfC(buffer, size, format, args);
     va_end(args);
     return written;
+}
+
+std::string formatShownC(const char* format, double value) {
+    if (!std::isfinite(value)) {
+        return kNoValueText;
+    }
+    const int length = snprintfC(nullptr, 0, format, value);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(length), '\0');
+    snprintfC(text.data(), text.size() + 1, format, value);
+    // Only the digits before an exponent say whether the printed value is zero.
+    const size_t exponent = text.find_first_of("eE");
+    const std::string mantissa = text.substr(0, exponent);
+    if (text[0] == '-' && mantissa.find_first_of("123456789") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return text;
 }
 
 } // namespace kiro

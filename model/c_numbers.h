@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <string>
 
 // Numbers read and written by the C locale's rules whatever the process's locale: a
 // QApplication adopts the user's locale, and under de_DE.UTF-8 strtod stops at the
@@ -16,5 +17,14 @@ int snprintfC(char* buffer, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 int vsnprintfC(char* buffer, size_t size, const char* format, va_list args)
     __attribute__((format(printf, 3, 0)));
+
+// The text of a value that does not exist (infinite or not a number) where a person
+// reads numbers.
+inline constexpr const char* kNoValueText = "-";
+
+// A value for a person, printed with a format of one floating-point number in the C
+// locale: kNoValueText when it does not exist, and no minus sign on a value that rounds
+// to zero at the format's precision ("0.000000", never "-0.000000").
+std::string formatShownC(const char* format, double value);
 
 } // namespace kiro

@@ -1,5 +1,8 @@
 #include "model/design_file.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "model/token_reader.h"
 
 namespace kiro {
@@ -15,19 +18,55 @@ constexpr int kVersionBias = 111 * '0'; // 5328: makes "ver100" give 100
 
 enum class Layout { Oldest, Middle, Current };
 
+// One reading of a design's bytes and what it met on the way.
+struct DesignInput {
+    TokenReader in;
+    int nonFiniteLine = 0;     // the first line holding an inf, a nan or an overflow
+    bool cut = false;          // the bytes ended inside a record
+    bool unreadNumber = false; // a number field of the current record held no number
+};
+
 bool isEmptyMark(std::string_view text) {
     return text == "-";
 }
 
-void readName(TokenReader& in, char* field) {
+// The next token of a record; its absence means the record was cut short.
+bool take(DesignInput& d, std::string_view& token) {
+    if (!nextToken(d.in, token)) {
+        d.cut = true;
+        return false;
+    }
+    return true;
+}
+
+void readNumber(DesignInput& d, double& field) {
     std::string_view token;
-    nextToken(in, token);
+    if (!take(d, token)) {
+        return;
+    }
+    switch (readNumberPrefix(token, field)) {
+    case NumberPrefix::Finite:
+        break;
+    case NumberPrefix::NonFinite:
+        if (d.nonFiniteLine == 0) {
+            d.nonFiniteLine = lineAt(d.in, static_cast<size_t>(token.data() - d.in.data));
+        }
+        break;
+    case NumberPrefix::None:
+        d.unreadNumber = true; // the field keeps its cleared value
+        break;
+    }
+}
+
+void readName(DesignInput& d, char* field) {
+    std::string_view token;
+    take(d, token);
     copyField(field, kNameBytes, isEmptyMark(token) ? std::string_view{} : token);
 }
 
-void skipToken(TokenReader& in) {
+void skipToken(DesignInput& d) {
     std::string_view token;
-    nextToken(in, token);
+    take(d, token);
 }
 
 // The older layouts stored radii with the opposite sign: their centre lay at z - R.
@@ -35,59 +74,59 @@ double flipRadius(double r) {
     return r == 0.0 ? 0.0 : -r;
 }
 
-void readCurrentRow(TokenReader& in, Surface& row) {
+void readCurrentRow(DesignInput& d, Surface& row) {
     for (double* field : {&row.x, &row.y, &row.z, &row.nx, &row.ny, &row.nz, &row.radius, &row.a2,
                           &row.a3, &row.a4, &row.effectiveRadius}) {
-        readNumber(in, *field);
+        readNumber(d, *field);
     }
     for (double& n : row.index) {
-        readNumber(in, n);
+        readNumber(d, n);
     }
-    readName(in, row.material);
+    readName(d, row.material);
 }
 
 // Index values of a legacy record: all eight slots, or in the oldest layout the four
 // lines C, d, F and g.
-void readLegacyIndices(TokenReader& in, Layout layout, Surface& row) {
+void readLegacyIndices(DesignInput& d, Layout layout, Surface& row) {
     if (layout == Layout::Middle) {
         for (double& n : row.index) {
-            readNumber(in, n);
+            readNumber(d, n);
         }
         return;
     }
     for (int slot : {WavelengthLine::C, WavelengthLine::d, WavelengthLine::F, WavelengthLine::g}) {
-        readNumber(in, row.index[slot]);
+        readNumber(d, row.index[slot]);
     }
 }
 
 // Vertex, radius (or a coefficient) and clear radius: one line of a legacy record.
-void readLegacyPlacement(TokenReader& in, Surface& row, double& radiusField) {
-    readNumber(in, row.x);
-    readNumber(in, row.y);
-    readNumber(in, row.z);
-    readNumber(in, radiusField);
-    readNumber(in, row.effectiveRadius);
+void readLegacyPlacement(DesignInput& d, Surface& row, double& radiusField) {
+    readNumber(d, row.x);
+    readNumber(d, row.y);
+    readNumber(d, row.z);
+    readNumber(d, radiusField);
+    readNumber(d, row.effectiveRadius);
 }
 
-void readLegacySingleRow(TokenReader& in, Layout layout, Surface& row, int32_t code) {
+void readLegacySingleRow(DesignInput& d, Layout layout, Surface& row, int32_t code) {
     row.type = code;
-    readLegacyPlacement(in, row, row.radius);
-    readNumber(in, row.nx);
-    readNumber(in, row.ny);
-    readNumber(in, row.nz);
-    readNumber(in, row.a2);
-    readNumber(in, row.a3);
-    readLegacyIndices(in, layout, row);
-    skipToken(in); // the material of a single row was never used
+    readLegacyPlacement(d, row, row.radius);
+    readNumber(d, row.nx);
+    readNumber(d, row.ny);
+    readNumber(d, row.nz);
+    readNumber(d, row.a2);
+    readNumber(d, row.a3);
+    readLegacyIndices(d, layout, row);
+    skipToken(d); // the material of a single row was never used
 }
 
-void readLegacyLens(TokenReader& in, Layout layout, Surface& front, Surface& back) {
+void readLegacyLens(DesignInput& d, Layout layout, Surface& front, Surface& back) {
     for (Surface* row : {&front, &back}) {
         row->type = SurfaceType::SphericalLens;
-        readLegacyPlacement(in, *row, row->radius);
+        readLegacyPlacement(d, *row, row->radius);
         row->nx = row->ny = row->nz = 0.0;
     }
-    readLegacyIndices(in, layout, front);
+    readLegacyIndices(d, layout, front);
     if (layout == Layout::Oldest) {
         // The missing lines: r as C, e as the mean of d and F, h and i as g.
         auto& n = front.index;
@@ -96,30 +135,30 @@ void readLegacyLens(TokenReader& in, Layout layout, Surface& front, Surface& bac
         n[WavelengthLine::h] = n[WavelengthLine::g];
         n[7] = n[WavelengthLine::g];
     }
-    readName(in, front.material);
+    readName(d, front.material);
     front.radius = flipRadius(front.radius);
     back.radius = flipRadius(back.radius);
 }
 
-void readLegacyPlanoAsphere(TokenReader& in, Surface& flat, Surface& asphere) {
+void readLegacyPlanoAsphere(DesignInput& d, Surface& flat, Surface& asphere) {
     double a1 = 0.0;
     double a2 = 0.0;
     flat.type = SurfaceType::FlatLens;
-    readLegacyPlacement(in, flat, a1);
+    readLegacyPlacement(d, flat, a1);
     asphere.type = SurfaceType::AsphericLens;
-    readLegacyPlacement(in, asphere, a2);
+    readLegacyPlacement(d, asphere, a2);
     asphere.radius = a1;
     asphere.a2 = a2;
     asphere.nx = asphere.ny = asphere.nz = 0.0;
-    readLegacyIndices(in, Layout::Middle, flat);
-    readName(in, flat.material);
+    readLegacyIndices(d, Layout::Middle, flat);
+    readName(d, flat.material);
 }
 
 // Reads one record of an older layout at row `at`; returns the rows it took, 0 when a
 // two-row record no longer fits (the reading ends there).
-int readLegacyRecord(TokenReader& in, Layout layout, SurfaceTable& table, int at, int32_t code) {
+int readLegacyRecord(DesignInput& d, Layout layout, SurfaceTable& table, int at, int32_t code) {
     if (code < SurfaceType::FirstRefracting) {
-        readLegacySingleRow(in, layout, table[at], code);
+        readLegacySingleRow(d, layout, table[at], code);
         return 1;
     }
     const bool lens = code == kLegacyLensCode;
@@ -131,11 +170,88 @@ int readLegacyRecord(TokenReader& in, Layout layout, SurfaceTable& table, int at
         return 0;
     }
     if (lens) {
-        readLegacyLens(in, layout, table[at], table[at + 1]);
+        readLegacyLens(d, layout, table[at], table[at + 1]);
     } else {
-        readLegacyPlanoAsphere(in, table[at], table[at + 1]);
+        readLegacyPlanoAsphere(d, table[at], table[at + 1]);
     }
     return 2;
+}
+
+// The line of the last byte that is not a separator: where a cut file ends.
+int lastContentLine(const TokenReader& in) {
+    size_t end = in.size;
+    while (end > 0 && isTokenSeparator(in.data[end - 1])) {
+        --end;
+    }
+    return lineAt(in, end == 0 ? 0 : end - 1);
+}
+
+// Reads the bytes into lens (already cleared). Returns the status; rowRecords counts the
+// records that were whole rows with numbers in every number field, which is what tells an
+// oldest-layout design (it has no version line) from any other text.
+DesignReadResult readInto(LensSystem& lens, const char* data, size_t size) {
+    DesignInput d{makeTokenReader(data, size)};
+    std::string_view first;
+    nextToken(d.in, first);
+    int version = 0;
+    Layout layout = Layout::Oldest;
+    if (designFileVersion(first, version) && version >= kFirstMiddleVersion) {
+        layout = version >= kFirstCurrentVersion ? Layout::Current : Layout::Middle;
+    }
+    std::string_view description = first;
+    // The whole line, so that a description with blanks survives a save and load.
+    if (layout != Layout::Oldest && !nextLine(d.in, description)) {
+        d.cut = true; // a version line and no description
+    }
+    copyField(lens.description, kDescriptionBytes,
+              isEmptyMark(description) ? std::string_view{} : description);
+
+    int rowRecords = 0;
+    int row = 0;
+    while (!d.cut && row < kSurfaceRows) {
+        std::string_view codeToken;
+        if (!nextToken(d.in, codeToken)) {
+            break;
+        }
+        int32_t code = SurfaceType::End;
+        const bool codeRead = parseIntegerPrefix(codeToken, code);
+        if (d.in.endReached) {
+            d.cut = true; // a type code and nothing of its row
+            break;
+        }
+        d.unreadNumber = false;
+        int taken = 1;
+        if (layout == Layout::Current) {
+            lens.surfaces[row].type = code;
+            readCurrentRow(d, lens.surfaces[row]);
+        } else {
+            taken = readLegacyRecord(d, layout, lens.surfaces, row, code);
+            if (taken == 0) {
+                break;
+            }
+        }
+        const bool producesRows = code < SurfaceType::FirstRefracting || taken == 2;
+        if (codeRead && producesRows && !d.cut && !d.unreadNumber) {
+            ++rowRecords;
+        }
+        row += taken;
+        if (d.in.endReached) {
+            break;
+        }
+    }
+
+    DesignReadResult result;
+    if (layout == Layout::Oldest && rowRecords == 0) {
+        result.status = DesignReadStatus::NotADesign;
+        result.notADesign = NotADesignReason::NoLayout;
+    } else if (d.nonFiniteLine != 0) {
+        result.status = DesignReadStatus::NonFiniteNumber;
+        result.line = d.nonFiniteLine;
+    } else if (d.cut) {
+        result.status = DesignReadStatus::ReadEndsEarly;
+        result.line = lastContentLine(d.in);
+    }
+    return result;
 }
 
 } // namespace
@@ -155,73 +271,39 @@ bool designFileVersion(std::string_view token, int& version) {
     return true;
 }
 
-int readDesignFile(LensSystem& lens, const char* path) {
+DesignReadResult readDesign(LensSystem& lens, const char* path) {
     std::string bytes;
     if (!readFileBytes(path, bytes, kMaxTextFileBytes)) {
-        return 0;
+        DesignReadResult result;
+        result.status = DesignReadStatus::CannotOpen;
+        result.systemError = errno;
+        return result;
     }
-    return readDesignText(lens, bytes.data(), bytes.size());
+    return readDesignBytes(lens, bytes.data(), bytes.size());
 }
 
-DesignReadResult readDesign(LensSystem& lens, const char* path) {
-    DesignReadResult result;
-    if (readDesignFile(lens, path) == 0) {
-        result.status = DesignReadStatus::CannotOpen;
+DesignReadResult readDesignBytes(LensSystem& lens, const char* data, size_t size) {
+    if (data != nullptr && std::memchr(data, '\0', size) != nullptr) {
+        DesignReadResult result;
+        result.status = DesignReadStatus::NotADesign;
+        result.notADesign = NotADesignReason::BinaryContent;
+        return result;
+    }
+    LensSystem read = lens;
+    clearLensSystem(read);
+    const DesignReadResult result = readInto(read, data, size);
+    if (result.accepted()) {
+        lens = read;
     }
     return result;
 }
 
-DesignReadResult readDesignBytes(LensSystem& lens, const char* data, size_t size) {
-    readDesignText(lens, data, size);
-    return {};
+int readDesignFile(LensSystem& lens, const char* path) {
+    return readDesign(lens, path).accepted() ? 1 : 0;
 }
 
 int readDesignText(LensSystem& lens, const char* data, size_t size) {
-    clearLensSystem(lens);
-    TokenReader in = makeTokenReader(data, size);
-
-    std::string_view first;
-    nextToken(in, first);
-    int version = 0;
-    Layout layout = Layout::Oldest;
-    if (designFileVersion(first, version) && version >= kFirstMiddleVersion) {
-        layout = version >= kFirstCurrentVersion ? Layout::Current : Layout::Middle;
-    }
-    std::string_view description = first;
-    if (layout != Layout::Oldest) {
-        // The whole line, so that a description with blanks survives a save and load.
-        nextLine(in, description);
-    }
-    copyField(lens.description, kDescriptionBytes,
-              isEmptyMark(description) ? std::string_view{} : description);
-    if (in.endReached) {
-        return 1;
-    }
-
-    int row = 0;
-    while (row < kSurfaceRows) {
-        int32_t code = SurfaceType::End;
-        readInteger(in, code);
-        if (in.endReached) {
-            lens.surfaces[row].type = SurfaceType::End;
-            break;
-        }
-        if (layout == Layout::Current) {
-            lens.surfaces[row].type = code;
-            readCurrentRow(in, lens.surfaces[row]);
-            ++row;
-        } else {
-            const int taken = readLegacyRecord(in, layout, lens.surfaces, row, code);
-            if (taken == 0) {
-                break;
-            }
-            row += taken;
-        }
-        if (in.endReached) {
-            break;
-        }
-    }
-    return 1;
+    return readDesignBytes(lens, data, size).accepted() ? 1 : 0;
 }
 
 } // namespace kiro

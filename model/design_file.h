@@ -53,24 +53,26 @@ struct DesignWriteResult {
     bool written() const { return status == DesignWriteStatus::Written; }
 };
 
-// Writes the design atomically like writeDesignFile, refusing a non-finite value.
+// Writes the design atomically: a temporary file beside the target is written, flushed
+// and renamed over it, so a failure leaves any existing file as it was. A design holding
+// a non-finite value is refused and nothing is written.
 DesignWriteResult writeDesign(const LensSystem& lens, const char* path);
 
-// Reads a design file in any of its three layouts into the design (table and
-// description; the source goes back to infinity). Returns 0, leaving the design
-// untouched, when the file cannot be opened; 1 otherwise, whatever the content.
+// readDesign and readDesignBytes for callers that only need to know whether the design
+// was read: 1 when it was (also when it ends early), 0 when it was refused or the file
+// could not be opened, the design then left untouched.
 int readDesignFile(LensSystem& lens, const char* path);
-
-// The same reading from the file's bytes in memory; always 1.
 int readDesignText(LensSystem& lens, const char* data, size_t size);
 
-// Writes the current layout ("ver100", CR LF line ends) atomically: a temporary file
-// beside the target is written, flushed and renamed over it. Returns 0 and leaves any
-// existing file untouched on failure.
+// writeDesign for callers that only need to know whether it was written: 1 or 0.
 int writeDesignFile(const LensSystem& lens, const char* path);
 
-// The bytes writeDesignFile writes.
+// The bytes writeDesign writes: the current layout ("ver100", CR LF line ends), each
+// number with the fewest digits (6 to 17) that read back to the same double.
 std::string designFileText(const LensSystem& lens);
+
+// Whether every number a design file of the design would hold is finite.
+bool designNumbersFinite(const LensSystem& lens);
 
 // The version a design file's first token gives: 100 * c3 + 10 * c4 + c5 - 5328 over the
 // codes (as signed char) of its 4th to 6th characters. False (no version) when the token

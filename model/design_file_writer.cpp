@@ -1,6 +1,9 @@
 #include "model/design_file.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstring>
 #include <initializer_list>
 
 #include "model/atomic_file.h"
@@ -10,15 +13,28 @@ namespace kiro {
 namespace {
 
 constexpr int kWrittenVersion = 100;
-constexpr int kSignificantDigits = 6; // "%lg"
+constexpr int kFewestDigits = 6; // "%lg": what files always held
+constexpr int kMostDigits = 17;  // enough for any double
 constexpr const char* kLineEnd = "\r\n";
 
-// "%lg" in the C locale whatever the process's locale is, so that files stay portable.
+// "%.Kg" in the C locale whatever the process's locale is, so that files stay portable,
+// with the smallest K from 6 that reads back to the same double: a value "%lg" wrote
+// keeps its bytes, any other keeps every bit. A subnormal value holds fewer digits than
+// 6, so its search starts at 1 (its exponent notation is the same for every K).
 void appendNumber(std::string& out, double value) {
     char buffer[64];
-    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                                 std::chars_format::general, kSignificantDigits);
-    out.append(buffer, r.ptr);
+    const int fewest = std::fpclassify(value) == FP_SUBNORMAL ? 1 : kFewestDigits;
+    for (int digits = fewest; digits <= kMostDigits; ++digits) {
+        const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                                     std::chars_format::general, digits);
+        const std::string_view text(buffer, static_cast<size_t>(r.ptr - buffer));
+        double back = 0.0;
+        if (digits == kMostDigits ||
+            (parseNumberPrefix(text, back) && std::memcmp(&back, &value, sizeof value) == 0)) {
+            out += text;
+            return;
+        }
+    }
 }
 
 void appendInteger(std::string& out, int32_t value) {
@@ -105,16 +121,40 @@ std::string designFileText(const LensSystem& lens) {
     return out;
 }
 
-int writeDesignFile(const LensSystem& lens, const char* path) {
-    return replaceFileAtomically(path, designFileText(lens)) ? 1 : 0;
+bool designNumbersFinite(const LensSystem& lens) {
+    for (int i = 0; i < kSurfaceRows && lens.surfaces[i].type >= 0; ++i) {
+        const Surface& s = lens.surfaces[i];
+        for (double v :
+             {s.x, s.y, s.z, s.nx, s.ny, s.nz, s.radius, s.a2, s.a3, s.a4, s.effectiveRadius}) {
+            if (!std::isfinite(v)) {
+                return false;
+            }
+        }
+        for (double n : s.index) {
+            if (!std::isfinite(n)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 DesignWriteResult writeDesign(const LensSystem& lens, const char* path) {
     DesignWriteResult result;
-    if (writeDesignFile(lens, path) == 0) {
+    if (!designNumbersFinite(lens)) {
+        result.status = DesignWriteStatus::NonFiniteNumber;
+        return result;
+    }
+    errno = 0;
+    if (!replaceFileAtomically(path, designFileText(lens))) {
         result.status = DesignWriteStatus::CannotWrite;
+        result.systemError = errno;
     }
     return result;
+}
+
+int writeDesignFile(const LensSystem& lens, const char* path) {
+    return writeDesign(lens, path).written() ? 1 : 0;
 }
 
 } // namespace kiro

@@ -1,11 +1,13 @@
 #include "model/token_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "model/c_numbers.h"
 #include "model/text_bytes.h"
 
 namespace kiro {
@@ -78,7 +80,7 @@ bool nextLine(TokenReader& in, std::string_view& line) {
     return true;
 }
 
-bool parseNumberPrefix(std::string_view text, double& value) {
+NumberPrefix readNumberPrefix(std::string_view text, double& value) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     // from_chars takes no leading plus sign; formatted input does.
@@ -88,20 +90,39 @@ bool parseNumberPrefix(std::string_view text, double& value) {
     double v = 0.0;
     const std::from_chars_result r = std::from_chars(first, last, v, std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
-        // Underflow (a negative exponent) reads as zero; overflow is no usable number.
-        const std::string_view pattern(first, static_cast<size_t>(r.ptr - first));
-        const size_t e = pattern.find_first_of("eE");
-        if (e != std::string_view::npos && e + 1 < pattern.size() && pattern[e + 1] == '-') {
+        // Underflow reads as zero; overflow is no usable number. strtod tells them apart
+        // by the value it saturates to.
+        const std::string pattern(first, static_cast<size_t>(r.ptr - first));
+        if (std::abs(strtodC(pattern.c_str(), nullptr)) < 1.0) {
             value = 0.0;
-            return true;
+            return NumberPrefix::Finite;
         }
-        return false;
+        return NumberPrefix::NonFinite;
     }
-    if (r.ec != std::errc() || !std::isfinite(v)) {
-        return false;
+    if (r.ec != std::errc()) {
+        return NumberPrefix::None;
+    }
+    if (!std::isfinite(v)) {
+        return NumberPrefix::NonFinite;
     }
     value = v;
-    return true;
+    return NumberPrefix::Finite;
+}
+
+bool parseNumberPrefix(std::string_view text, double& value) {
+    return readNumberPrefix(text, value) == NumberPrefix::Finite;
+}
+
+int lineAt(const TokenReader& in, size_t pos) {
+    int line = 1;
+    const size_t end = std::min(pos, in.size);
+    for (size_t i = 0; i < end; ++i) {
+        const char c = in.data[i];
+        if (c == '\n' || (c == '\r' && (i + 1 >= in.size || in.data[i + 1] != '\n'))) {
+            ++line;
+        }
+    }
+    return line;
 }
 
 bool parseIntegerPrefix(std::string_view text, int32_t& value) {
@@ -183,7 +204,9 @@ bool readFileBytes(const char* path, std::string& bytes, size_t limitBytes) {
             break;
         }
     }
+    const int error = errno;
     std::fclose(file);
+    errno = error;
     return ok;
 }
 

@@ -29,9 +29,20 @@ bool nextToken(TokenReader& in, std::string_view& token);
 // (LF, CR LF or a lone CR), trailing separators dropped. False when no token is left.
 bool nextLine(TokenReader& in, std::string_view& line);
 
+// What the start of a text holds as a number.
+enum class NumberPrefix {
+    Finite,
+    NonFinite, // inf, nan or a value beyond the largest double ("1e999")
+    None,      // no number at all
+};
+
 // The number at the start of text ("1.5abc" gives 1.5), decimal or exponent notation,
-// independent of the locale. False, leaving value alone, when text does not start with a
-// finite number: such a number would only poison every computation downstream.
+// independent of the locale; value is set only for a finite number (an underflow reads
+// as 0).
+NumberPrefix readNumberPrefix(std::string_view text, double& value);
+
+// The same, true only for a finite number: a non-finite one would only poison every
+// computation downstream.
 bool parseNumberPrefix(std::string_view text, double& value);
 
 // The integer at the start of text, as strtol reads it in base 10, saturated to int32.
@@ -42,6 +53,10 @@ bool parseIntegerPrefix(std::string_view text, int32_t& value);
 bool readNumber(TokenReader& in, double& field);
 bool readInteger(TokenReader& in, int32_t& field);
 
+// The 1-based line that holds byte pos of the reader's bytes: LF, CR LF and a lone CR
+// each end a line.
+int lineAt(const TokenReader& in, size_t pos);
+
 // Copies text (cut at an embedded NUL) into a fixed byte field, cut to fit without
 // splitting a character; the field is always terminated.
 void copyField(char* field, size_t fieldBytes, std::string_view text);
@@ -51,7 +66,7 @@ void copyField(char* field, size_t fieldBytes, std::string_view text);
 constexpr size_t kMaxTextFileBytes = size_t{64} << 20;
 
 // The whole content of a file, up to limitBytes (the rest is ignored). False when the
-// file cannot be opened or read.
+// file cannot be opened or read; errno then says why.
 bool readFileBytes(const char* path, std::string& bytes, size_t limitBytes);
 
 } // namespace kiro

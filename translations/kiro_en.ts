@@ -641,6 +641,10 @@ The result of the %n finished pass was kept; the changes of the unfinished pass 
 The results of the %n finished passes were kept; the changes of the unfinished pass were discarded.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>この設計は球面収差を測れないため、最適化できません。データは変わっていません。</source>
+        <translation>The spherical aberration of this design cannot be measured, so it cannot be optimized. The design is unchanged.</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::ReflectorDesignerDialog</name>

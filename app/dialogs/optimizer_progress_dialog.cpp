@@ -125,6 +125,14 @@ bool runOptimization(Document& document, QWidget* parent) {
                   OptimizerProgressDialog::tr("パラメータの変更範囲(%)が数値になっていません。"));
         return false;
     }
+    if (!optimizerCanMeasure(document.lens(), settings)) {
+        showBox(parent,
+                {OptimizerProgressDialog::title(),
+                 OptimizerProgressDialog::tr("この設計は球面収差を測れないため、"
+                                             "最適化できません。データは変わっていません。"),
+                 QMessageBox::Warning, QMessageBox::Ok});
+        return false;
+    }
     OptimizerProgressDialog progress(document.lens(), settings, parent);
     progress.exec();
     const OptimizerRun& run = progress.run();

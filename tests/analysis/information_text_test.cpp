@@ -6,8 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <vector>
 
+#include "model/c_numbers.h"
 #include "tests/analysis/analysis_tables.h"
 #include "tests/support/german_numbers.h"
 
@@ -81,12 +84,48 @@ TEST(InformationText, OtherWordsKeepTheNumbersAndLayout) {
     EXPECT_EQ(buildInformationText(SurfaceTable{}, Settings{}, 0.0, english), "No data");
 }
 
-TEST(InformationText, ZeroRadiusPrintsWhatTheLibraryPrints) {
-    const SurfaceTable table = test::sphericalMirror(200.0, 50.0, 100.0);
-    const std::string text = buildInformationText(table, Settings{}, 0.0);
-    EXPECT_EQ(test::linesOf(text).size(), 7u);
-    EXPECT_NE(text.find("有効径:0.000000"), std::string::npos);
-    EXPECT_NE(text.find("nan"), std::string::npos);
+// A value that does not exist prints as "-" rather than inf or nan: the focal length of
+// parallel final rays (a flat mirror) and the F-number without a diameter (r = 0).
+TEST(InformationText, ValuesThatDoNotExistPrintAsDash) {
+    SurfaceTable flat = test::sphericalMirror(200.0, 50.0, 100.0);
+    flat[0].type = SurfaceType::FlatMirror;
+    const std::vector<std::string> lines =
+        test::linesOf(buildInformationText(flat, Settings{}, 50.0));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[4], "焦点距離(d線):-");
+    EXPECT_EQ(lines[6], "有効径:100.000000    F値:-");
+
+    const std::string zero =
+        buildInformationText(test::sphericalMirror(200.0, 50.0, 100.0), Settings{}, 0.0);
+    EXPECT_EQ(test::linesOf(zero).size(), 7u);
+    EXPECT_NE(zero.find("有効径:0.000000    F値:-"), std::string::npos) << zero;
+    for (const std::string& text : {lines[2], lines[4], lines[6], zero}) {
+        EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+        EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+    }
+}
+
+// A value that rounds to zero at the six decimals shown has no sign: a focus 1.5e-13 off
+// the axis is on it. Signs stay where a digit shows, and in exponent notation.
+TEST(InformationText, ZeroShowsWithoutAMinusSign) {
+    EXPECT_EQ(formatShownC("%lf", -1.5e-13), "0.000000");
+    EXPECT_EQ(formatShownC("%lf", -0.0), "0.000000");
+    EXPECT_EQ(formatShownC("%lf", -4e-7), "0.000000");
+    EXPECT_EQ(formatShownC("%lf", -6e-7), "-0.000001");
+    EXPECT_EQ(formatShownC("%lf", -900.0), "-900.000000");
+    EXPECT_EQ(formatShownC("%.17g", -0.0), "0");
+    EXPECT_EQ(formatShownC("%g", -1e-300), "-1e-300");
+    EXPECT_EQ(formatShownC("%lf", -std::numeric_limits<double>::infinity()), "-");
+    EXPECT_EQ(formatShownC("%lf", std::nan("")), "-");
+
+    // A mirror a hair off the axis: the focus x is about -1e-13.
+    SurfaceTable table = test::sphericalMirror(200.0, 50.0, 100.0);
+    table[0].x = -1e-13;
+    table[1].x = -1e-13;
+    const std::vector<std::string> lines =
+        test::linesOf(buildInformationText(table, Settings{}, 50.0));
+    EXPECT_EQ(lines[2].find("-0.000000"), std::string::npos) << lines[2];
+    EXPECT_EQ(lines[2].rfind("焦点位置(d線):( 0.000000, 0.000000, ", 0), 0u) << lines[2];
 }
 
 TEST(InformationText, HugeValuesStillFit) {

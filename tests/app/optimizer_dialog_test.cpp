@@ -203,6 +203,35 @@ class OptimizerDialogTest : public QObject {
         QCOMPARE(test::savedBytes(document), before);
         QVERIFY(!document.isModified());
     }
+
+    // A design whose spherical aberration cannot be measured (an obstruction over the
+    // whole mirror) gets a warning and no search, and nothing changes.
+    void anUnmeasurableDesignIsWarnedAboutInsteadOfSearched() {
+        Document document;
+        test::prepareDocument(document);
+        LensSystem lens = document.lens();
+        clearLensSystem(lens);
+        auto set = [&](int k, int type, double z, double radius, double effectiveRadius) {
+            lens.surfaces[k].type = type;
+            lens.surfaces[k].z = z;
+            lens.surfaces[k].radius = radius;
+            lens.surfaces[k].effectiveRadius = effectiveRadius;
+        };
+        set(0, SurfaceType::Obstruction, 50.0, 0.0, 500.0);
+        set(1, SurfaceType::SphericalMirror, 0.0, 200.0, 50.0);
+        set(2, SurfaceType::FlatFocal, 100.0, 0.0, 10.0);
+        document.setLens(lens, ViewFit::Refit);
+        document.setModified(false);
+        const QByteArray before = test::savedBytes(document);
+        test::BoxRecorder boxes;
+        QVERIFY(!runOptimization(document, nullptr));
+        QCOMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen.at(0).icon, QMessageBox::Warning);
+        QCOMPARE(boxes.seen.at(0).title, OptimizerProgressDialog::title());
+        QVERIFY(boxes.seen.at(0).text.contains(QStringLiteral("球面収差を測れない")));
+        QCOMPARE(test::savedBytes(document), before);
+        QVERIFY(!document.isModified());
+    }
 };
 
 QTEST_MAIN(OptimizerDialogTest)

@@ -51,6 +51,22 @@ run_cli(2 optimize ${doublet} -o ${WORK_DIR}/bad.OPT --range inf)
 run_cli(2 optimize ${doublet} -o ${WORK_DIR}/bad.OPT --measures sa,xyz)
 run_cli(2 optimize ${doublet} -o ${WORK_DIR}/bad.OPT --vary glass)
 run_cli(2 optimize ${doublet} -o ${WORK_DIR}/bad.OPT --threads -2)
+# A design whose spherical aberration cannot be measured (an obstruction covers the
+# mirror) has nothing to optimize against: exit 1 at once, no file.
+file(WRITE ${WORK_DIR}/blocked.OPT "ver100\r\n-\r\n1\r\n0 0 50\r\n0 0 1\r\n0 0 0 0\r\n500\r\n"
+    "1 1 1 1 1 1 1 1 \r\n-\r\n11\r\n0 0 0\r\n0 0 1\r\n200 0 0 0\r\n50\r\n1 1 1 1 1 1 1 1 \r\n"
+    "-\r\n2\r\n0 0 100\r\n0 0 1\r\n0 0 0 0\r\n10\r\n1 1 1 1 1 1 1 1 \r\n-\r\n")
+run_cli(0 measure ${WORK_DIR}/blocked.OPT --hmin 0.5 --hmax 50 --sa d)
+expect_match("${out}" "^10000000000\n$")
+run_cli(1 optimize ${WORK_DIR}/blocked.OPT -o ${WORK_DIR}/bad.OPT)
+expect_match("${err}" "^kiro-cli: [^\n]*blocked.OPT: the spherical aberration cannot be measured[^\n]*\n$")
+expect_equal("${out}" "")
 if(EXISTS ${WORK_DIR}/bad.OPT)
     message(FATAL_ERROR "a refused optimize wrote its output file")
 endif()
+
+# Parallel final rays (a flat mirror) measure nothing: no measure prints inf or nan.
+foreach(measure "--sa;d" "--ca;C,F" "--osc;d" "--mean;d")
+    run_cli(0 measure ${SOURCE_DIR}/tests/data/flat-mirror.OPT --hmin 1 --hmax 40 ${measure})
+    expect_match("${out}" "^-?[0-9][0-9.e+]*\n$")
+endforeach()

@@ -69,3 +69,34 @@ run_cli(0 --version)
 expect_contains("${out}" "kiro-cli ")
 
 file(REMOVE_RECURSE ${WORK_DIR})
+
+# A file that is no usable design is refused: exit 1, one "kiro-cli: " line naming the
+# file, the reason and the line where there is one, and no output written.
+file(WRITE ${WORK_DIR}/text.OPT "Shopping list: 2 eggs, milk\n")
+file(WRITE ${WORK_DIR}/empty-file.OPT "")
+file(WRITE ${WORK_DIR}/nan.OPT "ver100\r\n-\r\n11\r\n0 0 0\r\n0 0 1\r\nnan 0 0 0\r\n50\r\n1 1 1 1 1 1 1 1 \r\n-\r\n")
+file(WRITE ${WORK_DIR}/huge.OPT "ver100\r\n-\r\n11\r\n0 0 1e999\r\n0 0 1\r\n200 0 0 0\r\n50\r\n1 1 1 1 1 1 1 1 \r\n-\r\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy ${SOURCE_DIR}/docs/images/newtonian-200-f5-spot.png
+    ${WORK_DIR}/binary.OPT)
+foreach(refused "text.OPT;no known layout" "empty-file.OPT;no known layout"
+                "binary.OPT;binary content" "nan.OPT;line 6: " "huge.OPT;line 4: ")
+    list(GET refused 0 name)
+    list(GET refused 1 reason)
+    run_cli(1 show ${WORK_DIR}/${name})
+    expect_match("${err}" "^kiro-cli: [^\n]*${name}: [^\n]*${reason}[^\n]*\n$")
+    run_cli(1 info ${WORK_DIR}/${name})
+    run_cli(1 convert ${WORK_DIR}/${name} ${WORK_DIR}/out.OPT)
+    expect_match("${err}" "^kiro-cli: [^\n]*${name}: [^\n]*${reason}[^\n]*\n$")
+endforeach()
+expect_no_file(${WORK_DIR}/out.OPT)
+
+# A design that ends early (here inside its second row) is read with a one-line warning.
+file(READ ${SOURCE_DIR}/examples/spherical-mirror-r200.OPT whole)
+string(FIND "${whole}" "0 0 100" cut)
+string(SUBSTRING "${whole}" 0 ${cut} part)
+file(WRITE ${WORK_DIR}/part.OPT "${part}0 0")
+run_cli(0 convert ${WORK_DIR}/part.OPT ${WORK_DIR}/part-converted.OPT)
+expect_match("${err}" "^kiro-cli: warning: [^\n]*part.OPT: the design ends early at line 11\n$")
+run_cli(0 show ${WORK_DIR}/part-converted.OPT)
+expect_equal("${err}" "")
+expect_contains("${out}" "0 11 球面鏡 xyz=0,0,0 normal=0,0,1 R=200")

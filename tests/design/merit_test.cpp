@@ -87,6 +87,33 @@ TEST(SphericalAberration, GivesTheFailureValueWhenNothingCanBeMeasured) {
     EXPECT_FALSE(std::isnan(sineConditionOffence(lost.surfaces, lost.settings, 1, 10, 2)));
 }
 
+// Parallel final rays (a flat mirror), a mirror of radius 1e300 and an exploded lens give
+// no usable focus: each measure is then its failure value, never inf or nan, whatever the
+// zone range and line.
+TEST(EveryMeasure, IsFiniteOnDesignsWithoutAFocus) {
+    LensSystem flat = samples::sphericalMirror();
+    flat.surfaces[0].type = SurfaceType::FlatMirror;
+    LensSystem huge = samples::sphericalMirror();
+    huge.surfaces[0].radius = 1e300;
+    LensSystem steep = samples::achromaticDoublet();
+    for (int i = 0; i < kSurfaceRows && steep.surfaces[i].type >= 0; ++i) {
+        steep.surfaces[i].radius *= 1e-3;
+    }
+    for (const LensSystem* lens : {&flat, &huge, &steep}) {
+        for (const double hMax : {10.0, 49.0, 1e300}) {
+            for (int line = 1; line <= 6; ++line) {
+                const SurfaceTable& t = lens->surfaces;
+                const Settings& s = lens->settings;
+                EXPECT_TRUE(std::isfinite(sphericalAberration(t, s, 0.5, hMax, line)));
+                EXPECT_TRUE(std::isfinite(chromaticAberration(t, s, 0.5, hMax, 0x7e)));
+                EXPECT_TRUE(std::isfinite(sineConditionOffence(t, s, 0.5, hMax, line)));
+                EXPECT_TRUE(std::isfinite(meanFocus(t, s, 0.5, hMax, line)));
+            }
+        }
+    }
+    EXPECT_EQ(sineConditionOffence(flat.surfaces, flat.settings, 1, 40, 2), 0.0);
+}
+
 TEST(SphericalAberration, ObstructedZonesFailWhileChromaticStillMeasures) {
     LensSystem lens = samples::achromaticDoublet();
     // An obstruction wider than every zone: mode 0 loses all of them, mode 1 ignores it.

@@ -217,6 +217,34 @@ TEST(OptimizerPass, RefusesMoreThanThirteenRowsBeforeAnyWork) {
               OptimizeStatus::TooManyRows);
 }
 
+// An obstruction over the whole mirror: no zone's spherical aberration can be traced, so
+// every candidate would be as unmeasurable as the design and nothing is searched.
+TEST(OptimizerPass, RefusesADesignWhoseMeritIsTheFailureValue) {
+    LensSystem lens = samples::sphericalMirror();
+    lens.surfaces[2] = lens.surfaces[1];
+    lens.surfaces[1] = lens.surfaces[0];
+    lens.surfaces[0] = row(SurfaceType::Obstruction, 50.0, 0.0, 500.0);
+    const SurfaceTable before = lens.surfaces;
+    int progressCalls = 0;
+    OptimizeOptions options;
+    options.progress = [&](const OptimizeProgress&) { ++progressCalls; };
+    OptimizerSettings settings;
+    EXPECT_FALSE(optimizerCanMeasure(lens, settings));
+    const OptimizeResult result = optimizeDesign(lens, settings, options);
+    EXPECT_EQ(result.status, OptimizeStatus::Unmeasurable);
+    EXPECT_TRUE(result.passes.empty());
+    EXPECT_EQ(progressCalls, 0);
+    EXPECT_TRUE(samples::identicalTables(lens.surfaces, before));
+    EXPECT_FALSE(optimizerCanMeasure(samples::emptyDesign(), settings));
+
+    // Without the spherical aberration among the measures there is a merit to keep.
+    settings.minimiseSpherical = false;
+    EXPECT_TRUE(optimizerCanMeasure(lens, settings));
+    EXPECT_EQ(optimizeDesign(lens, settings).status, OptimizeStatus::Done);
+    settings.minimiseSpherical = true;
+    EXPECT_TRUE(optimizerCanMeasure(samples::achromaticDoublet(), settings));
+}
+
 WorkerSlot slotWith(double merit, double radius) {
     WorkerSlot slot;
     slot.bestMerit = merit;

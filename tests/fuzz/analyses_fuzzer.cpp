@@ -91,8 +91,9 @@ void draw(const LensSystem& lens) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LensSystem lens;
-    readDesignText(lens, reinterpret_cast<const char*>(data), size);
-    if (surfaceCount(lens.surfaces) == 0) {
+    clearLensSystem(lens);
+    if (!readDesignBytes(lens, reinterpret_cast<const char*>(data), size).accepted() ||
+        surfaceCount(lens.surfaces) == 0) {
         return 0;
     }
     lens.settings.spotGridPoints = kGridPoints;

@@ -11,19 +11,31 @@
 
 namespace {
 
-// The readers' promises that do not depend on the input: every text field terminated,
-// the table and the catalogue within their sizes, and a written design stable on reading.
+// The readers' promises that do not depend on the input: a refused file changes nothing,
+// every text field terminated, the table and the catalogue within their sizes, no
+// non-finite number, and a written design read back whole and bit for bit.
 void checkDesign(const char* data, size_t size) {
     kiro::LensSystem lens;
-    if (kiro::readDesignText(lens, data, size) != 1 ||
-        std::memchr(lens.description, '\0', sizeof lens.description) == nullptr ||
-        kiro::surfaceCount(lens.surfaces) > kiro::kSurfaceRows) {
+    kiro::clearLensSystem(lens);
+    std::strcpy(lens.description, "kept");
+    const std::string before = kiro::designFileText(lens);
+    const kiro::DesignReadResult read = kiro::readDesignBytes(lens, data, size);
+    if (!read.accepted()) {
+        if (kiro::designFileText(lens) != before) {
+            std::abort();
+        }
+        return;
+    }
+    if (std::memchr(lens.description, '\0', sizeof lens.description) == nullptr ||
+        kiro::surfaceCount(lens.surfaces) > kiro::kSurfaceRows ||
+        !kiro::designNumbersFinite(lens)) {
         std::abort();
     }
     const std::string written = kiro::designFileText(lens);
     kiro::LensSystem again;
-    kiro::readDesignText(again, written.data(), written.size());
-    if (kiro::designFileText(again) != written) {
+    if (kiro::readDesignBytes(again, written.data(), written.size()).status !=
+            kiro::DesignReadStatus::Read ||
+        kiro::designFileText(again) != written) {
         std::abort();
     }
 }

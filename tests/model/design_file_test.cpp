@@ -2,17 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "model/c_numbers.h"
 #include "model/glass_catalog.h"
 #include "model/text_bytes.h"
+#include "tests/design/sample_designs.h"
 #include "tests/support/german_numbers.h"
 
 namespace kiro {
@@ -22,8 +29,42 @@ namespace fs = std::filesystem;
 
 LensSystem readText(const std::string& text) {
     LensSystem lens;
-    EXPECT_EQ(readDesignText(lens, text.data(), text.size()), 1);
+    const DesignReadResult result = readDesignBytes(lens, text.data(), text.size());
+    EXPECT_TRUE(result.accepted()) << static_cast<int>(result.status);
     return lens;
+}
+
+DesignReadResult readStatus(const std::string& text) {
+    LensSystem lens;
+    return readDesignBytes(lens, text.data(), text.size());
+}
+
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Every field a file holds, bit for bit (a -0 is not a 0).
+void expectIdenticalDesigns(const LensSystem& a, const LensSystem& b) {
+    EXPECT_STREQ(a.description, b.description);
+    for (int i = 0; i < kSurfaceRows; ++i) {
+        const Surface& p = a.surfaces[i];
+        const Surface& q = b.surfaces[i];
+        ASSERT_EQ(p.type, q.type) << "row " << i;
+        if (p.type < 0) {
+            return;
+        }
+        const double ps[] = {
+            p.x, p.y, p.z, p.nx, p.ny, p.nz, p.radius, p.a2, p.a3, p.a4, p.effectiveRadius};
+        const double qs[] = {
+            q.x, q.y, q.z, q.nx, q.ny, q.nz, q.radius, q.a2, q.a3, q.a4, q.effectiveRadius};
+        for (size_t k = 0; k < std::size(ps); ++k) {
+            ASSERT_TRUE(sameBits(ps[k], qs[k])) << "row " << i << " field " << k << ": " << ps[k];
+        }
+        for (int k = 0; k < kIndexSlots; ++k) {
+            ASSERT_TRUE(sameBits(p.index[k], q.index[k])) << "row " << i << " index " << k;
+        }
+        EXPECT_STREQ(p.material, q.material);
+    }
 }
 
 std::string currentRow(const std::string& code, const std::string& numbers,
@@ -94,7 +135,7 @@ TEST(DesignFileWriter, WritesTheExactBytesOfEachRow) {
     s.index = {1.516800, 1.5168, 2, 3, 4, 5, 6, 0.1};
     std::strcpy(s.material, "N-BK7");
     EXPECT_EQ(designFileText(lens), "ver100\r\ntest\r\n21\r\n0 0 -12.5\r\n0 0 1\r\n"
-                                    "1234.57 1e-07 0 0\r\n40\r\n"
+                                    "1234.5678 1e-07 0 0\r\n40\r\n"
                                     "1.5168 1.5168 2 3 4 5 6 0.1 \r\n"
                                     "N-BK7\r\n");
 }
@@ -142,20 +183,128 @@ TEST(DesignFileRoundTrip, EveryFieldOfAFullTableSurvives) {
     EXPECT_EQ(designFileText(back), text);
 }
 
-TEST(DesignFileRoundTrip, ValuesKeepSixSignificantDigits) {
+// A value "%lg" wrote keeps those bytes; any other value is written with the fewest
+// further digits that give it back bit for bit.
+TEST(DesignFileRoundTrip, ValuesKeepEveryBitAndSixDigitValuesTheirBytes) {
     std::mt19937_64 random(20261207);
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> exponent(-30, 30);
-    for (int trial = 0; trial < 2000; ++trial) {
-        const double value = mantissa(random) * std::pow(10.0, exponent(random));
+    for (int trial = 0; trial < 4000; ++trial) {
+        const double exact = mantissa(random) * std::pow(10.0, exponent(random));
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%lg", exact);
+        const double sixDigit = std::strtod(printed, nullptr);
         LensSystem lens;
         clearLensSystem(lens);
         lens.surfaces[0].type = SurfaceType::AsphericMirror;
-        lens.surfaces[0].a3 = value;
-        const LensSystem back = readText(designFileText(lens));
-        char expected[64];
-        std::snprintf(expected, sizeof expected, "%lg", value);
-        ASSERT_EQ(back.surfaces[0].a3, std::strtod(expected, nullptr)) << "trial " << trial;
+        lens.surfaces[0].a3 = exact;
+        lens.surfaces[0].a4 = sixDigit;
+        const std::string text = designFileText(lens);
+        ASSERT_NE(text.find(" " + std::string(printed) + "\r\n"), std::string::npos) << text;
+        const LensSystem back = readText(text);
+        ASSERT_TRUE(sameBits(back.surfaces[0].a3, exact)) << "trial " << trial << ": " << text;
+        ASSERT_TRUE(sameBits(back.surfaces[0].a4, sixDigit)) << "trial " << trial;
+    }
+}
+
+// Random valid designs of every row type and odd values (-0, subnormal, huge, tiny)
+// come back from a save bit for bit, and saving them again changes no byte.
+TEST(DesignFileRoundTrip, RandomDesignsSurviveSaveAndOpenBitForBit) {
+    std::mt19937_64 random(0x6b69726f);
+    const int32_t types[] = {0, 1, 2, 3, 10, 11, 12, 13, 20, 21, 22};
+    const double odd[] = {-0.0,
+                          0.0,
+                          5e-324,
+                          1e-320,
+                          2.2250738585072014e-308,
+                          1e300,
+                          -1.7976931348623157e308,
+                          0.1,
+                          1.0 / 3.0,
+                          1234.5678,
+                          900.00113};
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    std::uniform_int_distribution<int> exponent(-12, 12);
+    const auto value = [&] {
+        if (random() % 8 == 0) {
+            return odd[random() % std::size(odd)];
+        }
+        return unit(random) * std::pow(10.0, exponent(random));
+    };
+    for (int trial = 0; trial < 3000; ++trial) {
+        LensSystem lens;
+        clearLensSystem(lens);
+        snprintfC(lens.description, sizeof lens.description, "design %d", trial);
+        const int rows = static_cast<int>(random() % (kSurfaceRows + 1));
+        for (int i = 0; i < rows; ++i) {
+            Surface& s = lens.surfaces[i];
+            s.type = types[random() % std::size(types)];
+            for (double* field : {&s.x, &s.y, &s.z, &s.nx, &s.ny, &s.nz, &s.radius, &s.a2, &s.a3,
+                                  &s.a4, &s.effectiveRadius}) {
+                *field = value();
+            }
+            for (double& n : s.index) {
+                n = 1.0 + std::abs(unit(random));
+            }
+            if (random() % 2 == 0) {
+                snprintfC(s.material, sizeof s.material, "G%d", static_cast<int>(random() % 99));
+            }
+        }
+        const std::string text = designFileText(lens);
+        LensSystem back;
+        ASSERT_EQ(readDesignBytes(back, text.data(), text.size()).status, DesignReadStatus::Read);
+        expectIdenticalDesigns(back, lens);
+        ASSERT_EQ(designFileText(back), text) << "trial " << trial;
+    }
+}
+
+// The designs the merit and optimizer tests build in code.
+TEST(DesignFileRoundTrip, CaseDesignsOfTheTestsSurviveSaveAndOpenBitForBit) {
+    for (const LensSystem& lens :
+         {samples::sphericalMirror(), samples::paraboloidMirror(), samples::achromaticDoublet(),
+          samples::airSpacedTriplet(), samples::doubletWithRelay(), samples::correctedMirror()}) {
+        const std::string text = designFileText(lens);
+        LensSystem back;
+        ASSERT_EQ(readDesignBytes(back, text.data(), text.size()).status, DesignReadStatus::Read);
+        expectIdenticalDesigns(back, lens);
+        EXPECT_EQ(designFileText(back), text);
+    }
+}
+
+std::vector<fs::path> storedDesignFiles() {
+    std::vector<fs::path> files;
+    for (const char* folder : {"/examples", "/examples/designed", "/tests/data", "/data"}) {
+        const fs::path path = fs::path(KIRO_SOURCE_DIR) / (folder + 1);
+        for (const auto& entry : fs::directory_iterator(path)) {
+            if (entry.path().extension() == ".OPT") {
+                files.push_back(entry.path());
+            }
+        }
+    }
+    return files;
+}
+
+// Open then Save of a stored file changes no byte; a file of an older layout is saved
+// as its ".converted.OPT" twin.
+TEST(DesignFileRoundTrip, OpenThenSaveOfEveryStoredFileKeepsItsBytes) {
+    const std::vector<fs::path> files = storedDesignFiles();
+    ASSERT_GE(files.size(), 20u);
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.string());
+        LensSystem lens;
+        ASSERT_EQ(readDesign(lens, file.c_str()).status, DesignReadStatus::Read);
+        fs::path twin = file;
+        twin.replace_extension(".converted.OPT");
+        const std::string stored = fileBytes(fs::exists(twin) ? twin : file);
+        // A file written by hand (LF line ends, "1e300") cannot keep its bytes; what it
+        // is saved as must.
+        const std::string expected =
+            stored.find('\r') == std::string::npos ? designFileText(lens) : stored;
+        EXPECT_EQ(designFileText(lens), expected);
+        LensSystem again;
+        ASSERT_EQ(readDesignBytes(again, expected.data(), expected.size()).status,
+                  DesignReadStatus::Read);
+        expectIdenticalDesigns(again, lens);
     }
 }
 
@@ -243,6 +392,10 @@ TEST(DesignFileReader, MissingFileLeavesTheDesignUntouched) {
     lens.surfaces[0] = sampleRow(0);
     lens.settings.sourceMode = 1;
     EXPECT_EQ(readDesignFile(lens, "/nonexistent/folder/design.OPT"), 0);
+    const DesignReadResult result = readDesign(lens, "/nonexistent/folder/design.OPT");
+    EXPECT_EQ(result.status, DesignReadStatus::CannotOpen);
+    EXPECT_EQ(result.systemError, ENOENT);
+    EXPECT_EQ(readDesign(lens, "/").systemError, EISDIR);
     EXPECT_EQ(lens.surfaces[0].type, SurfaceType::SphericalLens);
     EXPECT_EQ(lens.settings.sourceMode, 1);
 }
@@ -460,8 +613,6 @@ TEST(DesignFileMends, DescriptionIsTheRestOfItsLineTrimmed) {
     EXPECT_STREQ(readText("ver100\r\n\r\n  - \r\n").description, "");
     EXPECT_STREQ(readText("ver100 on the tag line\n").description, "on the tag line");
     EXPECT_STREQ(readText("ver099\r\nold one\r\n").description, "old one");
-    // The oldest layout keeps its first token only.
-    EXPECT_STREQ(readText("first second\r\n").description, "first");
 }
 
 TEST(DesignFileMends, DescriptionLineEndsAtALoneCarriageReturn) {
@@ -502,7 +653,7 @@ TEST(DesignFileMends, LongDescriptionIsCutWithoutSplittingACp932Character) {
     EXPECT_EQ(std::strlen(a.description), 510u);
     const LensSystem b = readText("ver100\r\nx" + cp932 + "\r\n");
     EXPECT_EQ(std::strlen(b.description), 511u);
-    const LensSystem c = readText(std::string(700, 'd'));
+    const LensSystem c = readText(std::string(700, 'd') + " 2 0 0 0 0 1 0 0 1 0 0 1 1 1 1 -");
     EXPECT_EQ(std::strlen(c.description), 511u);
 }
 
@@ -540,14 +691,13 @@ TEST(DesignFileMends, NumberWithTrailingGarbageReadsItsPrefix) {
 }
 
 TEST(DesignFileMends, NonNumberLeavesTheFieldClearedAndIsConsumed) {
-    const LensSystem lens = readText(
-        "ver100\r\n-\r\n" + currentRow("2", "abc 7 nan 0 0 inf 1e999 0 0 0 5 1 1 1 1 1 1 1 1"));
+    const LensSystem lens =
+        readText("ver100\r\n-\r\n" + currentRow("2", "abc 7 - 0 0 x 0 0 0 0 5 1 1 1 1 1 1 1 1"));
     const Surface& s = lens.surfaces[0];
     EXPECT_EQ(s.x, 0.0);
     EXPECT_EQ(s.y, 7.0);
     EXPECT_EQ(s.z, 0.0);
     EXPECT_EQ(s.nz, 1.0);
-    EXPECT_EQ(s.radius, 0.0);
     EXPECT_EQ(s.effectiveRadius, 5.0);
     EXPECT_EQ(readText("ver100\n-\n2 0 0 1e-999").surfaces[0].z, 0.0);
 }
@@ -572,42 +722,143 @@ TEST(DesignFileMends, HugeTypeCodeSaturatesLikeStrtol) {
 
 TEST(DesignFileMends, AnyBytesReadWithoutHarm) {
     std::string huge = "ver100\r\n-\r\n2\r\n";
-    huge += std::string(10u << 20, '7');
+    huge += std::string(10u << 20, '7'); // beyond the largest double
     huge += " 1 2\r\n";
-    const LensSystem a = readText(huge);
-    EXPECT_EQ(a.surfaces[0].type, SurfaceType::FlatFocal);
-    EXPECT_EQ(a.surfaces[0].y, 1.0);
-    const LensSystem b = readText(std::string(10u << 20, 'x'));
-    EXPECT_EQ(std::strlen(b.description), 511u);
-    const char raw[] = "ver100\0\r\nde\0sc\r\n2\0 1\0 2\0";
-    const std::string nul(raw, sizeof raw - 1);
-    const LensSystem c = readText(nul);
-    EXPECT_STREQ(c.description, "de");
-    EXPECT_EQ(c.surfaces[0].type, SurfaceType::FlatFocal);
-    EXPECT_EQ(c.surfaces[0].x, 1.0);
+    const DesignReadResult a = readStatus(huge);
+    EXPECT_EQ(a.status, DesignReadStatus::NonFiniteNumber);
+    EXPECT_EQ(a.line, 4);
+    std::string long0 = "ver100\r\n-\r\n2\r\n0.";
+    long0 += std::string(10u << 20, '0');
+    long0 += "1 1 2\r\n";
+    const LensSystem b = readText(long0);
+    EXPECT_EQ(b.surfaces[0].type, SurfaceType::FlatFocal);
+    EXPECT_EQ(b.surfaces[0].x, 0.0); // underflows
+    EXPECT_EQ(b.surfaces[0].y, 1.0);
+    EXPECT_EQ(readStatus(std::string(10u << 20, 'x')).notADesign, NotADesignReason::NoLayout);
 }
 
-TEST(DesignFileMends, NoBytesAtAllIsAnEmptyDesign) {
-    LensSystem lens;
-    clearLensSystem(lens);
-    std::strcpy(lens.description, "old");
-    lens.surfaces[0].type = SurfaceType::Stop;
-    EXPECT_EQ(readDesignText(lens, nullptr, 0), 1);
-    EXPECT_EQ(surfaceCount(lens.surfaces), 0);
-    EXPECT_STREQ(lens.description, "");
+struct Refusal {
+    const char* name;
+    std::string bytes;
+    DesignReadStatus status;
+    NotADesignReason reason;
+    int line;
+};
+
+// What is not a design, or holds a number no computation can use, is refused with its
+// reason and line, and the design in hand stays exactly as it was.
+TEST(DesignFileRefusal, EachReasonIsNamedAndTheDesignKept) {
+    const std::string row2 = "0 0 0\r\n0 0 1\r\n0 0 0 0\r\n5\r\n1 1 1 1 1 1 1 1 \r\n-\r\n";
+    const auto nonFinite = [](const char* name, std::string bytes, int line) {
+        return Refusal{name, std::move(bytes), DesignReadStatus::NonFiniteNumber,
+                       NotADesignReason::None, line};
+    };
+    const auto notADesign = [](const char* name, std::string bytes, NotADesignReason reason) {
+        return Refusal{name, std::move(bytes), DesignReadStatus::NotADesign, reason, 0};
+    };
+    const std::vector<Refusal> table = {
+        notADesign("empty file", "", NotADesignReason::NoLayout),
+        notADesign("blanks only", " \r\n\t\r\n", NotADesignReason::NoLayout),
+        notADesign("a text", "Dear reader,\nthis is a letter of 2 lines.\n",
+                   NotADesignReason::NoLayout),
+        notADesign("two words", "first second\r\n", NotADesignReason::NoLayout),
+        notADesign("a word and a partial row", "old 2 1 2 3", NotADesignReason::NoLayout),
+        notADesign("ver039 is no version line", "ver039\r\n", NotADesignReason::NoLayout),
+        notADesign("NUL in a design", std::string("ver100\r\nde\0sc\r\n", 15),
+                   NotADesignReason::BinaryContent),
+        notADesign("NUL at the end", "ver100\r\n-\r\n2\r\n" + row2 + std::string(1, '\0'),
+                   NotADesignReason::BinaryContent),
+        notADesign("binary header", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+                   NotADesignReason::BinaryContent),
+        nonFinite("inf radius", "ver100\r\n-\r\n11\r\n0 0 0\r\n0 0 1\r\ninf 0 0 0\r\n", 6),
+        nonFinite("nan index",
+                  "ver100\r\n-\r\n2\r\n" + row2 +
+                      "2\r\n0 0 0\r\n0 0 1\r\n0 0 0 0\r\n"
+                      "5\r\n1 1 -nan 1 1 1 1 1 \r\n-\r\n",
+                  15),
+        nonFinite("overflow", "ver100\r\n-\r\n2\r\n0 0 1e999\r\n", 4),
+        nonFinite("lone CR line ends", "ver100\r-\r2\r0 0 0\r0 0 1\r0 0 0 INF\r", 6),
+        nonFinite("middle layout", "ver099\r\nd\r\n21\r\n1 2 -5 -600 50\r\n3 4 -15 1e400 45\r\n",
+                  5),
+        nonFinite("oldest layout",
+                  "old 0 1 2 3 4 5 0 0 1 6 7 1.1 1.2 1.3 1.4 mat\n"
+                  "0 1 2 3 4 5\n0 0 1 6 nan\n",
+                  3),
+    };
+    for (const Refusal& refusal : table) {
+        SCOPED_TRACE(refusal.name);
+        LensSystem lens;
+        clearLensSystem(lens);
+        lens.surfaces[0] = sampleRow(1);
+        std::strcpy(lens.description, "kept");
+        lens.settings.sourceMode = 1;
+        const std::string before = designFileText(lens);
+        const DesignReadResult result =
+            readDesignBytes(lens, refusal.bytes.data(), refusal.bytes.size());
+        EXPECT_EQ(result.status, refusal.status);
+        EXPECT_EQ(result.notADesign, refusal.reason);
+        EXPECT_EQ(result.line, refusal.line);
+        EXPECT_FALSE(result.accepted());
+        EXPECT_EQ(designFileText(lens), before);
+        EXPECT_EQ(lens.settings.sourceMode, 1);
+        EXPECT_EQ(readDesignText(lens, refusal.bytes.data(), refusal.bytes.size()), 0);
+    }
 }
 
-TEST(DesignFileMends, EveryTruncationOfAFileReads) {
+TEST(DesignFileRefusal, AnEmptySavedDesignIsRead) {
+    for (const std::string text : {"ver100\r\n-\r\n", "ver100\n-", "ver099\r\n-\r\n"}) {
+        EXPECT_EQ(readStatus(text).status, DesignReadStatus::Read) << text;
+    }
+}
+
+// A design of a known layout cut anywhere still reads what it holds; it reads as whole
+// exactly when the cut falls after a record's last token, and otherwise ends early at
+// the cut's line. A cut before the version tag is complete leaves no design.
+TEST(DesignFileRefusal, EveryCutOfAFileEndsEarlyUnlessItFallsBetweenRecords) {
     LensSystem lens;
     clearLensSystem(lens);
     for (int i = 0; i < 4; ++i) {
         lens.surfaces[i] = sampleRow(i);
     }
     const std::string text = designFileText(lens);
+    constexpr int kHeaderTokens = 2;
+    constexpr int kRowTokens = 21;
     for (size_t cut = 0; cut <= text.size(); ++cut) {
-        const LensSystem back = readText(text.substr(0, cut));
-        ASSERT_LE(surfaceCount(back.surfaces), 4) << "cut " << cut;
+        SCOPED_TRACE(cut);
+        const std::string part = text.substr(0, cut);
+        LensSystem back;
+        const DesignReadResult result = readDesignBytes(back, part.data(), part.size());
+        std::istringstream words(part);
+        int tokens = 0;
+        for (std::string word; words >> word;) {
+            ++tokens;
+        }
+        if (cut < 6) {
+            ASSERT_EQ(result.status, DesignReadStatus::NotADesign);
+            continue;
+        }
+        ASSERT_LE(surfaceCount(back.surfaces), 4);
+        const bool whole = tokens >= kHeaderTokens && (tokens - kHeaderTokens) % kRowTokens == 0;
+        if (whole) {
+            ASSERT_EQ(result.status, DesignReadStatus::Read);
+            ASSERT_EQ(surfaceCount(back.surfaces), (tokens - kHeaderTokens) / kRowTokens);
+        } else {
+            ASSERT_EQ(result.status, DesignReadStatus::ReadEndsEarly);
+            const size_t last = part.find_last_not_of(" \r\n");
+            ASSERT_EQ(result.line, 1 + std::count(part.begin(), part.begin() + last, '\n'));
+        }
     }
+}
+
+TEST(DesignFileRefusal, LegacyRecordsCutShortEndEarly) {
+    const DesignReadResult middle = readStatus("ver099\r\n-\r\n21\r\n1 2 -5 -600 50\r\n3 4");
+    EXPECT_EQ(middle.status, DesignReadStatus::ReadEndsEarly);
+    EXPECT_EQ(middle.line, 5);
+    const DesignReadResult oldest = readStatus("old 0 1 2 3 4 5 0 0 1 6 7 1.1 1.2 1.3 1.4 mat\n"
+                                               "21\n0 0 0 -500 40\n");
+    EXPECT_EQ(oldest.status, DesignReadStatus::ReadEndsEarly);
+    EXPECT_EQ(oldest.line, 3);
+    EXPECT_EQ(readStatus("ver100").status, DesignReadStatus::ReadEndsEarly);
 }
 
 TEST_F(TempFolder, WriteThenReadAFile) {
@@ -657,6 +908,36 @@ TEST_F(TempFolder, FailedWriteReturnsZeroAndLeavesTheTargetUntouched) {
     EXPECT_EQ(fileBytes(sub / "inside"), "keep");
     EXPECT_EQ(writeDesignFile(lens, (folder / "missing" / "x.OPT").c_str()), 0);
     EXPECT_EQ(writeDesignFile(lens, ""), 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    const DesignWriteResult result = writeDesign(lens, sub.c_str());
+    EXPECT_EQ(result.status, DesignWriteStatus::CannotWrite);
+    EXPECT_EQ(result.systemError, EISDIR);
+}
+
+// A value no file can hold is refused before anything is written, even over an old file.
+TEST_F(TempFolder, NonFiniteValueIsNeverWritten) {
+    const fs::path path = folder / "design.OPT";
+    std::ofstream(path) << "old";
+    for (const double bad :
+         {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN()}) {
+        for (int field = 0; field < 3; ++field) {
+            LensSystem lens;
+            clearLensSystem(lens);
+            lens.surfaces[0] = sampleRow(0);
+            lens.surfaces[1] = sampleRow(1);
+            double* target[] = {&lens.surfaces[1].radius, &lens.surfaces[0].effectiveRadius,
+                                &lens.surfaces[1].index[7]};
+            *target[field] = bad;
+            EXPECT_FALSE(designNumbersFinite(lens));
+            EXPECT_EQ(writeDesign(lens, path.c_str()).status, DesignWriteStatus::NonFiniteNumber);
+            EXPECT_EQ(writeDesignFile(lens, path.c_str()), 0);
+            // Rows after the end are never written, so they are no obstacle.
+            lens.surfaces[1].type = SurfaceType::End;
+            EXPECT_EQ(designNumbersFinite(lens), field != 1) << field;
+        }
+    }
+    EXPECT_EQ(fileBytes(path), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
