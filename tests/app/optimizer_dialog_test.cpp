@@ -220,8 +220,7 @@ class OptimizerDialogTest : public QObject {
         set(0, SurfaceType::Obstruction, 50.0, 0.0, 500.0);
         set(1, SurfaceType::SphericalMirror, 0.0, 200.0, 50.0);
         set(2, SurfaceType::FlatFocal, 100.0, 0.0, 10.0);
-        document.setLens(lens, ViewFit::Refit);
-        document.setModified(false);
+        test::holdSavedDesign(document, lens);
         const QByteArray before = test::savedBytes(document);
         test::BoxRecorder boxes;
         QVERIFY(!runOptimization(document, nullptr));

@@ -15,7 +15,7 @@ set(manifest ${SOURCE_DIR}/tests/data/oracle-outputs.sha256)
 set(catalog ${SOURCE_DIR}/data/glass.dat)
 set(baseline ${WORK_DIR}-baseline)
 file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR}/outputs/designed)
 
 set(lines "")
 # One output: the exit status, standard output and, when named, a written file.
