@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/surface_kind.h"
 #include "trace/bundles.h"
 
 namespace kiro {
@@ -146,8 +147,7 @@ void drawCurve(Canvas& canvas, const SurfaceTable& table, const Settings& settin
 double fieldRadius(const SurfaceTable& table) {
     double radius = -1.0;
     for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
-        if (table[i].type == SurfaceType::FlatFocal ||
-            table[i].type == SurfaceType::SphericalFocal) {
+        if (isFocal(table[i].type)) {
             radius = table[i].effectiveRadius;
         }
     }
@@ -166,7 +166,7 @@ double lightAperture(const SurfaceTable& table) {
     for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
         if (table[i].type == SurfaceType::Stop) {
             take(table[i].effectiveRadius);
-        } else if (table[i].type >= SurfaceType::SphericalMirror) {
+        } else if (isCurvedMirrorOrLens(table[i].type)) {
             take(table[i].effectiveRadius);
             break;
         }

@@ -5,42 +5,15 @@
 #include "cli/cli_common.h"
 #include "model/aperture_change.h"
 #include "model/surface.h"
+#include "model/surface_kind.h"
 
 namespace kiro::cli {
 namespace {
 
-// The names the lens data editor shows for each type code.
+// The name the lens data editor shows for a type code.
 const char* typeName(int32_t code) {
-    switch (code) {
-    case SurfaceType::Stop:
-        return "絞り";
-    case SurfaceType::Obstruction:
-        return "中央遮蔽";
-    case SurfaceType::FlatFocal:
-        return "平面焦点面";
-    case SurfaceType::SphericalFocal:
-        return "球面焦点面";
-    case SurfaceType::FlatMirror:
-        return "平面鏡";
-    case SurfaceType::SphericalMirror:
-        return "球面鏡";
-    case SurfaceType::ParaboloidMirror:
-        return "放物面鏡";
-    case SurfaceType::AsphericMirror:
-        return "非球面鏡";
-    case SurfaceType::FlatLens:
-        return "平面レンズ";
-    case SurfaceType::SphericalLens:
-        return "球面レンズ";
-    case SurfaceType::AsphericLens:
-        return "非球面レンズ";
-    default:
-        return "?";
-    }
-}
-
-bool isAspheric(int32_t code) {
-    return code == SurfaceType::AsphericMirror || code == SurfaceType::AsphericLens;
+    const SurfaceKindInfo* info = surfaceKindInfo(code);
+    return info == nullptr ? "?" : info->japaneseName;
 }
 
 std::string number(double value) {

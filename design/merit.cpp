@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "model/surface_kind.h"
 #include "trace/bundles.h"
 
 namespace kiro {
@@ -264,7 +265,7 @@ void refocus(SurfaceTable& table, const Settings& settings, int line) {
     }
     // Every row is scanned, also those after the end of the table.
     for (Surface& row : table) {
-        if (row.type == SurfaceType::FlatFocal || row.type == SurfaceType::SphericalFocal) {
+        if (isFocal(row.type)) {
             row.z = focus;
             return;
         }

@@ -2,12 +2,10 @@
 
 #include <cmath>
 
+#include "model/surface_kind.h"
+
 namespace kiro {
 namespace {
-
-bool isAspheric(int type) {
-    return type == SurfaceType::AsphericMirror || type == SurfaceType::AsphericLens;
-}
 
 bool isFinite(const Surface& row) {
     for (double v :
@@ -34,7 +32,7 @@ void rescaleRow(Surface& row, ApertureChangeMode mode, double o, double n) {
     // The sag a1 s^2 + a2 s^4 + a3 s^6 + a4 s^8 keeps its shape when s and the sag both
     // grow by n / o: each coefficient shrinks by (o / n) to one less than its power.
     const double t = o / n;
-    row.radius = o * row.radius / n;
+    setAsphericA1(row, o * asphericA1(row) / n);
     row.a2 = std::pow(t, 3) * row.a2;
     row.a3 = std::pow(t, 5) * row.a3;
     row.a4 = std::pow(t, 7) * row.a4;
@@ -48,7 +46,7 @@ double currentSemiAperture(const SurfaceTable& table) {
         if (row.type < 0) {
             break;
         }
-        const bool curvedOrLens = row.type > SurfaceType::FlatMirror;
+        const bool curvedOrLens = isCurvedMirrorOrLens(row.type);
         if (row.type == SurfaceType::Stop || curvedOrLens) {
             if (q < 0.0 || row.effectiveRadius < q) {
                 q = row.effectiveRadius;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "model/surface_kind.h"
 #include "trace/step_kernels.h"
 
 // The lane loops below are the single-ray step of ray_tracer.cpp and step_kernels.h
@@ -404,23 +405,8 @@ KIRO_VECTOR_CLONES void asphereVector(const RayPacket& in, RayPacket& out,
     }
 }
 
-bool isAsphere(int32_t type) {
-    return type == SurfaceType::AsphericMirror || type == SurfaceType::AsphericLens;
-}
-
-bool isPlane(int32_t type) {
-    return type == SurfaceType::Stop || type == SurfaceType::Obstruction ||
-           type == SurfaceType::FlatFocal || type == SurfaceType::FlatMirror ||
-           type == SurfaceType::FlatLens;
-}
-
-bool isSphere(int32_t type) {
-    return type == SurfaceType::SphericalFocal || type == SurfaceType::SphericalMirror ||
-           type == SurfaceType::SphericalLens;
-}
-
 bool solvedAcrossTheAxis(int32_t type) {
-    return isSphere(type) || type == SurfaceType::ParaboloidMirror;
+    return isSpherical(type) || type == SurfaceType::ParaboloidMirror;
 }
 
 // traceSurface for one lane whose direction is normalised already, as the single-ray loop
@@ -623,11 +609,11 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
     const bool rimTested = type != SurfaceType::FlatFocal && type != SurfaceType::SphericalFocal;
     if (rimTested && !rimOf(row.effectiveRadius).banded) {
         stepLiveLanes(step);
-    } else if (isPlane(type)) {
+    } else if (isFlat(type)) {
         stepPlaneRow(step);
-    } else if (isSphere(type)) {
+    } else if (isSpherical(type)) {
         stepSphereRow(step);
-    } else if (isAsphere(type) && owner == nullptr) {
+    } else if (isAspheric(type) && owner == nullptr) {
         stepAsphereRow(step);
     } else {
         stepLiveLanes(step);
