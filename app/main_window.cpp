@@ -21,7 +21,7 @@
 #include "app/layout_widget.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
-#include "model/aperture_change.h"
+#include "presenters/aperture_change.h"
 
 // The icon lives in the shell library, whose resources a program must ask for.
 static void loadShellResources() {

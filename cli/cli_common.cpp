@@ -10,7 +10,7 @@
 #include "model/atomic_file.h"
 #include "model/design_file.h"
 #include "model/program_files.h"
-#include "model/settings_fields.h"
+#include "presenters/settings_fields.h"
 #include "model/spectral_lines.h"
 #include "model/text_bytes.h"
 

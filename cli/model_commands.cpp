@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "model/aperture_change.h"
+#include "presenters/aperture_change.h"
 #include "model/surface.h"
 #include "model/surface_kind.h"
 

@@ -11,7 +11,7 @@
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/shell_text.h"
-#include "model/aperture_change.h"
+#include "presenters/aperture_change.h"
 
 namespace kiro::app {
 namespace {

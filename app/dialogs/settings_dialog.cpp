@@ -14,7 +14,7 @@
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/shell_text.h"
-#include "model/settings_fields.h"
+#include "presenters/settings_fields.h"
 
 namespace kiro::app {
 namespace {

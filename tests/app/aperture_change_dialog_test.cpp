@@ -9,7 +9,7 @@
 #include "app/document.h"
 #include "app/layout_widget.h"
 #include "app/shell_text.h"
-#include "model/aperture_change.h"
+#include "presenters/aperture_change.h"
 #include "tests/app/shell_test_support.h"
 #include "tests/support/surface_tables.h"
 

@@ -40,7 +40,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "design/lens_editor.h"
-#include "model/aperture_change.h"
+#include "presenters/aperture_change.h"
 
 // Every text of the window, the dialogs and the boxes in the language of the test's
 // locale (English for en_*, the program's own Japanese for C and ja_JP), laid out without

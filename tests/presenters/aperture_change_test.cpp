@@ -1,4 +1,4 @@
-#include "model/aperture_change.h"
+#include "presenters/aperture_change.h"
 
 #include <gtest/gtest.h>
 

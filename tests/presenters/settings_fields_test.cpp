@@ -1,4 +1,4 @@
-#include "model/settings_fields.h"
+#include "presenters/settings_fields.h"
 
 #include <gtest/gtest.h>
 
