@@ -10,9 +10,9 @@
 #include "model/atomic_file.h"
 #include "model/design_file.h"
 #include "model/program_files.h"
-#include "presenters/settings_fields.h"
 #include "model/spectral_lines.h"
 #include "model/text_bytes.h"
+#include "presenters/settings_fields.h"
 
 namespace kiro::cli {
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "presenters/aperture_change.h"
 #include "model/surface.h"
 #include "model/surface_kind.h"
+#include "presenters/aperture_change.h"
 
 namespace kiro::cli {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "trace/bundles.h"
 #include "tests/support/literal_forms.h"
+#include "trace/bundles.h"
 #include "trace/ray_tracer.h"
 #include "trace_tables.h"
 
