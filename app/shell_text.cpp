@@ -7,7 +7,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "design/design_dialog_logic.h"
+#include "model/c_numbers.h"
 #include "model/surface.h"
 #include "model/text_bytes.h"
 
@@ -44,18 +44,14 @@ bool toDesignBytes(const QString& text, int limitBytes, QByteArray& out) {
 }
 
 QString formatNumber(const char* format, double value) {
-    // The program keeps LC_NUMERIC at "C" (main), so printf writes a decimal point.
+    // In the C locale whatever LC_NUMERIC says, so a decimal point is always written.
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, format, value);
+    snprintfC(buffer, sizeof buffer, format, value);
     return QString::fromLatin1(buffer);
 }
 
 void useCNumbers() {
     std::setlocale(LC_NUMERIC, "C");
-}
-
-double readNumber(const QString& text) {
-    return readFieldNumber(text.toUtf8().constData());
 }
 
 QString lineLabel(int slot) {
@@ -65,12 +61,6 @@ QString lineLabel(int slot) {
         return {};
     }
     return QString::fromLatin1(kLabels[slot - WavelengthLine::First]);
-}
-
-unsigned readUnsigned(const QString& text) {
-    bool ok = false;
-    const unsigned value = text.trimmed().toUInt(&ok);
-    return ok ? value : 0u;
 }
 
 } // namespace kiro::app

@@ -554,7 +554,8 @@ class TranslationTest : public QObject {
                                        "フォルダの\"kiro.htm\"をご覧下さい。"));
             QCOMPARE(boxes.seen.at(7).text,
                      QString::fromUtf8("現在のデータが消去されますが、良いですか？"));
-            QCOMPARE(boxes.seen.at(8).text, QString::fromUtf8("有効径が0又は負の箇所があります！"));
+            QCOMPARE(boxes.seen.at(8).text,
+                     QString::fromUtf8("有効径が0又は負の箇所があります！\n（1行目）"));
         }
     }
 
@@ -599,6 +600,7 @@ class TranslationTest : public QObject {
         sizes.backFocus = 2000.0;
         const QList<DesignResult> failures{
             designFailed(DesignFailure::GlassNotChosen, named),
+            designFailed(DesignFailure::TypeNotChosen),
             designFailed(DesignFailure::UnusableLine),
             designFailed(DesignFailure::GlassIndexNotAboveOne, named),
             designFailed(DesignFailure::GlassIndexNotAboveOne, cp932),
@@ -617,7 +619,7 @@ class TranslationTest : public QObject {
         }
         QVERIFY(designFailureText(designRefused()).isEmpty());
         if (english()) {
-            QCOMPARE(designFailureText(failures.at(5)),
+            QCOMPARE(designFailureText(failures.at(6)),
                      QStringLiteral("No two-mirror arrangement gives an aperture of 200 mm, a "
                                     "focal length of 1e-07 mm, a curvature ratio of 1.5 and a "
                                     "back focus of 2000 mm."));
