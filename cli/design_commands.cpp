@@ -92,7 +92,7 @@ LensSystem startDesign() {
 void finish(LensSystem& lens, const DesignResult& result, int referenceLine,
             const std::string& out) {
     if (!result.ok) {
-        if (result.message[0] == '\0') {
+        if (result.message[0] == '\0' || result.failure == DesignFailure::UnusableSize) {
             failUsage("the aperture and the focal length (aperture x F-number) must be above 0");
         }
         failComputation(result.message);

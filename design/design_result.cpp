@@ -20,6 +20,9 @@ void writeMessage(DesignResult& result) {
     case DesignFailure::None:
         out[0] = '\0';
         return;
+    case DesignFailure::TypeNotChosen:
+        snprintfC(out, size, "「%s」が選ばれていません。", kDesignTypeListName);
+        return;
     case DesignFailure::GlassNotChosen:
         snprintfC(out, size, "「%s」が選ばれていません。", control);
         return;

@@ -10,6 +10,7 @@ constexpr int kDesignMessageBytes = 256;
 // program words the code and its details in the user's language.
 enum class DesignFailure {
     None,                   // built, or the inputs were refused without a word
+    TypeNotChosen,          // the type list has no selection
     GlassNotChosen,         // details.control
     UnusableLine,           // the reference line is not C..h
     GlassIndexNotAboveOne,  // details.control, details.glass, details.glassName
@@ -45,6 +46,9 @@ struct DesignResult {
 DesignResult designSucceeded();
 DesignResult designRefused();
 DesignResult designFailed(DesignFailure failure, const DesignFailureDetails& details = {});
+
+// The label of both designers' type list.
+constexpr const char* kDesignTypeListName = "望遠鏡の種類";
 
 // The control's label in the designer dialogs ("第１ガラス材" ... "補正版のガラス材").
 const char* glassControlName(GlassControl control);

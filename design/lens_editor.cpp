@@ -1,11 +1,12 @@
 #include "design/lens_editor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "design/design_dialog_logic.h"
 #include "design/merit.h"
+#include "model/c_numbers.h"
 
 namespace kiro {
 
@@ -42,19 +43,44 @@ bool invalidDiameter(int32_t type, double diameter) {
     return diameter == 0.0 && !mayBeZero;
 }
 
-double readGridNumber(const std::string& text) {
-    return readFieldNumber(text.c_str());
+bool hasZeroNormal(const Surface& row) {
+    return row.nx == 0.0 && row.ny == 0.0 && row.nz == 0.0;
 }
 
-// The material list position of a stored name: 0 for none, the last equal catalogue
-// entry, or no selection for a name the catalogue does not hold.
-int materialPositionOf(const GlassCatalog& catalog, const char* material) {
-    if (material[0] == '\0' || material[0] == '-') {
-        return 0;
-    }
-    const int k = findGlass(catalog, material);
-    return k >= 0 ? k : kNoSelection;
+bool sameMaterial(const ForeignMaterial& m, const Surface& row) {
+    return std::strncmp(m.name, row.material, kNameBytes) == 0 && m.index == row.index;
 }
+
+std::string& textOf(EditorRow& row, EditorColumn column) {
+    switch (column) {
+    case EditorColumn::Radius:
+        return row.radius;
+    case EditorColumn::A2:
+        return row.a2;
+    case EditorColumn::A3:
+        return row.a3;
+    case EditorColumn::A4:
+        return row.a4;
+    case EditorColumn::Diameter:
+        return row.diameter;
+    case EditorColumn::Spacing:
+        return row.spacing;
+    case EditorColumn::Position:
+        break;
+    }
+    return row.position;
+}
+
+const std::string& textOf(const EditorRow& row, EditorColumn column) {
+    return textOf(const_cast<EditorRow&>(row), column);
+}
+
+bool isCoefficient(EditorColumn column) {
+    return column == EditorColumn::A2 || column == EditorColumn::A3 || column == EditorColumn::A4;
+}
+
+constexpr EditorColumn kRowNumbers[] = {EditorColumn::Radius, EditorColumn::A2, EditorColumn::A3,
+                                        EditorColumn::A4, EditorColumn::Diameter};
 
 } // namespace
 
@@ -77,42 +103,114 @@ int typePositionOf(int32_t code) {
 
 std::string formatGridNumber(double value) {
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%lg", value);
+    snprintfC(buffer, sizeof buffer, "%lg", value);
     return buffer;
 }
 
 LensEditor::LensEditor(const SurfaceTable& design, const Settings& settings,
-                       const GlassCatalog& catalog)
-    : settings_(settings), catalog_(catalog) {
+                       const GlassCatalog& catalog, DecimalMarks marks)
+    : settings_(settings), catalog_(catalog), marks_(marks) {
     guard_ = true;
     work_ = design;
     for (int k = 0; k < kEditorRows; ++k) {
         work_[k].effectiveRadius *= 2.0;
-        positions_[k] = work_[k].z;
     }
+    syncPositions();
+    collectForeignMaterials();
+    recordHidden();
     for (int k = 0; k < kEditorRows && work_[k].type >= 0; ++k) {
         showRow(k);
     }
     guard_ = false;
 }
 
+void LensEditor::collectForeignMaterials() {
+    for (int k = 0; k < kLastRow; ++k) {
+        const Surface& row = work_[k];
+        if (row.material[0] == '\0' || row.material[0] == '-' ||
+            findGlass(catalog_, row.material) >= 0) {
+            continue;
+        }
+        const auto begin = foreign_.begin(), end = begin + foreignCount_;
+        if (std::none_of(begin, end,
+                         [&row](const ForeignMaterial& m) { return sameMaterial(m, row); })) {
+            ForeignMaterial& added = foreign_[foreignCount_++];
+            std::memcpy(added.name, row.material, kNameBytes);
+            added.index = row.index;
+        }
+    }
+}
+
+// The cells of rows not shown hold empty texts; behind them stand the working values, so
+// a row the grid never showed is stored as it was.
+void LensEditor::recordHidden() {
+    for (int k = 0; k < kEditorRows; ++k) {
+        const Surface& row = work_[k];
+        ShownRow& shown = shown_[k];
+        shown.type = kNoSelection;
+        shown.material = kNoSelection;
+        const double values[kEditorColumns] = {row.radius,
+                                               row.a2,
+                                               row.a3,
+                                               row.a4,
+                                               row.effectiveRadius,
+                                               k < kLastRow ? row.z - work_[k + 1].z : 0.0,
+                                               row.z};
+        for (int c = 0; c < kEditorColumns; ++c) {
+            shown.cells[c] = {std::string{}, values[c]};
+        }
+    }
+}
+
+int LensEditor::materialPositionOf(const Surface& row) const {
+    if (row.material[0] == '\0' || row.material[0] == '-') {
+        return 0;
+    }
+    const int k = findGlass(catalog_, row.material);
+    if (k >= 0) {
+        return k;
+    }
+    for (int i = 0; i < foreignCount_; ++i) {
+        if (sameMaterial(foreign_[i], row)) {
+            return glassCount(catalog_) + i;
+        }
+    }
+    return kNoSelection;
+}
+
+void LensEditor::showNumber(int k, EditorColumn column, double value) {
+    showText(k, column, formatGridNumber(value).c_str(), value);
+}
+
+void LensEditor::showText(int k, EditorColumn column, const char* text, double value) {
+    textOf(grid_[k], column) = text;
+    shown_[k].cells[static_cast<int>(column)] = {text, value};
+}
+
 void LensEditor::showRow(int k) {
     const Surface& row = work_[k];
-    EditorRow& shown = grid_[k];
-    shown.type = typePositionOf(row.type);
-    shown.radius = formatGridNumber(row.radius);
+    grid_[k].type = typePositionOf(row.type);
+    shown_[k].type = grid_[k].type;
+    showNumber(k, EditorColumn::Radius, row.radius);
     const bool coefficients = hasCoefficients(row.type);
-    shown.a2 = coefficients ? formatGridNumber(row.a2) : kNoCoefficient;
-    shown.a3 = coefficients ? formatGridNumber(row.a3) : kNoCoefficient;
-    shown.a4 = coefficients ? formatGridNumber(row.a4) : kNoCoefficient;
-    shown.diameter = formatGridNumber(row.effectiveRadius);
+    const double a[3] = {row.a2, row.a3, row.a4};
+    for (int c = 0; c < 3; ++c) {
+        const auto column = static_cast<EditorColumn>(static_cast<int>(EditorColumn::A2) + c);
+        if (coefficients) {
+            showNumber(k, column, a[c]);
+        } else {
+            showText(k, column, kNoCoefficient, a[c]);
+        }
+    }
+    showNumber(k, EditorColumn::Diameter, row.effectiveRadius);
     // Material and spacing describe the gap to the next row; with no next row in use
     // they keep whatever they showed.
     if (k < kLastRow && work_[k + 1].type >= 0) {
-        shown.material = materialPositionOf(catalog_, row.material);
-        shown.spacing = formatGridNumber(row.z - work_[k + 1].z);
+        grid_[k].material = materialPositionOf(row);
+        shown_[k].material = grid_[k].material;
+        showNumber(k, EditorColumn::Spacing, row.z - work_[k + 1].z);
     }
-    shown.position = formatGridNumber(row.z);
+    showNumber(k, EditorColumn::Position, row.z);
 }
 
 void LensEditor::showAllRows() {
@@ -129,38 +227,45 @@ void LensEditor::syncPositions() {
     }
 }
 
+bool LensEditor::unchanged(int k, EditorColumn column) const {
+    return textOf(grid_[k], column) == shown_[k].cells[static_cast<int>(column)].text;
+}
+
+NumberReading LensEditor::readCell(int k, EditorColumn column) const {
+    if (unchanged(k, column)) {
+        return {shown_[k].cells[static_cast<int>(column)].value, NumberProblem::None};
+    }
+    const std::string& text = textOf(grid_[k], column);
+    if (isCoefficient(column) && text == kNoCoefficient) {
+        return {0.0, NumberProblem::None};
+    }
+    return readNumberText(text, marks_);
+}
+
+EditorVerdict LensEditor::refuseCell(int k, EditorColumn column, NumberProblem problem) {
+    refusal_ = {k, column, problem};
+    return EditorVerdict::UnreadableNumber;
+}
+
 void LensEditor::setText(int row, EditorColumn column, const std::string& text) {
     if (!validRow(row)) {
         return;
     }
-    EditorRow& shown = grid_[row];
     switch (column) {
-    case EditorColumn::Radius:
-        shown.radius = text;
-        break;
-    case EditorColumn::A2:
-        shown.a2 = text;
-        break;
-    case EditorColumn::A3:
-        shown.a3 = text;
-        break;
-    case EditorColumn::A4:
-        shown.a4 = text;
-        break;
-    case EditorColumn::Diameter:
-        shown.diameter = text;
-        break;
     case EditorColumn::Spacing:
         if (row < kLastRow) {
-            shown.spacing = text;
+            grid_[row].spacing = text;
             spacingChanged();
         }
         break;
     case EditorColumn::Position:
-        shown.position = text;
+        grid_[row].position = text;
         if (row < kLastRow) {
             positionChanged();
         }
+        break;
+    default:
+        textOf(grid_[row], column) = text;
         break;
     }
 }
@@ -173,24 +278,35 @@ void LensEditor::setTypeSelection(int row, int position) {
 
 void LensEditor::setMaterialSelection(int row, int position) {
     if (validRow(row) && row < kLastRow) {
-        grid_[row].material =
-            position >= 0 && position < glassCount(catalog_) ? position : kNoSelection;
+        const int listed = glassCount(catalog_) + foreignCount_;
+        grid_[row].material = position >= 0 && position < listed ? position : kNoSelection;
     }
 }
 
+// While a typed spacing or position is not yet a number (a lone "-" on the way to
+// "-600") the coupled cells stay as they are.
 void LensEditor::spacingChanged() {
     if (guard_) {
         return;
     }
-    guard_ = true;
-    positions_[0] = 0.0;
+    std::array<double, kEditorRows> moved = positions_;
+    moved[0] = 0.0;
     // The last spacing would move row 15, which only add, delete and focus may move.
     for (int k = 1; k < kLastRow; ++k) {
-        positions_[k] = positions_[k - 1] - readGridNumber(grid_[k - 1].spacing);
+        const NumberReading spacing = readCell(k - 1, EditorColumn::Spacing);
+        if (!spacing.ok()) {
+            return;
+        }
+        moved[k] = moved[k - 1] - spacing.value;
     }
+    guard_ = true;
+    positions_ = moved;
     for (int k = 0; k < kEditorRows; ++k) {
-        const bool unused = grid_[k].type <= 0;
-        grid_[k].position = unused ? kBlankPosition : formatGridNumber(positions_[k]);
+        if (grid_[k].type <= 0) {
+            showText(k, EditorColumn::Position, kBlankPosition, positions_[k]);
+        } else {
+            showNumber(k, EditorColumn::Position, positions_[k]);
+        }
     }
     guard_ = false;
 }
@@ -199,23 +315,33 @@ void LensEditor::positionChanged() {
     if (guard_) {
         return;
     }
-    guard_ = true;
     // Every position first, then the spacings between them: the state the grid settles
     // in after the notifications one change sends.
+    std::array<double, kEditorRows> read = positions_;
     int shown = 0;
     while (shown < kEditorRows && grid_[shown].type != kNoSelection) {
-        positions_[shown] = readGridNumber(grid_[shown].position);
+        const NumberReading position = readCell(shown, EditorColumn::Position);
+        if (!position.ok()) {
+            return;
+        }
+        read[shown] = position.value;
         ++shown;
     }
+    guard_ = true;
+    positions_ = read;
     for (int k = 0; k + 1 < shown; ++k) {
-        grid_[k].spacing = formatGridNumber(positions_[k] - positions_[k + 1]);
+        showNumber(k, EditorColumn::Spacing, positions_[k] - positions_[k + 1]);
     }
     guard_ = false;
 }
 
-void LensEditor::deleteRow(int row) {
+EditorVerdict LensEditor::deleteRow(int row) {
     if (guard_ || !validRow(row)) {
-        return;
+        return EditorVerdict::Accepted;
+    }
+    const EditorVerdict read = readGrid();
+    if (read == EditorVerdict::UnreadableNumber) {
+        return read;
     }
     guard_ = true;
     for (int k = row; k < kLastRow; ++k) {
@@ -229,11 +355,16 @@ void LensEditor::deleteRow(int row) {
     syncPositions();
     showAllRows();
     guard_ = false;
+    return EditorVerdict::Accepted;
 }
 
-void LensEditor::addRowAfter(int row) {
+EditorVerdict LensEditor::addRowAfter(int row) {
     if (guard_ || !validRow(row) || row == kLastRow) {
-        return;
+        return EditorVerdict::Accepted;
+    }
+    const EditorVerdict read = readGrid();
+    if (read == EditorVerdict::UnreadableNumber) {
+        return read;
     }
     guard_ = true;
     const int place = row + 1;
@@ -252,33 +383,79 @@ void LensEditor::addRowAfter(int row) {
     syncPositions();
     showAllRows();
     guard_ = false;
+    return EditorVerdict::Accepted;
 }
 
-bool LensEditor::readGrid() {
-    bool valid = true;
+// A material the user did not touch, on a row whose type they did not change, stays as
+// it was, whether or not the catalogue holds it.
+void LensEditor::readMaterial(int k, Surface& row, bool typeKept) const {
+    const int selected = grid_[k].material;
+    if (typeKept && selected == shown_[k].material) {
+        return;
+    }
+    const int listed = glassCount(catalog_);
+    if (row.type >= SurfaceType::FirstRefracting && selected >= listed &&
+        selected < listed + foreignCount_) {
+        const ForeignMaterial& m = foreign_[selected - listed];
+        std::memcpy(row.material, m.name, kNameBytes);
+        row.index = m.index;
+        return;
+    }
+    applyGlass(row, catalog_, selected < 0 ? 0 : selected);
+}
+
+EditorVerdict LensEditor::readGrid() {
+    SurfaceTable read = work_;
+    int anchor = 0; // the last row whose position an edited spacing decided
     for (int k = 0; k < kEditorRows; ++k) {
-        const EditorRow& shown = grid_[k];
-        Surface& row = work_[k];
-        row.type = typeCodeAt(shown.type);
-        if (takesAxialNormal(row.type)) {
+        Surface& row = read[k];
+        const bool typeKept = grid_[k].type == shown_[k].type;
+        if (!typeKept) {
+            row.type = typeCodeAt(grid_[k].type);
+        }
+        if (takesAxialNormal(row.type) && (!typeKept || hasZeroNormal(row))) {
             row.nx = 0.0;
             row.ny = 0.0;
             row.nz = 1.0;
         }
-        row.radius = readGridNumber(shown.radius);
-        row.a2 = readGridNumber(shown.a2);
-        row.a3 = readGridNumber(shown.a3);
-        row.a4 = readGridNumber(shown.a4);
-        row.effectiveRadius = readGridNumber(shown.diameter);
-        if (k < kLastRow) {
-            applyGlass(row, catalog_, shown.material < 0 ? 0 : shown.material);
-            row.z = k == 0 ? 0.0 : work_[k - 1].z - readGridNumber(grid_[k - 1].spacing);
+        double* const fields[] = {&row.radius, &row.a2, &row.a3, &row.a4, &row.effectiveRadius};
+        for (int f = 0; f < 5; ++f) {
+            const NumberReading number = readCell(k, kRowNumbers[f]);
+            if (!number.ok()) {
+                return refuseCell(k, kRowNumbers[f], number.problem);
+            }
+            *fields[f] = number.value;
         }
-        if (invalidDiameter(row.type, row.effectiveRadius)) {
-            valid = false;
+        if (k == kLastRow) {
+            continue;
+        }
+        readMaterial(k, row, typeKept);
+        if (k == 0) {
+            row.z = 0.0;
+            continue;
+        }
+        const NumberReading spacing = readCell(k - 1, EditorColumn::Spacing);
+        if (!spacing.ok()) {
+            return refuseCell(k - 1, EditorColumn::Spacing, spacing.problem);
+        }
+        // Untouched gaps keep the rows exactly where they were relative to the last
+        // edited one, with no rounding piled up row by row.
+        const double gap = work_[k - 1].z - work_[k].z;
+        if (unchanged(k - 1, EditorColumn::Spacing) && spacing.value == gap) {
+            row.z = read[anchor].z + (work_[k].z - work_[anchor].z);
+        } else {
+            row.z = read[k - 1].z - spacing.value;
+            anchor = k;
         }
     }
-    return valid;
+    work_ = read;
+    for (int k = 0; k < kEditorRows; ++k) {
+        if (invalidDiameter(work_[k].type, work_[k].effectiveRadius)) {
+            refusal_ = {k, EditorColumn::Diameter, NumberProblem::None};
+            return EditorVerdict::InvalidDiameter;
+        }
+    }
+    return EditorVerdict::Accepted;
 }
 
 SurfaceTable LensEditor::designTable() const {
@@ -290,30 +467,31 @@ SurfaceTable LensEditor::designTable() const {
 }
 
 EditorVerdict LensEditor::focusAt(int line) {
-    if (!readGrid()) {
-        return EditorVerdict::InvalidDiameter;
+    const EditorVerdict read = readGrid();
+    if (read != EditorVerdict::Accepted) {
+        return read;
     }
     SurfaceTable table = designTable();
     refocus(table, settings_, line);
     for (int k = 0; k < kEditorRows; ++k) {
         work_[k].z = table[k].z;
     }
+    syncPositions();
     for (int k = 0; k < kEditorRows && work_[k].type >= 0; ++k) {
         if (k < kLastRow && work_[k + 1].type >= 0) {
-            grid_[k].spacing = formatGridNumber(work_[k].z - work_[k + 1].z);
+            showNumber(k, EditorColumn::Spacing, work_[k].z - work_[k + 1].z);
         }
-        grid_[k].position = formatGridNumber(work_[k].z);
+        showNumber(k, EditorColumn::Position, work_[k].z);
     }
-    guard_ = true;
     return EditorVerdict::Accepted;
 }
 
 EditorVerdict LensEditor::confirm(SurfaceTable& design) {
-    if (!readGrid()) {
-        return EditorVerdict::InvalidDiameter;
+    const EditorVerdict read = readGrid();
+    if (read == EditorVerdict::Accepted) {
+        design = designTable();
     }
-    design = designTable();
-    return EditorVerdict::Accepted;
+    return read;
 }
 
 } // namespace kiro

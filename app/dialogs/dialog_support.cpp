@@ -78,10 +78,6 @@ QLineEdit* makeEdit(QWidget* parent, int id, double value) {
     return edit;
 }
 
-QByteArray fieldText(const QLineEdit* edit) {
-    return edit->text().toUtf8();
-}
-
 QCheckBox* makeCheck(QWidget* parent, int id, const QString& text, bool checked) {
     auto* box = new QCheckBox(text, parent);
     box->setObjectName(QString::number(id));

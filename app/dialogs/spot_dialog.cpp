@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
+#include "app/dialogs/number_fields.h"
 #include "app/shell_text.h"
 
 namespace kiro::app {
@@ -48,10 +49,26 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
         edit->setObjectName(controlName(kFirstHeightEditId + j));
         edit->setFixedWidth(kHeightEditWidth);
         edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%.0f", state_.spotHeight[static_cast<size_t>(j)]));
-        connect(edit, &QLineEdit::textChanged, this, [this, j](const QString& text) {
-            state_.spotHeight[static_cast<size_t>(j)] = readUnsigned(text);
+        edit->setText(formatNumber("%lg", state_.spotHeight[static_cast<size_t>(j)]));
+        // Drawn as typed; a text that is no height keeps the last one drawn, marked, and
+        // is refused with a message once the user leaves the field.
+        connect(edit, &QLineEdit::textChanged, this, [this, j, edit](const QString& text) {
+            const NumberReading height =
+                readNumberText(text.toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+            if (!height.ok()) {
+                markNumberField(edit);
+                return;
+            }
+            clearNumberFieldMark(edit);
+            state_.spotHeight[static_cast<size_t>(j)] = height.value;
             repaintView();
+        });
+        connect(edit, &QLineEdit::editingFinished, this, [this, j, edit] {
+            const NumberReading height = readNumberText(edit->text().toStdString(),
+                                                        desktopDecimalMarks(), kNonNegativeNumber);
+            if (!height.ok()) {
+                refuseNumberField(this, edit, tr("%1番目の像高").arg(j + 1), height.problem);
+            }
         });
         auto* cell = new QHBoxLayout;
         cell->addStretch(1);

@@ -555,7 +555,8 @@ class TranslationTest : public QObject {
                                        "フォルダの\"kiro.htm\"をご覧下さい。"));
             QCOMPARE(boxes.seen.at(7).text,
                      QString::fromUtf8("現在のデータは保存されていません。\n保存しますか？"));
-            QCOMPARE(boxes.seen.at(8).text, QString::fromUtf8("有効径が0又は負の箇所があります！"));
+            QCOMPARE(boxes.seen.at(8).text,
+                     QString::fromUtf8("有効径が0又は負の箇所があります！\n（1行目）"));
         }
     }
 
@@ -600,6 +601,7 @@ class TranslationTest : public QObject {
         sizes.backFocus = 2000.0;
         const QList<DesignResult> failures{
             designFailed(DesignFailure::GlassNotChosen, named),
+            designFailed(DesignFailure::TypeNotChosen),
             designFailed(DesignFailure::UnusableLine),
             designFailed(DesignFailure::GlassIndexNotAboveOne, named),
             designFailed(DesignFailure::GlassIndexNotAboveOne, cp932),
@@ -618,7 +620,7 @@ class TranslationTest : public QObject {
         }
         QVERIFY(designFailureText(designRefused()).isEmpty());
         if (english()) {
-            QCOMPARE(designFailureText(failures.at(5)),
+            QCOMPARE(designFailureText(failures.at(6)),
                      QStringLiteral("No two-mirror arrangement gives an aperture of 200 mm, a "
                                     "focal length of 1e-07 mm, a curvature ratio of 1.5 and a "
                                     "back focus of 2000 mm."));
