@@ -297,6 +297,11 @@ struct DiameterCase {
     bool accepted;
 };
 
+// Named by its inputs, so that the test's name stays the same from build to build.
+void PrintTo(const DiameterCase& c, std::ostream* out) {
+    *out << "type " << c.typePosition << " diameter \"" << c.diameter << '"';
+}
+
 class EditorDiameterRule : public EditorFixture,
                            public ::testing::WithParamInterface<DiameterCase> {};
 
