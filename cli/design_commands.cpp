@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::cli {
 namespace {

@@ -17,7 +17,7 @@
 #include "app/document.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::app {
 

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "design/lens_editor.h"
+#include "presenters/lens_editor.h"
 
 class QComboBox;
 class QLineEdit;

@@ -18,7 +18,7 @@
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/shell_text.h"
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::app {
 

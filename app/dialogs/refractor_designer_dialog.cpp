@@ -16,7 +16,7 @@
 #include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::app {
 

@@ -11,8 +11,8 @@
 #include "app/dialogs/lens_editor_dialog.h"
 #include "app/dialogs/number_fields.h"
 #include "app/shell_text.h"
-#include "design/design_dialog_logic.h"
 #include "presenters/aperture_change.h"
+#include "presenters/design_dialog_logic.h"
 #include "tests/app/shell_test_support.h"
 #include "tests/support/german_numbers.h"
 

@@ -39,8 +39,8 @@
 #include "app/interface_language.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "design/lens_editor.h"
 #include "presenters/aperture_change.h"
+#include "presenters/lens_editor.h"
 
 // Every text of the window, the dialogs and the boxes in the language of the test's
 // locale (English for en_*, the program's own Japanese for C and ja_JP), laid out without

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "design/catadioptric_builders.h"
-#include "design/design_dialog_logic.h"
 #include "design_test_support.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "design/design_dialog_logic.h"
 #include "design/reflector_builders.h"
 #include "design/two_mirror.h"
 #include "design_test_support.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro {
 namespace {

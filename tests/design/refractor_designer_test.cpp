@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "design/design_dialog_logic.h"
 #include "design/designer_inputs.h"
 #include "design/refractor_designer.h"
 #include "design_test_support.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro {
 namespace {

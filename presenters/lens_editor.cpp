@@ -1,4 +1,4 @@
-#include "design/lens_editor.h"
+#include "presenters/lens_editor.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 #include <cmath>
 #include <cstdlib>

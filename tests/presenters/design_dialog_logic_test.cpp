@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "design/design_dialog_logic.h"
 #include "design/reflector_builders.h"
-#include "design_test_support.h"
+#include "presenters/design_dialog_logic.h"
+#include "tests/design/design_test_support.h"
 #include "tests/support/german_numbers.h"
 
 namespace kiro {

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "design/lens_editor.h"
 #include "design/merit.h"
-#include "design_test_support.h"
-#include "sample_designs.h"
+#include "presenters/lens_editor.h"
+#include "tests/design/design_test_support.h"
+#include "tests/design/sample_designs.h"
 
 namespace kiro {
 namespace {
