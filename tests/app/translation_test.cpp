@@ -615,7 +615,7 @@ class TranslationTest : public QObject {
             if (english()) {
                 QVERIFY2(!text.isEmpty() && !hasJapanese(text), qPrintable(text));
             } else {
-                QCOMPARE(text, QString::fromUtf8(failure.message));
+                QVERIFY2(!text.isEmpty() && hasJapanese(text), qPrintable(text));
             }
         }
         QVERIFY(designFailureText(designRefused()).isEmpty());
@@ -624,6 +624,11 @@ class TranslationTest : public QObject {
                      QStringLiteral("No two-mirror arrangement gives an aperture of 200 mm, a "
                                     "focal length of 1e-07 mm, a curvature ratio of 1.5 and a "
                                     "back focus of 2000 mm."));
+        } else {
+            QCOMPARE(
+                designFailureText(failures.at(6)),
+                QString::fromUtf8("口径 200 mm、焦点距離 1e-07 mm、曲率比 1.5、バックフォーカス "
+                                  "2000 mm を満たす２枚鏡の配置が見つかりません。"));
         }
     }
 
