@@ -165,7 +165,7 @@ DesignResult confirmReflectorInputs(LensSystem& lens, ReflectorInputs& kept, int
                                     const ReflectorInputs& inputs, const GlassCatalog& catalog) {
     kept = inputs;
     referenceLine = kept.line;
-    if (kept.type < 0 || kept.type >= ReflectorType::Count) {
+    if (reflectorTypeAt(listPosition(kept.type)) == ReflectorType::None) {
         return designFailed(DesignFailure::TypeNotChosen);
     }
     if (!acceptsDesignSize(kept.aperture, kept.fNumber)) {
@@ -183,7 +183,7 @@ DesignResult confirmRefractorInputs(LensSystem& lens, RefractorInputs& kept, int
                                     const RefractorInputs& inputs, const GlassCatalog& catalog) {
     kept = inputs;
     referenceLine = kept.line;
-    if (kept.type < 0 || kept.type >= RefractorType::Count) {
+    if (refractorTypeAt(listPosition(kept.type)) == RefractorType::None) {
         return designFailed(DesignFailure::TypeNotChosen);
     }
     if (!acceptsDesignSize(kept.aperture, kept.fNumber)) {

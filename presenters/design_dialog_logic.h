@@ -10,7 +10,7 @@ namespace kiro {
 // What the reflecting designer's dialog holds when OK is pressed: the list selections
 // (-1 when nothing is selected), the checked line and the texts of the edit fields.
 struct ReflectorFields {
-    int type = ReflectorType::None;
+    ReflectorType type = ReflectorType::None;
     int glass = kNoGlass;
     int line = WavelengthLine::d;
     const char* aperture = "";
@@ -20,7 +20,7 @@ struct ReflectorFields {
 };
 
 struct RefractorFields {
-    int type = RefractorType::None;
+    RefractorType type = RefractorType::None;
     int glass1 = kNoGlass, glass2 = kNoGlass, glass3 = kNoGlass;
     int measureFlags = MeasureFlag::All;
     int line = WavelengthLine::d;

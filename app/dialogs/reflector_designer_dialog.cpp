@@ -33,7 +33,7 @@ constexpr int kRatioId = 120;
 constexpr int kBackFocusId = 121;
 
 constexpr const char* kTypeContext = "ReflectorType";
-const char* const kTypeNames[ReflectorType::Count] = {
+const char* const kTypeNames[kReflectorTypeCount] = {
     QT_TRANSLATE_NOOP("ReflectorType", "ニュートン"),
     QT_TRANSLATE_NOOP("ReflectorType", "純カセグレン"),
     QT_TRANSLATE_NOOP("ReflectorType", "マクストーフニュートン"),
@@ -53,7 +53,7 @@ ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* pa
     const ReflectorInputs& kept = document.reflectorInputs();
 
     type_ = makeList(this, kTypeId, translatedNames(kTypeContext, kTypeNames));
-    selectPosition(type_, kept.type);
+    selectPosition(type_, listPosition(kept.type));
     aperture_ = makeEdit(this, kApertureId, kept.aperture);
     fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
     ratio_ = makeEdit(this, kRatioId, kept.ratio);
@@ -80,7 +80,7 @@ ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* pa
 
 void ReflectorDesignerDialog::accept() {
     ReflectorInputs read;
-    read.type = type_->currentIndex();
+    read.type = reflectorTypeAt(type_->currentIndex());
     read.glass = glass_->currentIndex();
     read.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
     const std::optional<double> aperture = readNumberField(this, aperture_, tr("口径(mm)"));

@@ -32,7 +32,7 @@ constexpr int kFirstChromaticId = 116;
 constexpr int kFirstThicknessId = 130;
 
 constexpr const char* kTypeContext = "RefractorType";
-const char* const kTypeNames[RefractorType::Count] = {
+const char* const kTypeNames[kRefractorTypeCount] = {
     QT_TRANSLATE_NOOP("RefractorType", "２枚玉屈折"),
     QT_TRANSLATE_NOOP("RefractorType", "２枚玉＋フラットナー")};
 constexpr GlassControl kGlassControls[3] = {GlassControl::Glass1, GlassControl::Glass2,
@@ -55,7 +55,7 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
     const RefractorInputs& kept = document.refractorInputs();
 
     type_ = makeList(this, kTypeId, translatedNames(kTypeContext, kTypeNames));
-    selectPosition(type_, kept.type);
+    selectPosition(type_, listPosition(kept.type));
     aperture_ = makeEdit(this, kApertureId, kept.aperture);
     fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
 
@@ -106,7 +106,7 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
 
 void RefractorDesignerDialog::accept() {
     RefractorInputs read;
-    read.type = type_->currentIndex();
+    read.type = refractorTypeAt(type_->currentIndex());
     read.glass1 = glasses_[0]->currentIndex();
     read.glass2 = glasses_[1]->currentIndex();
     read.glass3 = glasses_[2]->currentIndex();

@@ -56,7 +56,8 @@ class ReflectorDesignerDialogTest : public QObject {
         QSignalSpy changes(&document, &Document::lensChanged);
         ReflectorDesignerDialog dialog(document);
         dialog.show();
-        control<QComboBox>(&dialog, 101)->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+        control<QComboBox>(&dialog, 101)
+            ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
         control<QComboBox>(&dialog, 104)->setCurrentIndex(glassPosition(document, "N-BK7"));
         setText(&dialog, 103, QStringLiteral("10"));
         control<QRadioButton>(&dialog, 107)->click();
@@ -78,7 +79,8 @@ class ReflectorDesignerDialogTest : public QObject {
         {
             ReflectorDesignerDialog dialog(document);
             dialog.show();
-            control<QComboBox>(&dialog, 101)->setCurrentIndex(ReflectorType::Cassegrain);
+            control<QComboBox>(&dialog, 101)
+                ->setCurrentIndex(listPosition(ReflectorType::Cassegrain));
             setText(&dialog, 102, QStringLiteral("150"));
             setText(&dialog, 103, QStringLiteral("12"));
             setText(&dialog, 120, QStringLiteral("-3"));
@@ -88,7 +90,8 @@ class ReflectorDesignerDialogTest : public QObject {
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
         ReflectorDesignerDialog again(document);
-        QCOMPARE(control<QComboBox>(&again, 101)->currentIndex(), ReflectorType::Cassegrain);
+        QCOMPARE(control<QComboBox>(&again, 101)->currentIndex(),
+                 listPosition(ReflectorType::Cassegrain));
         QCOMPARE(control<QLineEdit>(&again, 102)->text(), QStringLiteral("150"));
         QCOMPARE(control<QLineEdit>(&again, 103)->text(), QStringLiteral("12"));
         QCOMPARE(control<QLineEdit>(&again, 120)->text(), QStringLiteral("1"));
@@ -141,7 +144,8 @@ class ReflectorDesignerDialogTest : public QObject {
         test::BoxRecorder boxes;
         ReflectorDesignerDialog dialog(document);
         dialog.show();
-        control<QComboBox>(&dialog, 101)->setCurrentIndex(ReflectorType::SchmidtCamera);
+        control<QComboBox>(&dialog, 101)
+            ->setCurrentIndex(listPosition(ReflectorType::SchmidtCamera));
         pressOk(&dialog); // no corrector glass chosen
         QVERIFY(dialog.isVisible());
         QCOMPARE(boxes.seen.size(), 1);

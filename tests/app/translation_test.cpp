@@ -316,7 +316,7 @@ Products makeProducts(const QString& folder) {
     {
         ReflectorDesignerDialog designer(document);
         designer.findChild<QComboBox*>(QStringLiteral("101"))
-            ->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+            ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
         designer.findChild<QComboBox*>(QStringLiteral("104"))
             ->setCurrentIndex(findGlass(document.catalog(), "N-BK7"));
         designer.accept();

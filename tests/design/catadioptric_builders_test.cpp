@@ -90,17 +90,17 @@ TEST(SchmidtCameraRows, PlateAtTheMirrorsCentreAndCurvedFocalSurface) {
 
 // Every corrected type from the shared dispatch, as the dialog runs it.
 struct CorrectedCase {
-    int type;
+    ReflectorType type;
     double D, F, b;
 };
 
 class CorrectedTypes : public ::testing::TestWithParam<CorrectedCase> {};
 
-const char* typeName(int type) {
+const char* typeName(ReflectorType type) {
     static constexpr const char* kNames[] = {
         "Newtonian",   "Cassegrain",        "MaksutovNewtonian",      "MaksutovCassegrain",
         "DallKirkham", "SchmidtCassegrain", "BakerSchmidtCassegrain", "SchmidtCamera"};
-    return kNames[type];
+    return kNames[listPosition(type)];
 }
 
 TEST_P(CorrectedTypes, FarLessSphericalAberrationThanAMirrorAtTheFocalLengthAsked) {
@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CorrectedCase{ReflectorType::SchmidtCamera, 200.0, 2.0, 200.0}),
     [](const ::testing::TestParamInfo<CorrectedCase>& info) { return typeName(info.param.type); });
 
-class GlassChecks : public ::testing::TestWithParam<int> {};
+class GlassChecks : public ::testing::TestWithParam<ReflectorType> {};
 
 TEST_P(GlassChecks, MissingOrUnusableCorrectorGlassWritesNothingAndNamesIt) {
     const GlassCatalog catalog = test::shippedCatalog();
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ReflectorType::MaksutovNewtonian, ReflectorType::MaksutovCassegrain,
                       ReflectorType::SchmidtCassegrain, ReflectorType::BakerSchmidtCassegrain,
                       ReflectorType::SchmidtCamera),
-    [](const ::testing::TestParamInfo<int>& info) { return typeName(info.param); });
+    [](const ::testing::TestParamInfo<ReflectorType>& info) { return typeName(info.param); });
 
 TEST(SchmidtBuilders, TooFastARatioFailsWithoutWriting) {
     const GlassCatalog catalog = test::shippedCatalog();

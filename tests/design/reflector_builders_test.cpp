@@ -73,9 +73,10 @@ TEST(NewtonianPhysics, ParaboloidHasNoSphericalAberrationAndTheFocalLengthAsked)
     EXPECT_NEAR(table[4].z, 0.0, 1e-6);
 }
 
-class TwoMirrorTypes : public ::testing::TestWithParam<int> {};
+class TwoMirrorTypes : public ::testing::TestWithParam<ReflectorType> {};
 
-DesignResult buildTwoMirror(int type, SurfaceTable& table, double D, double f, double b, double k) {
+DesignResult buildTwoMirror(ReflectorType type, SurfaceTable& table, double D, double f, double b,
+                            double k) {
     return type == ReflectorType::Cassegrain
                ? buildCassegrain(table, sourceAtInfinity(), D, f, b, k)
                : buildDallKirkham(table, sourceAtInfinity(), D, f, b, k);
@@ -105,7 +106,7 @@ TEST_P(TwoMirrorTypes, NoTwoMirrorSolutionLeavesTheTableAndSaysSo) {
 
 INSTANTIATE_TEST_SUITE_P(CassegrainForms, TwoMirrorTypes,
                          ::testing::Values(ReflectorType::Cassegrain, ReflectorType::DallKirkham),
-                         [](const ::testing::TestParamInfo<int>& info) {
+                         [](const ::testing::TestParamInfo<ReflectorType>& info) {
                              return info.param == ReflectorType::Cassegrain ? "Cassegrain"
                                                                             : "DallKirkham";
                          });

@@ -88,7 +88,7 @@ TEST(ReflectorDialogOk, RefusedSizesAreRememberedCorrectedAndChangeNothing) {
 // No type chosen is refused with a message naming the type list; the design stays.
 TEST(DesignerDialogOk, NoTypeChosenKeepsTheDesignAndSaysSo) {
     const GlassCatalog catalog = test::shippedCatalog();
-    for (const int type : {ReflectorType::None, ReflectorType::Count}) {
+    for (const ReflectorType type : {ReflectorType::None, reflectorTypeAt(kReflectorTypeCount)}) {
         LensSystem lens = markedLens();
         ReflectorInputs kept;
         int referenceLine = 2;
@@ -100,7 +100,7 @@ TEST(DesignerDialogOk, NoTypeChosenKeepsTheDesignAndSaysSo) {
         EXPECT_TRUE(test::sameTable(lens.surfaces, test::markerTable()));
         EXPECT_STREQ(lens.description, "kept");
     }
-    for (const int type : {RefractorType::None, 5}) {
+    for (const RefractorType type : {RefractorType::None, refractorTypeAt(5)}) {
         LensSystem lens = markedLens();
         RefractorInputs kept;
         int referenceLine = 2;
