@@ -235,9 +235,9 @@ bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide) 
     return toInt(size.sideMicrometres, sideMicrometres) && toPixel(size.halfSidePixels, halfSide);
 }
 
-void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow, int gridMode,
-              int gridCount, int centreX, int centreY, double magnification, double fieldAngle,
-              int line) {
+void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow,
+              SpotGridMode gridMode, int gridCount, int centreX, int centreY, double magnification,
+              double fieldAngle, int line) {
     SpotBeam beam;
     if (!prepareSpotBeam(table, imageRow, fieldAngle, beam)) {
         return;

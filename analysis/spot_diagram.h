@@ -29,10 +29,10 @@ bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide);
 // Plots one line's spot at one field angle (radians) around a panel centre: each ray of
 // a square pupil grid that comes through every row lands as one pixel, offset from the
 // d-line reference point by magnification pixels per mm; dots beyond 100 pixels are left
-// out. gridMode 0: gridCount points across the diameter; 1: a pitch of gridCount mm.
-void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow, int gridMode,
-              int gridCount, int centreX, int centreY, double magnification, double fieldAngle,
-              int line);
+// out. gridCount is the number of points across the diameter or the pitch in mm.
+void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow,
+              SpotGridMode gridMode, int gridCount, int centreX, int centreY, double magnification,
+              double fieldAngle, int line);
 
 // The whole dialog picture: separators, scale squares, and the spots of every shown line
 // at the three panels with their field-angle labels. The rays are traced on `threads`

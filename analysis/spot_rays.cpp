@@ -180,12 +180,14 @@ void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
     }
 }
 
-double spotGridStep(double h0, int gridMode, int gridCount) {
-    return gridMode == 0 ? 2.0 * h0 / gridCount : static_cast<double>(gridCount);
+double spotGridStep(double h0, SpotGridMode gridMode, int gridCount) {
+    return gridMode == SpotGridMode::FixedCount ? 2.0 * h0 / gridCount
+                                                : static_cast<double>(gridCount);
 }
 
 int spotGridCount(const Settings& settings) {
-    return settings.spotGridMode == 0 ? settings.spotGridPoints : settings.spotGridPitch;
+    return settings.spotGridMode == SpotGridMode::FixedCount ? settings.spotGridPoints
+                                                             : settings.spotGridPitch;
 }
 
 void spotGridValues(double h0, double step, std::vector<double>& values) {

@@ -65,9 +65,9 @@ struct SpotLanding {
     SpotOffset offset{};
 };
 
-// Step of the grid: gridMode 0 puts gridCount points across the diameter, 1 takes a pitch
+// Step of the grid: FixedCount puts gridCount points across the diameter, FixedPitch takes a pitch
 // of gridCount mm.
-double spotGridStep(double h0, int gridMode, int gridCount);
+double spotGridStep(double h0, SpotGridMode gridMode, int gridCount);
 int spotGridCount(const Settings& settings);
 
 // The grid's coordinates 0, step, 2 step, ... below h0, summed as the walk sums them.

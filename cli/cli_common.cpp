@@ -55,19 +55,21 @@ void applySettingsOptions(LensSystem& lens, const SettingsOptions& options) {
         }
     }
     if (options.gridMode >= 0) {
-        s.spotGridMode = options.gridMode;
+        // Any mode but 0 lays the grid out by pitch.
+        s.spotGridMode =
+            options.gridMode == 0 ? SpotGridMode::FixedCount : SpotGridMode::FixedPitch;
     }
     if (options.gridPoints != -1) {
         s.spotGridPoints = clampGridPoints(options.gridPoints);
-        s.spotGridMode = 0;
+        s.spotGridMode = SpotGridMode::FixedCount;
     }
     if (options.gridPitch != -1) {
         s.spotGridPitch = clampGridPitch(options.gridPitch);
-        s.spotGridMode = 1;
+        s.spotGridMode = SpotGridMode::FixedPitch;
     }
     if (!options.source.empty()) {
         const std::vector<double> p = parseNumbers(options.source, 3, "--source");
-        s.sourceMode = 1;
+        s.sourceMode = SourceMode::Point;
         s.sourceX = p[0];
         s.sourceY = p[1];
         s.sourceZ = p[2];
@@ -105,7 +107,7 @@ void loadDesign(LensSystem& lens, const std::string& path, const SettingsOptions
         failRefusedDesign(path, "line " + std::to_string(read.line) +
                                     ": a number that is not finite (inf, nan or too large)");
     }
-    lens.settings.sourceMode = 0;
+    lens.settings.sourceMode = SourceMode::Infinity;
     applySettingsOptions(lens, options);
 }
 

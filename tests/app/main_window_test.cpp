@@ -157,8 +157,8 @@ QByteArray exactDesign(const LensSystem& lens) {
         text += QByteArray(s.material) + '\n';
     }
     const Settings& t = lens.settings;
-    for (int value : {t.rayCount, t.incidenceAngle, t.spotGridMode, t.spotGridPoints,
-                      t.spotGridPitch, t.sourceMode}) {
+    for (int value : {t.rayCount, t.incidenceAngle, static_cast<int>(t.spotGridMode),
+                      t.spotGridPoints, t.spotGridPitch, static_cast<int>(t.sourceMode)}) {
         text += QByteArray::number(value) + ' ';
     }
     for (double value : {t.sourceX, t.sourceY, t.sourceZ}) {
