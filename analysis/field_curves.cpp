@@ -82,7 +82,7 @@ FieldCurves computeFieldCurves(const SurfaceTable& table, const Settings& settin
     }
     curves.valid = true;
     curves.focalLength = nearAxisFocalLength(table, settings, r);
-    curves.largestHeight = openSpotDialog(table).spotHeight[kSpotPanelCount - 1];
+    curves.largestHeight = spotOpeningHeights(table)[kSpotPanelCount - 1];
     const Surface& imageRow = table[static_cast<size_t>(count - 1)];
     const double delta = kFocusPupilFraction * r;
     ImageLanding axial;

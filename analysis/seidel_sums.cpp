@@ -182,7 +182,7 @@ SeidelSums seidelSums(const SurfaceTable& table, const Settings& settings) {
     if (f == 0.0 || !std::isfinite(f)) {
         return SeidelSums{};
     }
-    const double largestHeight = openSpotDialog(table).spotHeight[kSpotPanelCount - 1];
+    const double largestHeight = spotOpeningHeights(table)[kSpotPanelCount - 1];
     return seidelSumsFor(table, apertureRadius(table), std::atan(largestHeight / f));
 }
 

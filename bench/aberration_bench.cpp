@@ -28,7 +28,7 @@ const char* const kExamples[] = {"doublet-flattener-102-f7.OPT", "schmidt-camera
 
 void BM_RayFans(benchmark::State& state) {
     const LensSystem lens = example(kExamples[state.range(0)]);
-    const auto heights = openSpotDialog(lens.surfaces).spotHeight;
+    const auto heights = spotOpeningHeights(lens.surfaces);
     for (auto _ : state) {
         benchmark::DoNotOptimize(computeRayFans(lens.surfaces, lens.settings, heights, kAllLines));
     }

@@ -8,6 +8,8 @@
 #include "analysis/light_amount_curve.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
+#include "presenters/curve_dialog_state.h"
+#include "presenters/spot_dialog_state.h"
 
 namespace kiro {
 namespace {

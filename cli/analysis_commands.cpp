@@ -24,8 +24,10 @@
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
 #include "model/spectral_lines.h"
+#include "presenters/curve_dialog_state.h"
 #include "presenters/fan_dialog_state.h"
 #include "presenters/field_dialog_state.h"
+#include "presenters/spot_dialog_state.h"
 #include "render/qt_canvas.h"
 
 namespace kiro::cli {

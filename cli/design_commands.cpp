@@ -4,7 +4,8 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "design/design_dialog_logic.h"
+#include "cli/design_failure_words.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::cli {
 namespace {
@@ -92,10 +93,11 @@ LensSystem startDesign() {
 void finish(LensSystem& lens, const DesignResult& result, int referenceLine,
             const std::string& out) {
     if (!result.ok) {
-        if (result.message[0] == '\0') {
+        if (result.failure == DesignFailure::None ||
+            result.failure == DesignFailure::UnusableSize) {
             failUsage("the aperture and the focal length (aperture x F-number) must be above 0");
         }
-        failComputation(result.message);
+        failComputation(designFailureWords(result));
     }
     refocusAfterDesign(lens, referenceLine);
     saveDesign(lens, out);

@@ -5,6 +5,7 @@
 #include "analysis/fan_plot.h"
 #include "analysis/spot_diagram.h"
 #include "model/lens_system.h"
+#include "presenters/spot_dialog_state.h"
 
 namespace kiro {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "analysis/aberration_curves.h"
 #include "presenters/fan_dialog_state.h"
 
 namespace kiro {

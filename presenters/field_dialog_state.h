@@ -4,6 +4,7 @@
 
 #include "analysis/field_plot.h"
 #include "analysis/spot_diagram.h"
+#include "presenters/curve_dialog_state.h"
 
 namespace kiro {
 

@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
-#include "app/shell_text.h"
 
 namespace kiro::app {
 
@@ -33,15 +32,9 @@ FanDialog::FanDialog(const LensSystem& lens, QWidget* parent)
     auto* heights = new QHBoxLayout;
     heights->addWidget(new QLabel(tr("像高"), this));
     for (int j = 0; j < kSpotPanelCount; ++j) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(controlName(kFirstHeightEditId + j));
+        QLineEdit* edit =
+            makeHeightEdit(kFirstHeightEditId + j, j, state_.heights[static_cast<size_t>(j)]);
         edit->setFixedWidth(kHeightEditWidth);
-        edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%g", state_.heights[static_cast<size_t>(j)]));
-        connect(edit, &QLineEdit::textChanged, this, [this, j](const QString& text) {
-            state_.heights[static_cast<size_t>(j)] = readNumber(text);
-            repaintView();
-        });
         heights->addWidget(edit);
         heights->addWidget(new QLabel(QStringLiteral("mm"), this));
     }

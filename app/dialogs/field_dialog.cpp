@@ -6,7 +6,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "analysis/aberration_curves.h"
 #include "app/dialogs/analysis_view.h"
 
 namespace kiro::app {

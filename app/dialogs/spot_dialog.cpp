@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
-#include "app/shell_text.h"
 
 namespace kiro::app {
 
@@ -44,15 +43,9 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     auto* heights = new QGridLayout;
     heights->setHorizontalSpacing(0);
     for (int j = 0; j < kSpotPanelCount; ++j) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(controlName(kFirstHeightEditId + j));
+        QLineEdit* edit =
+            makeHeightEdit(kFirstHeightEditId + j, j, state_.spotHeight[static_cast<size_t>(j)]);
         edit->setFixedWidth(kHeightEditWidth);
-        edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%.0f", state_.spotHeight[static_cast<size_t>(j)]));
-        connect(edit, &QLineEdit::textChanged, this, [this, j](const QString& text) {
-            state_.spotHeight[static_cast<size_t>(j)] = readUnsigned(text);
-            repaintView();
-        });
         auto* cell = new QHBoxLayout;
         cell->addStretch(1);
         cell->addWidget(new QLabel(tr("像高"), this));

@@ -27,7 +27,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
-#include "design/lens_editor.h"
+#include "presenters/lens_editor.h"
 #include "tests/app/shell_test_support.h"
 
 using namespace kiro;
