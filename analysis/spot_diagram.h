@@ -22,6 +22,11 @@ struct SpotView {
 // Drawing colour of a line slot, shared by the spot diagram and the aberration curves.
 Colour lineColour(int slot);
 
+// The panels' image heights at the dialog's opening: 0, half and all of the last row's
+// clear radius, as the whole millimetres its height boxes show. The last is the largest
+// image height the field curves and the Seidel sums take.
+std::array<double, kSpotPanelCount> spotOpeningHeights(const SurfaceTable& table);
+
 // The scale label "NNNum" and half the scale square's side in pixels for a
 // magnification; false when the magnification gives no drawable square.
 bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide);

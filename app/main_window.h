@@ -18,6 +18,9 @@ constexpr int SpotDiagram = 201;
 constexpr int AberrationCurves = 202;
 constexpr int Information = 203;
 constexpr int LightAmount = 204;
+constexpr int RayFans = 211;
+constexpr int FieldCurves = 212;
+constexpr int SeidelSums = 213;
 constexpr int LensData = 301;
 constexpr int ApertureChange = 401;
 constexpr int Description = 501;
@@ -57,6 +60,8 @@ class MainWindow : public QMainWindow {
     bool designInUse() const;
 
     void showInformation();
+    // The designer's plots; the design must be in use.
+    void showAberrationView(int id);
     void editLensData();
     void changeAperture();
     void describe();

@@ -1,5 +1,6 @@
 #include "cli/cli_common.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -228,6 +229,33 @@ void saveDesign(const LensSystem& lens, const std::string& path) {
     case DesignWriteStatus::NonFiniteNumber:
         failComputation("kiro-cli: " + path +
                         ": not written: the design holds a value that is not finite");
+    }
+}
+
+void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views) {
+    cmd->add_option("--lines", lines.lines, views + "lines shown, comma list");
+    cmd->add_option_function<int>(
+        "--mask", [&lines](int mask) { lines.mask = mask; },
+        views + "lines shown as a mask (bit k for line k)");
+}
+
+int shownLinesMask(const LineOptions& args) {
+    if (!args.lines.empty() && args.mask) {
+        failUsage("give either --lines or --mask");
+    }
+    if (args.mask) {
+        if (*args.mask < 0 || (*args.mask & ~kAllLinesMask) != 0) {
+            failUsage("--mask takes bits 1 to 6 (C to h)");
+        }
+        return *args.mask;
+    }
+    return args.lines.empty() ? kAllLinesMask : parseLineList(args.lines);
+}
+
+void applyPanelHeights(const std::string& text, std::array<double, 3>& heights) {
+    if (!text.empty()) {
+        const std::vector<double> given = parseNumbers(text, heights.size(), "--heights");
+        std::copy(given.begin(), given.end(), heights.begin());
     }
 }
 

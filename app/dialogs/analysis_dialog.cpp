@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 
 #include "analysis/spot_diagram.h"
 #include "app/dialogs/analysis_view.h"
+#include "app/dialogs/number_fields.h"
 #include "app/dialogs/picture_export.h"
 #include "app/shell_text.h"
 
@@ -121,6 +123,32 @@ QGroupBox* AnalysisDialog::makeLineGroup(int firstId, LinesShown& shown) {
         boxes->addWidget(box);
     }
     return group;
+}
+
+QLineEdit* AnalysisDialog::makeHeightEdit(int id, int panel, double& height) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(controlName(id));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setText(formatNumber("%lg", height));
+    connect(edit, &QLineEdit::textChanged, this, [this, &height, edit](const QString& text) {
+        const NumberReading typed =
+            readNumberText(text.toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+        if (!typed.ok()) {
+            markNumberField(edit);
+            return;
+        }
+        clearNumberFieldMark(edit);
+        height = typed.value;
+        repaintView();
+    });
+    connect(edit, &QLineEdit::editingFinished, this, [this, panel, edit] {
+        const NumberReading typed =
+            readNumberText(edit->text().toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+        if (!typed.ok()) {
+            refuseNumberField(this, edit, tr("%1番目の像高").arg(panel + 1), typed.problem);
+        }
+    });
+    return edit;
 }
 
 QScrollBar* AnalysisDialog::makeScrollBar(int id, int minimum, int maximum, int value) {

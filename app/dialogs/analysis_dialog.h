@@ -11,6 +11,7 @@
 
 class QGroupBox;
 class QHBoxLayout;
+class QLineEdit;
 class QMouseEvent;
 class QScrollBar;
 
@@ -47,6 +48,11 @@ class AnalysisDialog : public QDialog {
     // The group of line check boxes C..h, identifiers firstId .. firstId + 5, each ticked
     // as shown says, with a swatch of its line's colour; a click updates shown and redraws.
     QGroupBox* makeLineGroup(int firstId, LinesShown& shown);
+
+    // The edit of image height `panel` (0..2), bound to height (mm, not negative) and
+    // showing it: drawn as typed; a text that is no height keeps the last one drawn,
+    // marked, and is refused with a message once the user leaves the field.
+    QLineEdit* makeHeightEdit(int id, int panel, double& height);
 
     // A horizontal scroll bar moved by 1 a line and 10 a page, from the keyboard too.
     QScrollBar* makeScrollBar(int id, int minimum, int maximum, int value);

@@ -10,8 +10,6 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
-#include "app/dialogs/number_fields.h"
-#include "app/shell_text.h"
 
 namespace kiro::app {
 
@@ -45,31 +43,9 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     auto* heights = new QGridLayout;
     heights->setHorizontalSpacing(0);
     for (int j = 0; j < kSpotPanelCount; ++j) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(controlName(kFirstHeightEditId + j));
+        QLineEdit* edit =
+            makeHeightEdit(kFirstHeightEditId + j, j, state_.spotHeight[static_cast<size_t>(j)]);
         edit->setFixedWidth(kHeightEditWidth);
-        edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%lg", state_.spotHeight[static_cast<size_t>(j)]));
-        // Drawn as typed; a text that is no height keeps the last one drawn, marked, and
-        // is refused with a message once the user leaves the field.
-        connect(edit, &QLineEdit::textChanged, this, [this, j, edit](const QString& text) {
-            const NumberReading height =
-                readNumberText(text.toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
-            if (!height.ok()) {
-                markNumberField(edit);
-                return;
-            }
-            clearNumberFieldMark(edit);
-            state_.spotHeight[static_cast<size_t>(j)] = height.value;
-            repaintView();
-        });
-        connect(edit, &QLineEdit::editingFinished, this, [this, j, edit] {
-            const NumberReading height = readNumberText(edit->text().toStdString(),
-                                                        desktopDecimalMarks(), kNonNegativeNumber);
-            if (!height.ok()) {
-                refuseNumberField(this, edit, tr("%1番目の像高").arg(j + 1), height.problem);
-            }
-        });
         auto* cell = new QHBoxLayout;
         cell->addStretch(1);
         cell->addWidget(new QLabel(tr("像高"), this));
