@@ -24,9 +24,7 @@ bool hasCoefficients(int32_t type) {
 
 // Plane rows the editor stores facing the axis.
 bool takesAxialNormal(int32_t type) {
-    return type == SurfaceType::Stop || type == SurfaceType::Obstruction ||
-           type == SurfaceType::FlatFocal || type == SurfaceType::FlatMirror ||
-           type == SurfaceType::FlatLens;
+    return isFlat(type);
 }
 
 // A diameter the design cannot use: 0 where rays must pass (anything in use but an
