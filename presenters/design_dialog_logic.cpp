@@ -111,23 +111,25 @@ DesignResult designReflector(SurfaceTable& table, const Settings& settings,
     const double D = in.aperture, f = in.fNumber * in.aperture;
     const double b = in.backFocus, k = in.ratio;
     const int L = in.line;
+    const CorrectedTelescope telescope{
+        .aperture = D, .focalLength = f, .backFocus = b, .ratio = k, .line = L, .glass = in.glass};
     switch (in.type) {
     case ReflectorType::Newtonian:
         return buildNewtonian(table, D, f);
     case ReflectorType::Cassegrain:
         return buildCassegrain(table, settings, D, f, b, k);
     case ReflectorType::MaksutovNewtonian:
-        return buildMaksutovNewtonian(table, settings, catalog, D, f, L, in.glass);
+        return buildMaksutovNewtonian(table, settings, catalog, telescope);
     case ReflectorType::MaksutovCassegrain:
-        return buildMaksutovCassegrain(table, settings, catalog, D, f, b, k, L, in.glass);
+        return buildMaksutovCassegrain(table, settings, catalog, telescope);
     case ReflectorType::DallKirkham:
         return buildDallKirkham(table, settings, D, f, b, k);
     case ReflectorType::SchmidtCassegrain:
-        return buildSchmidtCassegrain(table, settings, catalog, D, f, b, k, L, in.glass);
+        return buildSchmidtCassegrain(table, settings, catalog, telescope);
     case ReflectorType::BakerSchmidtCassegrain:
-        return buildBakerSchmidtCassegrain(table, settings, catalog, D, f, b, k, L, in.glass);
+        return buildBakerSchmidtCassegrain(table, settings, catalog, telescope);
     case ReflectorType::SchmidtCamera:
-        return buildSchmidtCamera(table, settings, catalog, D, f, L, in.glass);
+        return buildSchmidtCamera(table, settings, catalog, telescope);
     default:
         table.fill(Surface{});
         return designSucceeded();

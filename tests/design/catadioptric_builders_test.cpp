@@ -22,9 +22,11 @@ TEST(MaksutovMeniscus, RadiiFollowTheFocalRatioAndTheAchromaticThickness) {
 TEST(MaksutovNewtonianRows, MirrorMeniscusAndFocusRowsOfTheEdgeCase) {
     const GlassCatalog catalog = test::flatCatalog({{"AIR", 1.0}, {"CROWN", 1.5168}});
     SurfaceTable table{};
-    ASSERT_TRUE(buildMaksutovNewtonian(table, sourceAtInfinity(), catalog, 100.0, 500.0,
-                                       WavelengthLine::d, 1)
-                    .ok);
+    ASSERT_TRUE(
+        buildMaksutovNewtonian(
+            table, sourceAtInfinity(), catalog,
+            {.aperture = 100.0, .focalLength = 500.0, .line = WavelengthLine::d, .glass = 1})
+            .ok);
     EXPECT_EQ(table[0].type, SurfaceType::SphericalLens);
     EXPECT_DOUBLE_EQ(table[0].z, 10.0);
     EXPECT_STREQ(table[0].material, "CROWN");
@@ -66,7 +68,9 @@ TEST(SchmidtCameraRows, PlateAtTheMirrorsCentreAndCurvedFocalSurface) {
     const GlassCatalog catalog = test::flatCatalog({{"AIR", 1.0}, {"CROWN", 1.5168}});
     SurfaceTable table{};
     ASSERT_TRUE(
-        buildSchmidtCamera(table, sourceAtInfinity(), catalog, 200.0, 400.0, WavelengthLine::d, 1)
+        buildSchmidtCamera(
+            table, sourceAtInfinity(), catalog,
+            {.aperture = 200.0, .focalLength = 400.0, .line = WavelengthLine::d, .glass = 1})
             .ok);
     const SchmidtPlate p = schmidtPlate(200.0, 400.0, 1.5168);
     EXPECT_EQ(table[0].type, SurfaceType::FlatLens);
@@ -172,9 +176,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SchmidtBuilders, TooFastARatioFailsWithoutWriting) {
     const GlassCatalog catalog = test::shippedCatalog();
     SurfaceTable table = test::markerTable();
-    const DesignResult r =
-        buildSchmidtCamera(table, sourceAtInfinity(), catalog, 200.0, 60.0, WavelengthLine::d,
-                           test::glassNamed(catalog, "N-BK7"));
+    const DesignResult r = buildSchmidtCamera(table, sourceAtInfinity(), catalog,
+                                              {.aperture = 200.0,
+                                               .focalLength = 60.0,
+                                               .line = WavelengthLine::d,
+                                               .glass = test::glassNamed(catalog, "N-BK7")});
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.failure, DesignFailure::NoSchmidtCorrector);
     EXPECT_EQ(r.details.aperture, 200.0);
