@@ -26,14 +26,6 @@ PlottedPair plottedPairFor(const Surface& imageRow) {
     return PlottedPair::XY;
 }
 
-Ray launchRay(const SpotBeam& beam, double px, double py, int line) {
-    Ray ray;
-    ray.line = line;
-    ray.position = sub(Vec3{px, py, beam.z0}, scale(beam.direction, beam.h0));
-    ray.direction = beam.direction;
-    return ray;
-}
-
 // Mean landing point of a meridional d-line fan through every row but the stops and the
 // obstruction; false when no ray of the fan comes through.
 bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
@@ -44,7 +36,7 @@ bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
     double t = 0.0;
     for (int k = 0; k <= kReferenceZones && t < beam.h0; ++k, t += zoneStep) {
         for (const double height : {t, -t}) {
-            Ray ray = launchRay(beam, height, 0.0, WavelengthLine::d);
+            Ray ray = launchSpotRay(beam, height, 0.0, WavelengthLine::d);
             for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
                 if (table[i].type == SurfaceType::Stop ||
                     table[i].type == SurfaceType::Obstruction) {
@@ -68,6 +60,14 @@ bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
 }
 
 } // namespace
+
+Ray launchSpotRay(const SpotBeam& beam, double px, double py, int line) {
+    Ray ray;
+    ray.line = line;
+    ray.position = sub(Vec3{px, py, beam.z0}, scale(beam.direction, beam.h0));
+    ray.direction = beam.direction;
+    return ray;
+}
 
 bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
                      SpotBeam& beam) {
@@ -153,7 +153,7 @@ void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
             const auto points = spotPupilPoints(xg, values[column]);
             for (int k = 0; k < traced; ++k) {
                 const auto& p = points[static_cast<size_t>(k)];
-                packet.push(launchRay(beam, p[0], p[1], line));
+                packet.push(launchSpotRay(beam, p[0], p[1], line));
             }
         }
         tracePacket(table, packet, RowFilter::All, beam.searchLength);

@@ -36,6 +36,9 @@ struct SpotBeam {
     bool mirrored = false;
 };
 
+// The ray of pupil point (px, py) on row 0's vertex plane, started h0 before it.
+Ray launchSpotRay(const SpotBeam& beam, double px, double py, int line);
+
 // Sets a panel's beam up for a field angle (radians). False when row 0 has no clear
 // radius or no ray of the reference fan comes through: the panel then has no spot.
 bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
