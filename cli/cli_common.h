@@ -67,10 +67,11 @@ void writeFileAtomically(const std::string& path, const std::string& bytes);
 void saveDesign(const LensSystem& lens, const std::string& path);
 
 // Registration of the command groups, one file each.
-void addModelCommands(CLI::App& app);    // show, convert, resize
-void addTraceCommands(CLI::App& app);    // trace, focus, sine, light
-void addAnalysisCommands(CLI::App& app); // info, render, spot
-void addMeritCommands(CLI::App& app);    // measure, refocus, optimize
-void addDesignCommands(CLI::App& app);   // design reflector, design refractor
+void addModelCommands(CLI::App& app);     // show, convert, resize
+void addTraceCommands(CLI::App& app);     // trace, focus, sine, light
+void addAnalysisCommands(CLI::App& app);  // info, render, spot
+void addMeritCommands(CLI::App& app);     // measure, refocus, optimize
+void addDesignCommands(CLI::App& app);    // design reflector, design refractor
+void addWavefrontCommands(CLI::App& app); // wavefront, mtf
 
 } // namespace kiro::cli
