@@ -65,28 +65,61 @@ std::vector<double> lineTransfer(FftBuffer& line, int side, int count) {
     return curve;
 }
 
-} // namespace
-
-// The FFT of the PSF along one axis at zero frequency on the other is the FFT of the PSF
-// summed across that other axis, so each slice costs one line transform.
-MtfCurve mtfOf(const PointSpread& psf, int pupilGrid) {
-    MtfCurve curve;
-    const size_t m = static_cast<size_t>(psf.side);
-    if (m == 0 || pupilGrid <= 0 || !(psf.pixelMm > 0.0)) {
-        return curve;
-    }
-    FftBuffer alongX(m);
-    FftBuffer alongY(m);
-    for (size_t y = 0; y < m; ++y) {
-        for (size_t x = 0; x < m; ++x) {
-            const double value = psf.intensity[y * m + x];
-            alongX[x] += value;
-            alongY[y] += value;
+// The pupil function A exp(2 pi i OPD), n x n.
+std::vector<std::complex<double>> pupilField(const PupilMap& map) {
+    std::vector<std::complex<double>> field(map.opd.size());
+    for (size_t k = 0; k < field.size(); ++k) {
+        if (map.live[k] != 0) {
+            const double phase = 2.0 * std::numbers::pi * map.opd[k];
+            field[k] = {std::cos(phase), std::sin(phase)};
         }
     }
-    curve.stepPerMm = 1.0 / (static_cast<double>(m) * psf.pixelMm);
-    curve.tangential = lineTransfer(alongX, psf.side, pupilGrid);
-    curve.sagittal = lineTransfer(alongY, psf.side, pupilGrid);
+    return field;
+}
+
+// The PSF summed across one axis: by Parseval along that axis, the sum over the pupil's
+// lines (rows for `across` = 1, columns for n) of |FFT of the line padded to side|^2.
+void lineSpread(const std::vector<std::complex<double>>& field, int n, int side, size_t across,
+                FftBuffer& line, FftBuffer& spread) {
+    const size_t along = across == 1 ? static_cast<size_t>(n) : 1;
+    for (size_t k = 0; k < spread.size(); ++k) {
+        spread[k] = {};
+    }
+    for (int l = 0; l < n; ++l) {
+        for (size_t k = 0; k < line.size(); ++k) {
+            line[k] = {};
+        }
+        for (int k = 0; k < n; ++k) {
+            line[static_cast<size_t>(k)] =
+                field[static_cast<size_t>(l) * along + static_cast<size_t>(k) * across];
+        }
+        forwardFft1d(line, side);
+        for (size_t k = 0; k < line.size(); ++k) {
+            spread[k] += std::norm(line[k]);
+        }
+    }
+}
+
+} // namespace
+
+// The slice of the PSF's FFT along one axis is the FFT of the PSF summed across the other
+// axis (its line spread), which the pupil's padded lines give without the 2-D transform.
+MtfCurve mtfOf(const PupilMap& map, int side, double fNumber) {
+    MtfCurve curve;
+    const int n = map.n;
+    if (n <= 0 || side < n || !(fNumber > 0.0) || !(map.wavelengthMm > 0.0)) {
+        return curve;
+    }
+    const std::vector<std::complex<double>> field = pupilField(map);
+    const size_t m = static_cast<size_t>(side);
+    FftBuffer line(m);
+    FftBuffer spread(m);
+    curve.stepPerMm = 1.0 / (map.wavelengthMm * fNumber * n);
+    // Along the field direction (u, the columns): the PSF summed over its rows.
+    lineSpread(field, n, side, 1, line, spread);
+    curve.tangential = lineTransfer(spread, side, n);
+    lineSpread(field, n, side, static_cast<size_t>(n), line, spread);
+    curve.sagittal = lineTransfer(spread, side, n);
     return curve;
 }
 

@@ -35,8 +35,9 @@ struct MtfCurve {
     double at(std::span<const double> curve, double cyclesPerMm) const;
 };
 
-// The modulus of the FFT of the PSF, 1 at zero frequency, along the two axes.
-MtfCurve mtfOf(const PointSpread& psf, int pupilGrid);
+// The modulus of the FFT of the PSF (the pupil padded to side), 1 at zero frequency, along
+// the two axes.
+MtfCurve mtfOf(const PupilMap& map, int side, double fNumber);
 
 // The same pupil without aberration (OPD 0 on the live points).
 PupilMap aberrationFree(const PupilMap& map);

@@ -36,9 +36,8 @@ WavefrontSet measureWavefronts(const SurfaceTable& table, const Settings& settin
             line.focusShiftMm =
                 focusShiftMm(line.numbers.defocusWaves, line.map.wavelengthMm, set.fNumber);
             if (request.withMtf && line.numbers.measured && set.fNumber > 0.0) {
-                line.mtf = mtfOf(pointSpread(line.map, request.side, set.fNumber), request.grid);
-                line.limit = mtfOf(pointSpread(aberrationFree(line.map), request.side, set.fNumber),
-                                   request.grid);
+                line.mtf = mtfOf(line.map, request.side, set.fNumber);
+                line.limit = mtfOf(aberrationFree(line.map), request.side, set.fNumber);
             }
         }
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
 #include <filesystem>
 #include <numbers>
 
@@ -167,7 +168,7 @@ TEST(Mtf, AberrationFreePupilsFollowTheirClosedForms) {
     for (const Case& c : {Case{paraboloid(100.0), 0.0}, Case{obstructedParaboloid(), 0.24}}) {
         const PupilMap map = mapOf(c.table, 0.0);
         const double fNumber = fNumberOf(100.0);
-        const MtfCurve curve = mtfOf(pointSpread(map, kPaddingFactor * map.n, fNumber), map.n);
+        const MtfCurve curve = mtfOf(map, kPaddingFactor * map.n, fNumber);
         const double cutOff = 1.0 / (map.wavelengthMm * fNumber);
         for (double v = 0.0; v <= 1.0; v += 0.025) {
             const double expected = c.eps == 0.0 ? circularMtf(v) : annularMtf(v, c.eps);
@@ -219,12 +220,40 @@ TEST(Mtf, OnAxisTheTwoDirectionsAgree) {
          {test::sphericalMirror(kMirrorRadius, 100.0, kMirrorRadius / 2.0),
           obstructedParaboloid()}) {
         const PupilMap map = mapOf(table, 0.0);
-        const MtfCurve curve = mtfOf(pointSpread(map, kPaddingFactor * map.n, 5.0), map.n);
+        const MtfCurve curve = mtfOf(map, kPaddingFactor * map.n, 5.0);
         ASSERT_EQ(curve.tangential.size(), static_cast<size_t>(map.n) + 1);
         for (size_t k = 0; k < curve.tangential.size(); ++k) {
             EXPECT_NEAR(curve.tangential[k], curve.sagittal[k], 1e-9) << k;
         }
     }
+}
+
+// The MTF is the modulus of the PSF's Fourier transform: summed here straight from the
+// PSF of an aberrated, vignetted off-axis pupil.
+TEST(Mtf, IsTheTransformOfThePointSpread) {
+    const PupilMap map = mapOf(obstructedParaboloid(), 0.4 * pi / 180.0, 32);
+    const int side = kPaddingFactor * map.n;
+    const PointSpread psf = pointSpread(map, side, 5.0);
+    const MtfCurve curve = mtfOf(map, side, 5.0);
+    const size_t m = static_cast<size_t>(side);
+    double total = 0.0;
+    for (const double value : psf.intensity) {
+        total += value;
+    }
+    for (int k = 0; k <= map.n; k += 4) {
+        std::complex<double> alongX;
+        std::complex<double> alongY;
+        for (size_t y = 0; y < m; ++y) {
+            for (size_t x = 0; x < m; ++x) {
+                const double value = psf.intensity[y * m + x];
+                alongX += value * std::polar(1.0, -2.0 * pi * k * static_cast<double>(x) / side);
+                alongY += value * std::polar(1.0, -2.0 * pi * k * static_cast<double>(y) / side);
+            }
+        }
+        EXPECT_NEAR(curve.tangential[static_cast<size_t>(k)], std::abs(alongX) / total, 1e-9);
+        EXPECT_NEAR(curve.sagittal[static_cast<size_t>(k)], std::abs(alongY) / total, 1e-9);
+    }
+    EXPECT_NEAR(curve.stepPerMm * map.n, 1.0 / (map.wavelengthMm * 5.0), 1e-9);
 }
 
 double largestDifference(const PointSpread& a, const PointSpread& b) {
