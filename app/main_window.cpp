@@ -15,6 +15,7 @@
 #include "app/dialogs/refractor_designer_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/dialogs/spot_dialog.h"
+#include "app/dialogs/wavefront_dialog.h"
 #include "app/document.h"
 #include "app/file_commands.h"
 #include "app/help_commands.h"
@@ -91,6 +92,11 @@ void MainWindow::buildMenus() {
     addCommand(views, this, MenuId::LightAmount, tr("光量(&L)"), [this] {
         if (designInUse()) {
             showLightDialog();
+        }
+    });
+    addCommand(views, this, MenuId::WavefrontMtf, tr("波面・MTF(&W)"), [this] {
+        if (designInUse()) {
+            showWavefrontDialog();
         }
     });
 
@@ -224,6 +230,11 @@ void MainWindow::showCurveDialog() {
 
 void MainWindow::showLightDialog() {
     LightDialog dialog(document_.lens(), this);
+    dialog.exec();
+}
+
+void MainWindow::showWavefrontDialog() {
+    WavefrontDialog dialog(document_.lens(), this);
     dialog.exec();
 }
 

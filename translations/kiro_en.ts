@@ -543,6 +543,10 @@ diameter (mm)</translation>
         <source>やり直し: %1(&amp;R)</source>
         <translation>&amp;Redo %1</translation>
     </message>
+    <message>
+        <source>波面・MTF(&amp;W)</source>
+        <translation>&amp;Wavefront and MTF</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::OptimizerDialog</name>
@@ -796,6 +800,57 @@ The results of the %n finished passes were kept; the changes of the unfinished p
     <message>
         <source>倍率</source>
         <translation>Magnification</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::WavefrontDialog</name>
+    <message>
+        <source>波面・MTF</source>
+        <translation>Wavefront and MTF</translation>
+    </message>
+    <message>
+        <source>波面</source>
+        <translation>Wavefront</translation>
+    </message>
+    <message>
+        <source>スターテスト</source>
+        <translation>Star test</translation>
+    </message>
+    <message>
+        <source>PSFを対数で</source>
+        <translation>Logarithmic PSF</translation>
+    </message>
+    <message>
+        <source>瞳の分割 N</source>
+        <translation>Pupil grid N</translation>
+    </message>
+    <message>
+        <source>FFTの大きさ M</source>
+        <translation>FFT size M</translation>
+    </message>
+    <message>
+        <source>デフォーカス k(波長)</source>
+        <translation>Defocus k (waves)</translation>
+    </message>
+    <message>
+        <source>像高</source>
+        <translation>Image height</translation>
+    </message>
+    <message>
+        <source>計算中...</source>
+        <translation>Computing...</translation>
+    </message>
+    <message>
+        <source>回折限界</source>
+        <translation>diffraction-limited</translation>
+    </message>
+    <message>
+        <source>最良焦点</source>
+        <translation>best focus</translation>
+    </message>
+    <message>
+        <source>波面なし</source>
+        <translation>no wavefront</translation>
     </message>
 </context>
 </TS>
