@@ -1,8 +1,10 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <string_view>
 
 #include "analysis/wavefront_panels.h"
+#include "analysis/wavefront_view.h"
 #include "model/design_file.h"
 
 namespace kiro {
@@ -42,6 +44,44 @@ void BM_PolychromaticMtfSchmidtCassegrain(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PolychromaticMtfSchmidtCassegrain)->Unit(benchmark::kMillisecond);
+
+// Counts what a paint draws, so that the figure is the drawing's alone.
+class CountingCanvas final : public Canvas {
+  public:
+    void selectPen(int, Colour) override { ++count; }
+    void moveTo(int, int) override { ++count; }
+    void lineTo(int, int) override { ++count; }
+    void setPixel(int, int, Colour) override { ++count; }
+    void textOut(int, int, std::string_view) override { ++count; }
+    long count = 0;
+};
+
+// Everything the dialog computes off the window's thread at its defaults: the numbers,
+// the MTF, the PSF and the star test of 3 panels.
+void BM_WavefrontDialogFiguresSchmidtCassegrain(benchmark::State& state) {
+    const LensSystem lens = schmidtCassegrain();
+    const WavefrontRequest request = everyLine(lens, true);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            computeWavefrontFigures(lens.surfaces, lens.settings, request, kDefaultStarTestWaves));
+    }
+}
+BENCHMARK(BM_WavefrontDialogFiguresSchmidtCassegrain)->Unit(benchmark::kMillisecond);
+
+// The window's paint of each picture from computed figures (goal: 60 ms).
+void BM_WavefrontDialogPaint(benchmark::State& state) {
+    const LensSystem lens = schmidtCassegrain();
+    const WavefrontFigures figures = computeWavefrontFigures(
+        lens.surfaces, lens.settings, everyLine(lens, true), kDefaultStarTestWaves);
+    const auto picture = static_cast<WavefrontPicture>(state.range(0));
+    for (auto _ : state) {
+        CountingCanvas canvas;
+        paintWavefrontFigures(canvas, figures, picture, PsfScale::Linear, kWavefrontDialogWidth,
+                              kWavefrontDialogHeight);
+        benchmark::DoNotOptimize(canvas.count);
+    }
+}
+BENCHMARK(BM_WavefrontDialogPaint)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kiro
