@@ -1,10 +1,10 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
-#include <string_view>
 
 #include "analysis/wavefront_panels.h"
 #include "analysis/wavefront_view.h"
+#include "bench/counting_canvas.h"
 #include "model/design_file.h"
 
 namespace kiro {
@@ -44,17 +44,6 @@ void BM_PolychromaticMtfSchmidtCassegrain(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PolychromaticMtfSchmidtCassegrain)->Unit(benchmark::kMillisecond);
-
-// Counts what a paint draws, so that the figure is the drawing's alone.
-class CountingCanvas final : public Canvas {
-  public:
-    void selectPen(int, Colour) override { ++count; }
-    void moveTo(int, int) override { ++count; }
-    void lineTo(int, int) override { ++count; }
-    void setPixel(int, int, Colour) override { ++count; }
-    void textOut(int, int, std::string_view) override { ++count; }
-    long count = 0;
-};
 
 // Everything the dialog computes off the window's thread at its defaults: the numbers,
 // the MTF, the PSF and the star test of 3 panels.

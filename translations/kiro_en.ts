@@ -276,6 +276,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <source>表示する波長</source>
         <translation>Lines shown</translation>
     </message>
+    <message>
+        <source>像高</source>
+        <translation>Image height</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::ApertureChangeDialog</name>
@@ -794,10 +798,6 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <translation>Airy disk</translation>
     </message>
     <message>
-        <source>像高</source>
-        <translation>Image height</translation>
-    </message>
-    <message>
         <source>倍率</source>
         <translation>Magnification</translation>
     </message>
@@ -831,10 +831,6 @@ The results of the %n finished passes were kept; the changes of the unfinished p
     <message>
         <source>デフォーカス k(波長)</source>
         <translation>Defocus k (waves)</translation>
-    </message>
-    <message>
-        <source>像高</source>
-        <translation>Image height</translation>
     </message>
     <message>
         <source>計算中...</source>

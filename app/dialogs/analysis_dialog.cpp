@@ -3,9 +3,12 @@
 #include <utility>
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -24,6 +27,7 @@ namespace {
 constexpr int kScrollLineStep = 1;
 constexpr int kScrollPageStep = 10;
 constexpr int kSwatchPixels = 12;
+constexpr int kHeightEditWidth = 80;
 
 // A horizontal scroll bar driven from the keyboard as the dialogs' scroll bars are: left
 // and right arrows a line, Page Up and Page Down a page left and right, Home and End to
@@ -121,6 +125,33 @@ QGroupBox* AnalysisDialog::makeLineGroup(int firstId, LinesShown& shown) {
         boxes->addWidget(box);
     }
     return group;
+}
+
+QGridLayout* AnalysisDialog::makeHeightEdits(int firstId,
+                                             std::array<double, kSpotPanelCount>& heights,
+                                             std::function<void()> changed) {
+    auto* edits = new QGridLayout;
+    edits->setHorizontalSpacing(0);
+    for (int j = 0; j < kSpotPanelCount; ++j) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(controlName(firstId + j));
+        edit->setFixedWidth(kHeightEditWidth);
+        edit->setAlignment(Qt::AlignRight);
+        edit->setText(formatNumber("%.0f", heights[static_cast<size_t>(j)]));
+        connect(edit, &QLineEdit::textChanged, this, [&heights, changed, j](const QString& text) {
+            heights[static_cast<size_t>(j)] = readUnsigned(text);
+            changed();
+        });
+        auto* cell = new QHBoxLayout;
+        cell->addStretch(1);
+        cell->addWidget(new QLabel(tr("像高"), this));
+        cell->addWidget(edit);
+        cell->addWidget(new QLabel(QStringLiteral("mm"), this));
+        cell->addStretch(1);
+        edits->addLayout(cell, 0, j);
+        edits->setColumnStretch(j, 1);
+    }
+    return edits;
 }
 
 QScrollBar* AnalysisDialog::makeScrollBar(int id, int minimum, int maximum, int value) {

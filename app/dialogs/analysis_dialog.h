@@ -1,14 +1,17 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QDialog>
 #include <QSize>
 #include <QString>
 
 #include "analysis/canvas.h"
+#include "analysis/spot_diagram.h"
 #include "model/lens_system.h"
 
+class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
 class QMouseEvent;
@@ -47,6 +50,12 @@ class AnalysisDialog : public QDialog {
     // The group of line check boxes C..h, identifiers firstId .. firstId + 5, each ticked
     // as shown says, with a swatch of its line's colour; a click updates shown and redraws.
     QGroupBox* makeLineGroup(int firstId, LinesShown& shown);
+
+    // One edit of an image height in whole mm under each of the three panels, identifiers
+    // firstId .. firstId + 2, in columns as wide as the panels; an edit updates heights and
+    // calls changed.
+    QGridLayout* makeHeightEdits(int firstId, std::array<double, kSpotPanelCount>& heights,
+                                 std::function<void()> changed);
 
     // A horizontal scroll bar moved by 1 a line and 10 a page, from the keyboard too.
     QScrollBar* makeScrollBar(int id, int minimum, int maximum, int value);

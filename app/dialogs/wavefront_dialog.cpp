@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QVBoxLayout>
 
@@ -21,7 +20,6 @@ namespace {
 
 constexpr int kFirstLineBoxId = 101;
 constexpr int kFirstHeightEditId = 108;
-constexpr int kHeightEditWidth = 80;
 
 QComboBox* numberChoices(QWidget* parent, const char* name, const auto& choices, int current) {
     auto* box = new QComboBox(parent);
@@ -110,27 +108,8 @@ WavefrontDialog::WavefrontDialog(const LensSystem& lens, QWidget* parent)
     controls->addStretch(1);
 
     // One height edit under each panel, as in the spot dialog.
-    auto* heights = new QGridLayout;
-    heights->setHorizontalSpacing(0);
-    for (int j = 0; j < kSpotPanelCount; ++j) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(controlName(kFirstHeightEditId + j));
-        edit->setFixedWidth(kHeightEditWidth);
-        edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%.0f", state_.heights[static_cast<size_t>(j)]));
-        connect(edit, &QLineEdit::textChanged, this, [this, j](const QString& text) {
-            state_.heights[static_cast<size_t>(j)] = readUnsigned(text);
-            recompute();
-        });
-        auto* cell = new QHBoxLayout;
-        cell->addStretch(1);
-        cell->addWidget(new QLabel(tr("像高"), this));
-        cell->addWidget(edit);
-        cell->addWidget(new QLabel(QStringLiteral("mm"), this));
-        cell->addStretch(1);
-        heights->addLayout(cell, 0, j);
-        heights->setColumnStretch(j, 1);
-    }
+    QGridLayout* heights =
+        makeHeightEdits(kFirstHeightEditId, state_.heights, [this] { recompute(); });
 
     auto* layout = new QGridLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -11,6 +11,7 @@
 #include "analysis/spot_statistics.h"
 #include "model/design_file.h"
 #include "tests/analysis/analysis_tables.h"
+#include "tests/support/example_designs.h"
 
 namespace kiro {
 namespace {
@@ -278,14 +279,10 @@ TEST(StarTest, InsideAndOutsideFocusMatchOnlyWithoutAberration) {
 // Each grid point's path, traced in packets, equals the one of its ray traced alone, on
 // every example at the field's rim, at every line.
 TEST(Wavefront, PacketPathsEqualSingleRayPaths) {
-    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
     int designs = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() != ".OPT") {
-            continue;
-        }
+    for (const std::filesystem::path& path : test::exampleDesignPaths()) {
         LensSystem lens;
-        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
+        ASSERT_EQ(readDesignFile(lens, path.c_str()), 1);
         const SurfaceTable& table = lens.surfaces;
         const double angle = 0.3 * pi / 180.0;
         SpotBeam beam;
@@ -297,7 +294,7 @@ TEST(Wavefront, PacketPathsEqualSingleRayPaths) {
             constexpr int n = 24;
             PupilMap map;
             WavefrontReference reference;
-            ASSERT_TRUE(tracePupilMap(table, beam, line, n, map)) << entry.path();
+            ASSERT_TRUE(tracePupilMap(table, beam, line, n, map)) << path;
             ASSERT_TRUE(prepareWavefrontReference(table, beam, line, reference));
             for (int j = 0; j < n; ++j) {
                 for (int i = 0; i < n; ++i) {
@@ -306,10 +303,10 @@ TEST(Wavefront, PacketPathsEqualSingleRayPaths) {
                                                     map.coordinate(i) * beam.h0 / beam.cosField,
                                                     map.coordinate(j) * beam.h0, line, path);
                     const size_t at = static_cast<size_t>(j) * n + i;
-                    ASSERT_EQ(map.live[at] != 0, live) << entry.path() << " " << i << " " << j;
+                    ASSERT_EQ(map.live[at] != 0, live) << path << " " << i << " " << j;
                     if (live) {
                         ASSERT_EQ(map.opd[at], (path - reference.chiefPath) / map.wavelengthMm)
-                            << entry.path() << " " << i << " " << j;
+                            << path << " " << i << " " << j;
                     }
                 }
             }
