@@ -128,11 +128,14 @@ double MtfCurve::at(std::span<const double> samples, double cyclesPerMm) const {
         return 0.0;
     }
     const double position = cyclesPerMm / stepPerMm;
+    const double last = static_cast<double>(samples.size() - 1);
+    // Beyond the last sample (an infinite frequency included) the curve is 0.
+    if (!(position <= last)) {
+        return 0.0;
+    }
     const size_t below = static_cast<size_t>(position);
-    if (below + 1 >= samples.size()) {
-        return below + 1 == samples.size() && position == static_cast<double>(below)
-                   ? samples[below]
-                   : 0.0;
+    if (below + 1 == samples.size()) {
+        return samples[below];
     }
     const double f = position - static_cast<double>(below);
     return samples[below] + (samples[below + 1] - samples[below]) * f;

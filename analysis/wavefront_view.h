@@ -17,6 +17,10 @@ enum class WavefrontPicture { Wavefront, Psf, Mtf, StarTest };
 constexpr int kWavefrontDialogWidth = 720;
 constexpr int kWavefrontDialogHeight = 340;
 
+// The largest pupil grid the pictures are made for: their 2-D transforms take (4 N)^2
+// complex numbers each, nine of them at a time.
+constexpr int kMaxFigureGrid = 256;
+
 // Everything the pictures show, computed off the window's thread.
 struct WavefrontFigures {
     WavefrontSet set;

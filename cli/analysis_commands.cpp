@@ -249,9 +249,9 @@ PaintFunction wavefrontPainter(const LensSystem& lens, const RenderArgs& args,
     if (args.airy) {
         failUsage("option not used by the " + args.view + " view");
     }
-    if (args.grid < kMinPupilGrid || args.grid > kMaxPupilGrid) {
+    if (args.grid < kMinPupilGrid || args.grid > kMaxFigureGrid) {
         failUsage("--grid takes " + std::to_string(kMinPupilGrid) + " to " +
-                  std::to_string(kMaxPupilGrid) + " points across");
+                  std::to_string(kMaxFigureGrid) + " points across");
     }
     if (!(args.starWaves >= 0.0) || !std::isfinite(args.starWaves)) {
         failUsage("--waves takes a defocus of 0 waves or more");

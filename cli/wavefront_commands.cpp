@@ -1,4 +1,5 @@
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -105,8 +106,8 @@ void runMtf(const WavefrontArgs& args) {
     } else {
         frequencies = parseNumbers(args.frequencies, 0, "--freq");
         for (const double f : frequencies) {
-            if (!(f >= 0.0)) {
-                failUsage("--freq takes frequencies of 0 cycles/mm or more");
+            if (!(f >= 0.0) || !std::isfinite(f)) {
+                failUsage("--freq takes finite frequencies of 0 cycles/mm or more");
             }
         }
     }

@@ -13,6 +13,7 @@ namespace kiro {
 // that the PSF's transform (the MTF) does not wrap around.
 inline constexpr std::array<int, 4> kPupilGridChoices{32, 64, 128, 256};
 inline constexpr std::array<int, 4> kFftSideChoices{128, 256, 512, 1024};
+static_assert(kPupilGridChoices.back() <= kMaxFigureGrid);
 constexpr int kMinPaddingFactor = 2;
 constexpr double kMaxStarTestWaves = 20.0;
 constexpr double kStarTestWaveStep = 0.5;

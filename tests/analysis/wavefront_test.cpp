@@ -177,6 +177,8 @@ TEST(Mtf, AberrationFreePupilsFollowTheirClosedForms) {
             EXPECT_NEAR(curve.at(curve.sagittal, v * cutOff), expected, 0.01) << v;
         }
         EXPECT_EQ(curve.at(curve.tangential, 1.01 * cutOff), 0.0);
+        EXPECT_EQ(curve.at(curve.tangential, 1e300), 0.0);
+        EXPECT_EQ(curve.at(curve.tangential, INFINITY), 0.0);
     }
 }
 

@@ -24,6 +24,7 @@ run_cli(2 wavefront ${newtonian} --lines x)
 run_cli(0 mtf ${newtonian} --heights 0,6,12 --lines d --freq 0,100,400)
 expect_match("${out}" "^0 0 1 1 1\n0 100 0\\.[0-9]+ 0\\.[0-9]+ 0\\.[0-9]+\n0 400 0 0 0\n6 0 1 1 1\n")
 run_cli(2 mtf ${newtonian} --freq -5)
+run_cli(2 mtf ${newtonian} --freq inf)
 run_cli(2 mtf ${WORK_DIR}/missing.OPT)
 
 # The pictures: each view writes its primitive list and its PNG.
@@ -37,3 +38,4 @@ file(READ ${WORK_DIR}/psf.png magic LIMIT 4 HEX)
 expect_equal("${magic}" "89504e47")
 run_cli(2 render psf ${mirror} --airy -o ${WORK_DIR}/bad.png)
 run_cli(2 render startest ${mirror} --waves -1 -o ${WORK_DIR}/bad.png)
+run_cli(2 render psf ${mirror} --grid 512 -o ${WORK_DIR}/bad.png)
