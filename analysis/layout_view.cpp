@@ -193,12 +193,13 @@ void zoomTo(LayoutView& view, double newScale, int a, int b, int width, int heig
 
 } // namespace
 
-void updateLayoutView(LayoutView& view, const SurfaceTable& table, int mode, int a, int b,
+void updateLayoutView(LayoutView& view, const SurfaceTable& table, LayoutMode mode, int a, int b,
                       int clientWidth, int clientHeight) {
     if (mode == LayoutMode::Fit) {
         fit(view, table, a, b);
         return;
     }
+    // A mode from outside the enumeration (a cast number) does nothing.
     if (mode != LayoutMode::ZoomIn && mode != LayoutMode::ZoomOut) {
         return;
     }

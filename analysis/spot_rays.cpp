@@ -208,7 +208,7 @@ void spotGridOf(const SurfaceTable& table, const Settings& settings, std::vector
     }
 }
 
-SpotTaskList spotTasks(const SpotDialogState& state) {
+SpotTaskList spotTasks(const SpotView& state) {
     SpotTaskList tasks;
     for (int s = 1; s <= kSpotLineCount; ++s) {
         if (state.spotLineShown[static_cast<size_t>(s - 1)] == 1) {

@@ -102,7 +102,7 @@ struct SpotTaskList {
     std::array<SpotTask, kSpotLineCount * kSpotPanelCount> task{};
     int count = 0;
 };
-SpotTaskList spotTasks(const SpotDialogState& state);
+SpotTaskList spotTasks(const SpotView& state);
 
 // Which pupil points a walk traces.
 enum class RepeatedPoints { Trace, Skip };

@@ -57,7 +57,7 @@ void LayoutWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void LayoutWidget::zoom(int mode, QPoint pointer) {
+void LayoutWidget::zoom(LayoutMode mode, QPoint pointer) {
     updateLayoutView(view_, document_.lens().surfaces, mode, pointer.x(), pointer.y(), width(),
                      height());
     update();

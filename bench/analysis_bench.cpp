@@ -9,6 +9,8 @@
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
 #include "bench/counting_canvas.h"
+#include "presenters/curve_dialog_state.h"
+#include "presenters/spot_dialog_state.h"
 
 namespace kiro {
 namespace {

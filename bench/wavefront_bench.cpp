@@ -6,6 +6,7 @@
 #include "analysis/wavefront_view.h"
 #include "bench/counting_canvas.h"
 #include "model/design_file.h"
+#include "presenters/spot_dialog_state.h"
 
 namespace kiro {
 namespace {

@@ -23,6 +23,8 @@
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
 #include "model/spectral_lines.h"
+#include "presenters/curve_dialog_state.h"
+#include "presenters/spot_dialog_state.h"
 #include "render/qt_canvas.h"
 
 namespace kiro::cli {

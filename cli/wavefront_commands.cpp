@@ -10,6 +10,7 @@
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
 #include "model/spectral_lines.h"
+#include "presenters/spot_dialog_state.h"
 
 namespace kiro::cli {
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "presenters/spot_dialog_state.h"
+
 namespace kiro {
 
 WavefrontDialogState openWavefrontDialog(const SurfaceTable& table) {

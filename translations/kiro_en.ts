@@ -35,6 +35,10 @@
         <source>設計したレンズの焦点距離を光線追跡で求められませんでした。</source>
         <translation>The focal length of the designed lens could not be found by ray tracing.</translation>
     </message>
+    <message>
+        <source>望遠鏡の種類</source>
+        <translation>Telescope type</translation>
+    </message>
 </context>
 <context>
     <name>EditStep</name>
@@ -150,6 +154,25 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
          望遠鏡光学系の設計と評価 (Qt 版)</source>
         <translation>         KIRO Ver.1.21
          Design and evaluation of telescope optics (Qt edition)</translation>
+    </message>
+</context>
+<context>
+    <name>NumberField</name>
+    <message>
+        <source>「%1」の「%2」は数値として読めません。</source>
+        <translation>&quot;%2&quot; in &quot;%1&quot; is not a number.</translation>
+    </message>
+    <message>
+        <source>「%1」の「%2」は有限の数値ではありません。</source>
+        <translation>&quot;%2&quot; in &quot;%1&quot; is not a finite number.</translation>
+    </message>
+    <message>
+        <source>「%1」には整数を入力してください（「%2」）。</source>
+        <translation>&quot;%1&quot; takes a whole number (&quot;%2&quot;).</translation>
+    </message>
+    <message>
+        <source>「%1」の %2 は入力できる範囲の外です。</source>
+        <translation>%2 is outside what &quot;%1&quot; can take.</translation>
     </message>
 </context>
 <context>
@@ -280,6 +303,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <source>像高</source>
         <translation>Image height</translation>
     </message>
+    <message>
+        <source>%1番目の像高</source>
+        <translation>Image height %1</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::ApertureChangeDialog</name>
@@ -310,6 +337,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
     <message>
         <source>→&#x3000;変更後の口径</source>
         <translation>→ New aperture</translation>
+    </message>
+    <message>
+        <source>変更後の口径</source>
+        <translation>New aperture</translation>
     </message>
 </context>
 <context>
@@ -398,6 +429,18 @@ diameter (mm)</translation>
     <message>
         <source>ピント調整</source>
         <translation>Focus</translation>
+    </message>
+    <message>
+        <source>（%1行目）</source>
+        <translation>(row %1)</translation>
+    </message>
+    <message>
+        <source>%1行目の%2</source>
+        <translation>%2 in row %1</translation>
+    </message>
+    <message>
+        <source>%1（カタログにない）</source>
+        <translation>%1 (not in catalogue)</translation>
     </message>
 </context>
 <context>
@@ -727,6 +770,10 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <source>色収差を見る波長</source>
         <translation>Lines for chromatic aberration</translation>
     </message>
+    <message>
+        <source>%1の厚み(mm)</source>
+        <translation>Thickness of %1 (mm)</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::SettingsDialog</name>
@@ -789,6 +836,22 @@ The results of the %n finished passes were kept; the changes of the unfinished p
     <message>
         <source>座標指定</source>
         <translation>At the point</translation>
+    </message>
+    <message>
+        <source>光線の数</source>
+        <translation>Number of rays</translation>
+    </message>
+    <message>
+        <source>光線の入射角</source>
+        <translation>Angle of incidence</translation>
+    </message>
+    <message>
+        <source>ポイント数</source>
+        <translation>Number of points</translation>
+    </message>
+    <message>
+        <source>光源の座標 %1</source>
+        <translation>Source coordinate %1</translation>
     </message>
 </context>
 <context>

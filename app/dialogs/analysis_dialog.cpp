@@ -17,6 +17,7 @@
 
 #include "analysis/spot_diagram.h"
 #include "app/dialogs/analysis_view.h"
+#include "app/dialogs/number_fields.h"
 #include "app/dialogs/picture_export.h"
 #include "app/shell_text.h"
 
@@ -137,10 +138,27 @@ QGridLayout* AnalysisDialog::makeHeightEdits(int firstId,
         edit->setObjectName(controlName(firstId + j));
         edit->setFixedWidth(kHeightEditWidth);
         edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%.0f", heights[static_cast<size_t>(j)]));
-        connect(edit, &QLineEdit::textChanged, this, [&heights, changed, j](const QString& text) {
-            heights[static_cast<size_t>(j)] = readUnsigned(text);
-            changed();
+        edit->setText(formatNumber("%lg", heights[static_cast<size_t>(j)]));
+        // Drawn as typed; a text that is no height keeps the last one drawn, marked, and
+        // is refused with a message once the user leaves the field.
+        connect(
+            edit, &QLineEdit::textChanged, this, [&heights, changed, j, edit](const QString& text) {
+                const NumberReading height =
+                    readNumberText(text.toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+                if (!height.ok()) {
+                    markNumberField(edit);
+                    return;
+                }
+                clearNumberFieldMark(edit);
+                heights[static_cast<size_t>(j)] = height.value;
+                changed();
+            });
+        connect(edit, &QLineEdit::editingFinished, this, [this, j, edit] {
+            const NumberReading height = readNumberText(edit->text().toStdString(),
+                                                        desktopDecimalMarks(), kNonNegativeNumber);
+            if (!height.ok()) {
+                refuseNumberField(this, edit, tr("%1番目の像高").arg(j + 1), height.problem);
+            }
         });
         auto* cell = new QHBoxLayout;
         cell->addStretch(1);

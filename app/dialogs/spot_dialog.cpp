@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
+#include "app/dialogs/number_fields.h"
 #include "app/shell_text.h"
 
 namespace kiro::app {

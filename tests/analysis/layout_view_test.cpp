@@ -135,7 +135,7 @@ TEST(LayoutZoom, ZeroScaleIsNotZoomed) {
 
 TEST(LayoutZoom, OtherModesDoNothing) {
     LayoutView view = simpleView();
-    updateLayoutView(view, flatFocalPlane(), 3, 10, 10, 600, 400);
+    updateLayoutView(view, flatFocalPlane(), static_cast<LayoutMode>(3), 10, 10, 600, 400);
     EXPECT_EQ(view.scale, 10.0);
     EXPECT_EQ(view.originX, 300.0);
     EXPECT_EQ(view.zMax, 20.0);

@@ -1,4 +1,5 @@
 #include "analysis/spot_diagram.h"
+#include "presenters/spot_dialog_state.h"
 
 #include <gtest/gtest.h>
 

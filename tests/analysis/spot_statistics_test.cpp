@@ -1,5 +1,7 @@
 #include "analysis/spot_statistics.h"
 
+#include "presenters/spot_dialog_state.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

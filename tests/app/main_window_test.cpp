@@ -27,7 +27,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
-#include "design/lens_editor.h"
+#include "presenters/lens_editor.h"
 #include "tests/app/shell_test_support.h"
 
 using namespace kiro;
@@ -530,18 +530,18 @@ class MainWindowTest : public QObject {
              inDialog(MenuId::ReflectorDesign, "DESIGN1",
                       [&document](QWidget* designer) {
                           control<QComboBox>(designer, 101)
-                              ->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                              ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
                           selectGlass(designer, 104, document, "N-BK7");
                       }),
              EditStep::ReflectorDesign, true},
             {"refractor",
-             inDialog(
-                 MenuId::RefractorDesign, "DESIGN2",
-                 [&document](QWidget* designer) {
-                     control<QComboBox>(designer, 101)->setCurrentIndex(RefractorType::Doublet);
-                     selectGlass(designer, 104, document, "N-BK7");
-                     selectGlass(designer, 105, document, "N-F2");
-                 }),
+             inDialog(MenuId::RefractorDesign, "DESIGN2",
+                      [&document](QWidget* designer) {
+                          control<QComboBox>(designer, 101)
+                              ->setCurrentIndex(listPosition(RefractorType::Doublet));
+                          selectGlass(designer, 104, document, "N-BK7");
+                          selectGlass(designer, 105, document, "N-F2");
+                      }),
              EditStep::RefractorDesign, true},
         };
 
@@ -830,7 +830,8 @@ class MainWindowTest : public QObject {
         const LayoutView zoomed = program.view();
         {
             ModalDriver cancel(QStringLiteral("DESIGN1"), [](QWidget* designer) {
-                control<QComboBox>(designer, 101)->setCurrentIndex(ReflectorType::Cassegrain);
+                control<QComboBox>(designer, 101)
+                    ->setCurrentIndex(listPosition(ReflectorType::Cassegrain));
                 control<QPushButton>(designer, 2)->click();
                 return true;
             });
@@ -843,7 +844,7 @@ class MainWindowTest : public QObject {
         {
             ModalDriver ok(QStringLiteral("DESIGN1"), [&document](QWidget* designer) {
                 control<QComboBox>(designer, 101)
-                    ->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                    ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
                 selectGlass(designer, 104, document, "N-BK7");
                 control<QLineEdit>(designer, 103)->setText(QStringLiteral("10"));
                 control<QRadioButton>(designer, 107)->click(); // e
@@ -862,7 +863,8 @@ class MainWindowTest : public QObject {
         program.zoomIn();
         {
             ModalDriver ok(QStringLiteral("DESIGN2"), [&document](QWidget* designer) {
-                control<QComboBox>(designer, 101)->setCurrentIndex(RefractorType::Doublet);
+                control<QComboBox>(designer, 101)
+                    ->setCurrentIndex(listPosition(RefractorType::Doublet));
                 selectGlass(designer, 104, document, "N-BK7");
                 selectGlass(designer, 105, document, "N-F2");
                 control<QRadioButton>(designer, 113)->click(); // F
@@ -935,7 +937,8 @@ class MainWindowTest : public QObject {
 
         {
             ModalDriver designer(QStringLiteral("DESIGN1"), [&document](QWidget* dialog) {
-                control<QComboBox>(dialog, 101)->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                control<QComboBox>(dialog, 101)
+                    ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
                 control<QLineEdit>(dialog, 103)->setText(QStringLiteral("10"));
                 control<QLineEdit>(dialog, 121)->setText(QStringLiteral("150"));
                 selectGlass(dialog, 104, document, "N-BK7");
@@ -949,7 +952,8 @@ class MainWindowTest : public QObject {
 
         {
             ModalDriver designer(QStringLiteral("DESIGN2"), [&document](QWidget* dialog) {
-                control<QComboBox>(dialog, 101)->setCurrentIndex(RefractorType::Doublet);
+                control<QComboBox>(dialog, 101)
+                    ->setCurrentIndex(listPosition(RefractorType::Doublet));
                 selectGlass(dialog, 104, document, "N-BK7");
                 selectGlass(dialog, 105, document, "F2");
                 pressOk(dialog);

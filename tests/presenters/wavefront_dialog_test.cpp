@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "presenters/spot_dialog_state.h"
 #include "tests/analysis/analysis_tables.h"
 
 namespace kiro {
