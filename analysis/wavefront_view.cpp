@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "analysis/spot_statistics.h"
 #include "model/c_numbers.h"
@@ -212,7 +213,20 @@ void drawMtf(Canvas& canvas, const WavefrontFigures& figures, const PanelWavefro
         }
     }
     canvas.textOut(box.x, box.y + box.side + kScaleStripHeight,
-                   "0 .. " + fixed("%.0f", top) + "/mm  T S");
+                   "0 .. " + fixed("%.0f", top) + "/mm");
+    // The key, in the plot's top right corner.
+    constexpr int kKeyLine = 12;
+    constexpr int kKeyWidth = 44;
+    const int keyX = box.x + box.side - kKeyWidth;
+    int keyY = box.y + 4;
+    for (const auto& [colour, label] : {std::pair{kTangentialColour, "T"},
+                                        std::pair{kSagittalColour, "S"}, std::pair{kBlack, "DL"}}) {
+        canvas.selectPen(1, colour);
+        canvas.moveTo(keyX, keyY + kKeyLine / 2);
+        canvas.lineTo(keyX + kKeyLine, keyY + kKeyLine / 2);
+        canvas.textOut(keyX + kKeyLine + 4, keyY, label);
+        keyY += kKeyLine + 2;
+    }
 }
 
 } // namespace
