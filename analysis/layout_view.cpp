@@ -257,7 +257,7 @@ void drawRayFan(Canvas& canvas, const LayoutView& view, const SurfaceTable& tabl
         const double f = 2.0 * k / (n + 1.0) - 1.0;
         Ray ray;
         ray.line = WavelengthLine::d;
-        if (settings.sourceMode == 1) {
+        if (settings.sourceMode == SourceMode::Point) {
             ray.position = {settings.sourceX, settings.sourceY, settings.sourceZ};
             ray.direction = {f * h0 - settings.sourceX, 0.0, z0 - settings.sourceZ};
         } else {

@@ -220,6 +220,25 @@ void drawAiry(Canvas& canvas, const SurfaceTable& table, const Settings& setting
 
 } // namespace
 
+namespace {
+
+unsigned wholeMillimetres(double value) {
+    constexpr double kUnsignedLimit = 4294967295.0;
+    if (!(value >= 0.0)) {
+        return 0;
+    }
+    return value >= kUnsignedLimit ? 4294967295u : static_cast<unsigned>(value);
+}
+
+} // namespace
+
+std::array<double, kSpotPanelCount> spotOpeningHeights(const SurfaceTable& table) {
+    const int last = surfaceCount(table) - 1;
+    const double hL = last >= 0 ? table[static_cast<size_t>(last)].effectiveRadius : 0.0;
+    return {0.0, static_cast<double>(wholeMillimetres(hL * 0.5)),
+            static_cast<double>(wholeMillimetres(hL))};
+}
+
 Colour lineColour(int slot) {
     if (const SpectralLine* line = spectralLineAt(slot)) {
         return {line->colour.red, line->colour.green, line->colour.blue};
@@ -235,9 +254,9 @@ bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide) 
     return toInt(size.sideMicrometres, sideMicrometres) && toPixel(size.halfSidePixels, halfSide);
 }
 
-void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow, int gridMode,
-              int gridCount, int centreX, int centreY, double magnification, double fieldAngle,
-              int line) {
+void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow,
+              SpotGridMode gridMode, int gridCount, int centreX, int centreY, double magnification,
+              double fieldAngle, int line) {
     SpotBeam beam;
     if (!prepareSpotBeam(table, imageRow, fieldAngle, beam)) {
         return;

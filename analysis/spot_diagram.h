@@ -22,6 +22,11 @@ struct SpotView {
 // Drawing colour of a line slot, shared by the spot diagram and the aberration curves.
 Colour lineColour(int slot);
 
+// The panels' image heights at the dialog's opening: 0, half and all of the last row's
+// clear radius, as the whole millimetres its height boxes show. The last is the largest
+// image height the field curves and the Seidel sums take.
+std::array<double, kSpotPanelCount> spotOpeningHeights(const SurfaceTable& table);
+
 // The scale label "NNNum" and half the scale square's side in pixels for a
 // magnification; false when the magnification gives no drawable square.
 bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide);
@@ -29,10 +34,10 @@ bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide);
 // Plots one line's spot at one field angle (radians) around a panel centre: each ray of
 // a square pupil grid that comes through every row lands as one pixel, offset from the
 // d-line reference point by magnification pixels per mm; dots beyond 100 pixels are left
-// out. gridMode 0: gridCount points across the diameter; 1: a pitch of gridCount mm.
-void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow, int gridMode,
-              int gridCount, int centreX, int centreY, double magnification, double fieldAngle,
-              int line);
+// out. gridCount is the number of points across the diameter or the pitch in mm.
+void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow,
+              SpotGridMode gridMode, int gridCount, int centreX, int centreY, double magnification,
+              double fieldAngle, int line);
 
 // The whole dialog picture: separators, scale squares, and the spots of every shown line
 // at the three panels with their field-angle labels. The rays are traced on `threads`

@@ -69,8 +69,20 @@ Ray launchSpotRay(const SpotBeam& beam, double px, double py, int line) {
     return ray;
 }
 
-bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
-                     SpotBeam& beam) {
+SpotOffset shownOffset(PlottedPair pair, Vec3 d) {
+    switch (pair) {
+    case PlottedPair::YZ:
+        return {d.y, d.z};
+    case PlottedPair::XZ:
+        return {d.x, d.z};
+    case PlottedPair::XY:
+        break;
+    }
+    return {d.x, d.y};
+}
+
+bool aimSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
+                 SpotBeam& beam) {
     beam.h0 = table[0].effectiveRadius;
     beam.z0 = table[0].z;
     if (!(beam.h0 > 0.0) || !std::isfinite(beam.h0)) {
@@ -81,7 +93,22 @@ bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double 
     beam.pair = plottedPairFor(imageRow);
     beam.searchLength = asphereSearchLength(table);
     beam.mirrored = isMirrorSymmetricInY(table);
-    return spotReference(table, beam);
+    return true;
+}
+
+bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
+                     SpotBeam& beam) {
+    return aimSpotBeam(table, imageRow, fieldAngle, beam) && spotReference(table, beam);
+}
+
+double spotFocalLength(const SurfaceTable& table, const Settings& settings) {
+    if (surfaceCount(table) == 0) {
+        return 0.0;
+    }
+    const double r = apertureRadius(table);
+    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
+                      ZonalMode::OpticalOnly)
+        .f;
 }
 
 bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
@@ -91,10 +118,7 @@ bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
     if (count == 0) {
         return false;
     }
-    const double r = apertureRadius(table);
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
-                                ZonalMode::OpticalOnly)
-                         .f;
+    const double f = spotFocalLength(table, settings);
     // Without a finite focal length there is no field angle: the panels stay empty and
     // carry no angle labels.
     if (f == 0.0 || !std::isfinite(f)) {
@@ -115,18 +139,7 @@ bool landingOffset(const SpotBeam& beam, const Ray& ray, SpotOffset& offset) {
     if (isDead(ray)) {
         return false;
     }
-    const Vec3 d = sub(ray.position, beam.reference);
-    switch (beam.pair) {
-    case PlottedPair::YZ:
-        offset = {d.y, d.z};
-        break;
-    case PlottedPair::XZ:
-        offset = {d.x, d.z};
-        break;
-    case PlottedPair::XY:
-        offset = {d.x, d.y};
-        break;
-    }
+    offset = shownOffset(beam.pair, sub(ray.position, beam.reference));
     return true;
 }
 
@@ -180,12 +193,14 @@ void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
     }
 }
 
-double spotGridStep(double h0, int gridMode, int gridCount) {
-    return gridMode == 0 ? 2.0 * h0 / gridCount : static_cast<double>(gridCount);
+double spotGridStep(double h0, SpotGridMode gridMode, int gridCount) {
+    return gridMode == SpotGridMode::FixedCount ? 2.0 * h0 / gridCount
+                                                : static_cast<double>(gridCount);
 }
 
 int spotGridCount(const Settings& settings) {
-    return settings.spotGridMode == 0 ? settings.spotGridPoints : settings.spotGridPitch;
+    return settings.spotGridMode == SpotGridMode::FixedCount ? settings.spotGridPoints
+                                                             : settings.spotGridPitch;
 }
 
 void spotGridValues(double h0, double step, std::vector<double>& values) {

@@ -8,11 +8,14 @@
 #include "app/dialogs/aperture_change_dialog.h"
 #include "app/dialogs/curve_dialog.h"
 #include "app/dialogs/description_dialog.h"
+#include "app/dialogs/fan_dialog.h"
+#include "app/dialogs/field_dialog.h"
 #include "app/dialogs/lens_editor_dialog.h"
 #include "app/dialogs/light_dialog.h"
 #include "app/dialogs/optimizer_progress_dialog.h"
 #include "app/dialogs/reflector_designer_dialog.h"
 #include "app/dialogs/refractor_designer_dialog.h"
+#include "app/dialogs/seidel_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/dialogs/spot_dialog.h"
 #include "app/dialogs/wavefront_dialog.h"
@@ -99,6 +102,13 @@ void MainWindow::buildMenus() {
             showWavefrontDialog();
         }
     });
+    views->addSeparator();
+    addCommand(views, this, MenuId::RayFans, tr("収差図(&R)"),
+               [this] { showAberrationView(MenuId::RayFans); });
+    addCommand(views, this, MenuId::FieldCurves, tr("像面湾曲・歪曲(&F)"),
+               [this] { showAberrationView(MenuId::FieldCurves); });
+    addCommand(views, this, MenuId::SeidelSums, tr("ザイデル収差(&Z)"),
+               [this] { showAberrationView(MenuId::SeidelSums); });
 
     addCommand(bar, this, MenuId::LensData, tr("レンズ設定(&L)"), [this] { editLensData(); });
     addCommand(bar, this, MenuId::ApertureChange, tr("口径変更(&R)"), [this] { changeAperture(); });
@@ -236,6 +246,19 @@ void MainWindow::showLightDialog() {
 void MainWindow::showWavefrontDialog() {
     WavefrontDialog dialog(document_.lens(), this);
     dialog.exec();
+}
+
+void MainWindow::showAberrationView(int id) {
+    if (!designInUse()) {
+        return;
+    }
+    if (id == MenuId::RayFans) {
+        FanDialog(document_.lens(), this).exec();
+    } else if (id == MenuId::FieldCurves) {
+        FieldDialog(document_.lens(), this).exec();
+    } else {
+        SeidelDialog(document_.lens(), this).exec();
+    }
 }
 
 } // namespace kiro::app

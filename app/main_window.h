@@ -19,6 +19,9 @@ constexpr int AberrationCurves = 202;
 constexpr int Information = 203;
 constexpr int LightAmount = 204;
 constexpr int WavefrontMtf = 210;
+constexpr int RayFans = 211;
+constexpr int FieldCurves = 212;
+constexpr int SeidelSums = 213;
 constexpr int LensData = 301;
 constexpr int ApertureChange = 401;
 constexpr int Description = 501;
@@ -58,6 +61,8 @@ class MainWindow : public QMainWindow {
     bool designInUse() const;
 
     void showInformation();
+    // The designer's plots; the design must be in use.
+    void showAberrationView(int id);
     void editLensData();
     void changeAperture();
     void describe();

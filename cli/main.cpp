@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     kiro::cli::addModelCommands(app);
     kiro::cli::addTraceCommands(app);
     kiro::cli::addAnalysisCommands(app);
+    kiro::cli::addAberrationCommands(app);
     kiro::cli::addMeritCommands(app);
     kiro::cli::addDesignCommands(app);
     kiro::cli::addWavefrontCommands(app);

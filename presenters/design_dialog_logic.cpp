@@ -24,7 +24,7 @@ int usableLine(int line) {
 // The design as the builders start it: cleared, the source at infinity.
 Settings designSettings(const Settings& settings) {
     Settings s = settings;
-    s.sourceMode = 0;
+    s.sourceMode = SourceMode::Infinity;
     return s;
 }
 

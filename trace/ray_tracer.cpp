@@ -153,6 +153,8 @@ bool rowPassesFilter(const Surface& row, RowFilter filter) {
         return row.type != SurfaceType::FlatFocal && row.type != SurfaceType::SphericalFocal;
     case RowFilter::OpticalOnly:
         return row.type >= SurfaceType::FirstOptical;
+    case RowFilter::NoStops:
+        return row.type != SurfaceType::Stop && row.type != SurfaceType::Obstruction;
     case RowFilter::All:
     default:
         return true;

@@ -372,6 +372,36 @@ Only characters that Shift JIS (CP932) can represent may be used.</translation>
     </message>
 </context>
 <context>
+    <name>kiro::app::FanDialog</name>
+    <message>
+        <source>収差図</source>
+        <translation>Ray Fans</translation>
+    </message>
+    <message>
+        <source>像高</source>
+        <translation>Image height</translation>
+    </message>
+    <message>
+        <source>縦軸の倍率</source>
+        <translation>Vertical scale</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::FieldDialog</name>
+    <message>
+        <source>像面湾曲・歪曲</source>
+        <translation>Field Curvature and Distortion</translation>
+    </message>
+    <message>
+        <source>像面湾曲の倍率</source>
+        <translation>Field curvature scale</translation>
+    </message>
+    <message>
+        <source>歪曲の倍率</source>
+        <translation>Distortion scale</translation>
+    </message>
+</context>
+<context>
     <name>kiro::app::LensEditorDialog</name>
     <message>
         <source>タイプ</source>
@@ -594,6 +624,18 @@ diameter (mm)</translation>
         <source>波面・MTF(&amp;W)</source>
         <translation>&amp;Wavefront and MTF</translation>
     </message>
+    <message>
+        <source>収差図(&amp;R)</source>
+        <translation>&amp;Ray Fans</translation>
+    </message>
+    <message>
+        <source>像面湾曲・歪曲(&amp;F)</source>
+        <translation>&amp;Field Curvature and Distortion</translation>
+    </message>
+    <message>
+        <source>ザイデル収差(&amp;Z)</source>
+        <translation>Sei&amp;del Sums</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::OptimizerDialog</name>
@@ -773,6 +815,29 @@ The results of the %n finished passes were kept; the changes of the unfinished p
     <message>
         <source>%1の厚み(mm)</source>
         <translation>Thickness of %1 (mm)</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::SeidelDialog</name>
+    <message>
+        <source>ザイデル収差</source>
+        <translation>Seidel Sums</translation>
+    </message>
+    <message>
+        <source>合計</source>
+        <translation>Sum</translation>
+    </message>
+    <message>
+        <source>焦点距離か口径が0のため計算できません</source>
+        <translation>No sums: the focal length or the aperture is 0</translation>
+    </message>
+    <message>
+        <source>テキストでコピー</source>
+        <translation>Copy as Text</translation>
+    </message>
+    <message>
+        <source>波面収差係数 (d線の波長単位)</source>
+        <translation>Wavefront coefficients (waves at the d line)</translation>
     </message>
 </context>
 <context>

@@ -128,38 +128,46 @@ QGroupBox* AnalysisDialog::makeLineGroup(int firstId, LinesShown& shown) {
     return group;
 }
 
+QLineEdit* AnalysisDialog::makeHeightEdit(int id, int panel, double& height,
+                                          std::function<void()> changed) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(controlName(id));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setText(formatNumber("%lg", height));
+    connect(edit, &QLineEdit::textChanged, this,
+            [this, &height, edit, changed](const QString& text) {
+                const NumberReading typed =
+                    readNumberText(text.toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+                if (!typed.ok()) {
+                    markNumberField(edit);
+                    return;
+                }
+                clearNumberFieldMark(edit);
+                height = typed.value;
+                if (changed) {
+                    changed();
+                } else {
+                    repaintView();
+                }
+            });
+    connect(edit, &QLineEdit::editingFinished, this, [this, panel, edit] {
+        const NumberReading typed =
+            readNumberText(edit->text().toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+        if (!typed.ok()) {
+            refuseNumberField(this, edit, tr("%1番目の像高").arg(panel + 1), typed.problem);
+        }
+    });
+    return edit;
+}
+
 QGridLayout* AnalysisDialog::makeHeightEdits(int firstId,
                                              std::array<double, kSpotPanelCount>& heights,
                                              std::function<void()> changed) {
     auto* edits = new QGridLayout;
     edits->setHorizontalSpacing(0);
     for (int j = 0; j < kSpotPanelCount; ++j) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(controlName(firstId + j));
+        QLineEdit* edit = makeHeightEdit(firstId + j, j, heights[static_cast<size_t>(j)], changed);
         edit->setFixedWidth(kHeightEditWidth);
-        edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%lg", heights[static_cast<size_t>(j)]));
-        // Drawn as typed; a text that is no height keeps the last one drawn, marked, and
-        // is refused with a message once the user leaves the field.
-        connect(
-            edit, &QLineEdit::textChanged, this, [&heights, changed, j, edit](const QString& text) {
-                const NumberReading height =
-                    readNumberText(text.toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
-                if (!height.ok()) {
-                    markNumberField(edit);
-                    return;
-                }
-                clearNumberFieldMark(edit);
-                heights[static_cast<size_t>(j)] = height.value;
-                changed();
-            });
-        connect(edit, &QLineEdit::editingFinished, this, [this, j, edit] {
-            const NumberReading height = readNumberText(edit->text().toStdString(),
-                                                        desktopDecimalMarks(), kNonNegativeNumber);
-            if (!height.ok()) {
-                refuseNumberField(this, edit, tr("%1番目の像高").arg(j + 1), height.problem);
-            }
-        });
         auto* cell = new QHBoxLayout;
         cell->addStretch(1);
         cell->addWidget(new QLabel(tr("像高"), this));

@@ -14,6 +14,7 @@
 class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
+class QLineEdit;
 class QMouseEvent;
 class QScrollBar;
 
@@ -51,11 +52,17 @@ class AnalysisDialog : public QDialog {
     // as shown says, with a swatch of its line's colour; a click updates shown and redraws.
     QGroupBox* makeLineGroup(int firstId, LinesShown& shown);
 
-    // One edit of an image height in whole mm under each of the three panels, identifiers
-    // firstId .. firstId + 2, in columns as wide as the panels; an edit updates heights and
-    // calls changed.
+    // The edit of image height `panel` (0..2), bound to height (mm, not negative) and
+    // showing it: drawn as typed (changed is called, else the view repainted); a text that
+    // is no height keeps the last one drawn, marked, and is refused with a message once the
+    // user leaves the field.
+    QLineEdit* makeHeightEdit(int id, int panel, double& height,
+                              std::function<void()> changed = {});
+
+    // The three height edits, identifiers firstId .. firstId + 2, each under its panel in
+    // columns as wide as the panels.
     QGridLayout* makeHeightEdits(int firstId, std::array<double, kSpotPanelCount>& heights,
-                                 std::function<void()> changed);
+                                 std::function<void()> changed = {});
 
     // A horizontal scroll bar moved by 1 a line and 10 a page, from the keyboard too.
     QScrollBar* makeScrollBar(int id, int minimum, int maximum, int value);

@@ -94,7 +94,7 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     auto* spotGrid = new QGridLayout(spot);
     auto* fixedPoints = radio(ControlId::FixedPoints, tr("ポイント数固定"), spot);
     fixedPitch_ = radio(ControlId::FixedPitch, tr("ピッチ固定"), spot);
-    (s.spotGridMode == 0 ? fixedPoints : fixedPitch_)->setChecked(true);
+    (s.spotGridMode == SpotGridMode::FixedCount ? fixedPoints : fixedPitch_)->setChecked(true);
     spotGrid->addWidget(fixedPoints, 0, 0);
     spotGrid->addWidget(new QLabel(tr("縦横共に"), spot), 0, 1);
     spotGrid->addWidget(numberEdit(ControlId::GridPoints, unsignedText(s.spotGridPoints), spot), 0,
@@ -111,7 +111,7 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     auto* sourceBox = new QVBoxLayout(source);
     auto* infinity = radio(ControlId::Infinity, tr("無限遠"), source);
     pointSource_ = radio(ControlId::PointSource, tr("座標指定"), source);
-    (s.sourceMode == 0 ? infinity : pointSource_)->setChecked(true);
+    (s.sourceMode == SourceMode::Infinity ? infinity : pointSource_)->setChecked(true);
     sourceBox->addWidget(infinity);
     auto* coordinates = new QHBoxLayout;
     coordinates->addWidget(pointSource_);
@@ -169,8 +169,8 @@ void SettingsDialog::accept() {
         }
     }
     SettingsEntry entry;
-    entry.gridMode = fixedPitch_->isChecked() ? 1 : 0;
-    entry.sourceMode = pointSource_->isChecked() ? 1 : 0;
+    entry.gridMode = fixedPitch_->isChecked() ? SpotGridMode::FixedPitch : SpotGridMode::FixedCount;
+    entry.sourceMode = pointSource_->isChecked() ? SourceMode::Point : SourceMode::Infinity;
     entry.rayCount = saturatedUnsigned(*rays);
     entry.incidenceDegrees = *angle;
     entry.gridPoints = saturatedUnsigned(*points);

@@ -9,8 +9,6 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
-#include "app/dialogs/number_fields.h"
-#include "app/shell_text.h"
 
 namespace kiro::app {
 
@@ -40,8 +38,7 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
     });
 
     // One height edit under each panel.
-    QGridLayout* heights =
-        makeHeightEdits(kFirstHeightEditId, state_.spotHeight, [this] { repaintView(); });
+    QGridLayout* heights = makeHeightEdits(kFirstHeightEditId, state_.spotHeight);
 
     auto* magnification = new QHBoxLayout;
     magnification->addWidget(new QLabel(tr("倍率"), this));

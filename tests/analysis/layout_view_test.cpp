@@ -278,7 +278,7 @@ TEST(LayoutRayFan, PointSourceRaysStartBeyondTheSource) {
     table[0] = makeRow(SurfaceType::FlatFocal, 0.0, 0.0, 10.0);
     Settings settings;
     settings.rayCount = 1;
-    settings.sourceMode = 1;
+    settings.sourceMode = SourceMode::Point;
     settings.sourceZ = 2.0;
     RecordingCanvas canvas;
     drawRayFan(canvas, simpleView(), table, settings);

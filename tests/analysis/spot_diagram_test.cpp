@@ -45,7 +45,8 @@ Surface imageRowWithNormal(double nx, double ny, double nz) {
 
 std::vector<std::string> pitchThreeDots(const Surface& imageRow, double magnification) {
     RecordingCanvas canvas;
-    plotSpot(canvas, landingPlane(), imageRow, 1, 3, kCentreX, kCentreY, magnification, 0.0, 2);
+    plotSpot(canvas, landingPlane(), imageRow, SpotGridMode::FixedPitch, 3, kCentreX, kCentreY,
+             magnification, 0.0, 2);
     return linesOf(canvas.text());
 }
 
@@ -164,8 +165,8 @@ TEST(SpotPlot, DotsBeyondAHundredPixelsAreLeftOut) {
 
 TEST(SpotPlot, PitchWiderThanTheApertureTracesOnlyTheCentre) {
     RecordingCanvas canvas;
-    plotSpot(canvas, landingPlane(), imageRowWithNormal(0, 0, 1), 1, 20, kCentreX, kCentreY, 375.0,
-             0.0, 4);
+    plotSpot(canvas, landingPlane(), imageRowWithNormal(0, 0, 1), SpotGridMode::FixedPitch, 20,
+             kCentreX, kCentreY, 375.0, 0.0, 4);
     EXPECT_EQ(canvas.text(), "pixel 100 135 64 192 255\npixel 100 135 64 192 255\n"
                              "pixel 100 135 64 192 255\npixel 100 135 64 192 255\n");
 }
@@ -173,12 +174,16 @@ TEST(SpotPlot, PitchWiderThanTheApertureTracesOnlyTheCentre) {
 TEST(SpotPlot, NothingWithoutAClearRadiusOrAGridStep) {
     SurfaceTable table = landingPlane();
     RecordingCanvas canvas;
-    plotSpot(canvas, table, table[0], 1, 0, kCentreX, kCentreY, 375.0, 0.0, 2);
-    plotSpot(canvas, table, table[0], 1, -2, kCentreX, kCentreY, 375.0, 0.0, 2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedPitch, 0, kCentreX, kCentreY, 375.0, 0.0,
+             2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedPitch, -2, kCentreX, kCentreY, 375.0, 0.0,
+             2);
     table[0].effectiveRadius = 0.0;
-    plotSpot(canvas, table, table[0], 0, 50, kCentreX, kCentreY, 375.0, 0.0, 2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedCount, 50, kCentreX, kCentreY, 375.0, 0.0,
+             2);
     table[0].effectiveRadius = std::numeric_limits<double>::infinity();
-    plotSpot(canvas, table, table[0], 1, 10, kCentreX, kCentreY, 375.0, 0.0, 2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedPitch, 10, kCentreX, kCentreY, 375.0, 0.0,
+             2);
     EXPECT_EQ(canvas.text(), "");
 }
 
@@ -188,7 +193,8 @@ TEST(SpotPlot, StoppedRaysAreLeftOutAndTheReferenceIgnoresStops) {
     table[1] = makeRow(SurfaceType::Obstruction, 5.0, 0.0, 4.0);
     table[2] = makeRow(SurfaceType::FlatFocal, 0.0, 0.0, 10.0);
     RecordingCanvas canvas;
-    plotSpot(canvas, table, table[2], 1, 3, kCentreX, kCentreY, 10.0, 0.0, 2);
+    plotSpot(canvas, table, table[2], SpotGridMode::FixedPitch, 3, kCentreX, kCentreY, 10.0, 0.0,
+             2);
     const std::vector<std::string> dots = linesOf(canvas.text());
     // The stop takes (6, 9), (9, 6) and (9, 9); the obstruction (0, 0), (0, 3), (3, 0).
     EXPECT_EQ(dots.size(), (16u - 6u) * 4u);
@@ -246,7 +252,8 @@ TEST(SpotPaint, PaintsTheSameOnAnyNumberOfThreadsAsPlotSpotInOrder) {
         }
         for (int j = 0; j < 3; ++j) {
             const double angle = std::atan(state.spotHeight[static_cast<size_t>(j)] / f);
-            plotSpot(expected, table, table[4], 0, 50, 100 + 200 * j, 135, 1000.0, angle, s);
+            plotSpot(expected, table, table[4], SpotGridMode::FixedCount, 50, 100 + 200 * j, 135,
+                     1000.0, angle, s);
             char label[32];
             std::snprintf(label, sizeof label, "%.2f°", angle * 180.0 / 3.14159265358979323846);
             expected.textOut(80 + 200 * j, 230, label);

@@ -45,7 +45,7 @@ SurfaceTable paraboloid() {
 
 Settings pitchOf(int millimetres) {
     Settings settings;
-    settings.spotGridMode = 1;
+    settings.spotGridMode = SpotGridMode::FixedPitch;
     settings.spotGridPitch = millimetres;
     return settings;
 }

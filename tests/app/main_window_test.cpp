@@ -157,8 +157,8 @@ QByteArray exactDesign(const LensSystem& lens) {
         text += QByteArray(s.material) + '\n';
     }
     const Settings& t = lens.settings;
-    for (int value : {t.rayCount, t.incidenceAngle, t.spotGridMode, t.spotGridPoints,
-                      t.spotGridPitch, t.sourceMode}) {
+    for (int value : {t.rayCount, t.incidenceAngle, static_cast<int>(t.spotGridMode),
+                      t.spotGridPoints, t.spotGridPitch, static_cast<int>(t.sourceMode)}) {
         text += QByteArray::number(value) + ' ';
     }
     for (double value : {t.sourceX, t.sourceY, t.sourceZ}) {
@@ -224,7 +224,8 @@ class MainWindowTest : public QObject {
                               "104 名前を付けて保存(&A), -, 105 終了(&X)\n"
                               "編集(&E): 801 元に戻す(&U) (off), 802 やり直し(&R) (off)\n"
                               "表示(&D): 201 スポットダイヤグラム(&S), 202 収差曲線(&E), "
-                              "203 情報表示(&I), 204 光量(&L), 210 波面・MTF(&W)\n"
+                              "203 情報表示(&I), 204 光量(&L), 210 波面・MTF(&W), -, "
+                              "211 収差図(&R), 212 像面湾曲・歪曲(&F), 213 ザイデル収差(&Z)\n"
                               "301 レンズ設定(&L)\n"
                               "401 口径変更(&R)\n"
                               "501 説明入力(&A)\n"

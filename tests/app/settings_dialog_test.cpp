@@ -69,8 +69,8 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(s.incidenceAngle, 56);
         QCOMPARE(s.spotGridPoints, 1);
         QCOMPARE(s.spotGridPitch, 1);
-        QCOMPARE(s.spotGridMode, 1);
-        QCOMPARE(s.sourceMode, 1);
+        QCOMPARE(s.spotGridMode, SpotGridMode::FixedPitch);
+        QCOMPARE(s.sourceMode, SourceMode::Point);
         QCOMPARE(s.sourceX, 1.5);
         QCOMPARE(s.sourceY, -2.0);
         QCOMPARE(s.sourceZ, 3000.0);

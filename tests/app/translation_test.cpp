@@ -25,6 +25,8 @@
 #include "app/dialogs/curve_dialog.h"
 #include "app/dialogs/description_dialog.h"
 #include "app/dialogs/design_failure_text.h"
+#include "app/dialogs/fan_dialog.h"
+#include "app/dialogs/field_dialog.h"
 #include "app/dialogs/lens_editor_dialog.h"
 #include "app/dialogs/light_dialog.h"
 #include "app/dialogs/optimizer_dialog.h"
@@ -32,6 +34,7 @@
 #include "app/dialogs/picture_export.h"
 #include "app/dialogs/reflector_designer_dialog.h"
 #include "app/dialogs/refractor_designer_dialog.h"
+#include "app/dialogs/seidel_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/dialogs/spot_dialog.h"
 #include "app/document.h"
@@ -250,6 +253,18 @@ QList<DialogCase> dialogCases() {
          [](Document& d) { return std::make_unique<LightDialog>(d.lens()); },
          japanese({"光量曲線", "OK"}),
          {QStringLiteral("Vignetting Curve")}},
+        {"FANS",
+         [](Document& d) { return std::make_unique<FanDialog>(d.lens()); },
+         japanese({"収差図", "像高", "縦軸の倍率", "OK"}) + lineLabels(),
+         {QStringLiteral("Ray Fans"), QStringLiteral("Vertical scale")}},
+        {"FIELD",
+         [](Document& d) { return std::make_unique<FieldDialog>(d.lens()); },
+         japanese({"像面湾曲・歪曲", "像面湾曲の倍率", "歪曲の倍率", "OK"}) + lineLabels(),
+         {QStringLiteral("Field Curvature and Distortion")}},
+        {"SEIDEL",
+         [](Document& d) { return std::make_unique<SeidelDialog>(d.lens()); },
+         japanese({"ザイデル収差", "テキストでコピー", "波面収差係数 (d線の波長単位)", "OK"}),
+         {QStringLiteral("Seidel Sums"), QStringLiteral("Copy as Text")}},
         {"LENS",
          [](Document& d) { return std::make_unique<LensEditorDialog>(d); },
          japanese({"レンズ設定", "タイプ", "曲率半径(mm)\n2次係数(a1)", "4次係数\n(a2)",
@@ -396,7 +411,7 @@ class TranslationTest : public QObject {
                 ids << action->objectName() + u' ' + action->text();
             }
         }
-        QCOMPARE(ids.size(), 21);
+        QCOMPARE(ids.size(), 24);
         if (english()) {
             QVERIFY2(!hasJapanese(ids.join(u'\n')), qPrintable(ids.join(u'\n')));
         } else {

@@ -24,7 +24,7 @@ LensSystem markedLens() {
     LensSystem lens;
     lens.surfaces = test::markerTable();
     std::strcpy(lens.description, "kept");
-    lens.settings.sourceMode = 1;
+    lens.settings.sourceMode = SourceMode::Point;
     return lens;
 }
 
@@ -126,7 +126,7 @@ TEST(ReflectorDialogOk, ABuildReplacesTheClearedDesign) {
     buildNewtonian(expected, 200.0, 1000.0);
     EXPECT_TRUE(test::sameTable(lens.surfaces, expected));
     EXPECT_STREQ(lens.description, "");
-    EXPECT_EQ(lens.settings.sourceMode, 0);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Infinity);
 }
 
 TEST(ReflectorDialogOk, FailedGlassCheckKeepsTheDesignAndSaysWhichGlass) {
@@ -148,7 +148,7 @@ TEST(ReflectorDialogOk, FailedGlassCheckKeepsTheDesignAndSaysWhichGlass) {
     EXPECT_STREQ(r.details.glassName, "AIR");
     EXPECT_TRUE(test::sameTable(lens.surfaces, test::markerTable()));
     EXPECT_STREQ(lens.description, "kept");
-    EXPECT_EQ(lens.settings.sourceMode, 1);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Point);
     EXPECT_EQ(kept.glass, fields.glass);
 }
 

@@ -86,7 +86,7 @@ TEST(ZonalFocus, PointSourceMovesTheFocusAwayFromTheMirror) {
     const SurfaceTable table = test::sphericalMirror(200, 100, 60);
     Settings settings;
     const ZonalFocus infinity = zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly);
-    settings.sourceMode = 1;
+    settings.sourceMode = SourceMode::Point;
     settings.sourceZ = 10000;
     const ZonalFocus near = zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly);
     EXPECT_GT(near.point.z, infinity.point.z);
@@ -221,7 +221,7 @@ TEST(ZonalFoci, MirroredZonesEqualTracedZonesOnEveryExample) {
         }
         Settings onAxis;
         Settings source;
-        source.sourceMode = 1;
+        source.sourceMode = SourceMode::Point;
         source.sourceZ = 20000.0;
         Settings offAxis = source;
         offAxis.sourceX = 3.0;
@@ -250,7 +250,8 @@ TEST(ZonalFoci, ARayCrossingTheAxisSidewaysIsNotMirrored) {
     table[1] = makeRow(SurfaceType::SphericalMirror, -20.0, 200.0, 100.0);
     table[2] = makeRow(SurfaceType::FlatMirror, -100.0, 0.0, 500.0);
     Settings settings;
-    settings.sourceMode = 1; // at the origin: the rays run along x in the plane z = z0
+    settings.sourceMode =
+        SourceMode::Point; // at the origin: the rays run along x in the plane z = z0
     const std::vector<ZoneRequest> zones{{kDLine, 5.0, 0}, {kDLine, 20.0, 0}};
     std::vector<ZonalFocus> mirrored(zones.size()), traced(zones.size());
     for (const ZonalMode mode : {ZonalMode::WithStops, ZonalMode::OpticalOnly}) {
