@@ -12,10 +12,6 @@ namespace kiro {
 
 namespace {
 
-constexpr const char* kTypeListNames[kTypeListSize] = {
-    "－無し－", "絞り",     "中央遮蔽", "平面焦点面", "球面焦点面", "平面鏡",
-    "球面鏡",   "放物面鏡", "非球面鏡", "平面レンズ", "球面レンズ", "非球面レンズ"};
-
 constexpr int kLastRow = kEditorRows - 1;
 
 bool validRow(int row) {
@@ -23,14 +19,12 @@ bool validRow(int row) {
 }
 
 bool hasCoefficients(int32_t type) {
-    return type == SurfaceType::AsphericMirror || type == SurfaceType::AsphericLens;
+    return isAspheric(type);
 }
 
 // Plane rows the editor stores facing the axis.
 bool takesAxialNormal(int32_t type) {
-    return type == SurfaceType::Stop || type == SurfaceType::Obstruction ||
-           type == SurfaceType::FlatFocal || type == SurfaceType::FlatMirror ||
-           type == SurfaceType::FlatLens;
+    return isFlat(type);
 }
 
 // A diameter the design cannot use: 0 where rays must pass (anything in use but an
@@ -85,7 +79,19 @@ constexpr EditorColumn kRowNumbers[] = {EditorColumn::Radius, EditorColumn::A2, 
 } // namespace
 
 const char* typeListName(int position) {
-    return position >= 0 && position < kTypeListSize ? kTypeListNames[position] : "";
+    if (position == 0) {
+        return kNoTypeName;
+    }
+    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
+    return kind == nullptr ? "" : kind->japaneseName;
+}
+
+const char* typeListEnglishName(int position) {
+    if (position == 0) {
+        return kNoTypeEnglishName;
+    }
+    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
+    return kind == nullptr ? "" : kind->englishName;
 }
 
 int32_t typeCodeAt(int position) {

@@ -6,6 +6,7 @@
 #include "model/glass_catalog.h"
 #include "model/lens_system.h"
 #include "model/number_text.h"
+#include "model/surface_kind.h"
 
 namespace kiro {
 
@@ -17,23 +18,23 @@ namespace kiro {
 constexpr int kEditorRows = kSurfaceRows;
 constexpr int kNoSelection = -1;
 
-// The type list: list position -> stored code, in the order the lists show them.
-constexpr int kTypeListSize = 12;
-constexpr std::array<int32_t, kTypeListSize> kTypeListCodes{SurfaceType::End,
-                                                            SurfaceType::Stop,
-                                                            SurfaceType::Obstruction,
-                                                            SurfaceType::FlatFocal,
-                                                            SurfaceType::SphericalFocal,
-                                                            SurfaceType::FlatMirror,
-                                                            SurfaceType::SphericalMirror,
-                                                            SurfaceType::ParaboloidMirror,
-                                                            SurfaceType::AsphericMirror,
-                                                            SurfaceType::FlatLens,
-                                                            SurfaceType::SphericalLens,
-                                                            SurfaceType::AsphericLens};
+// The type list: "none" first, then every surface kind in the kinds' table order.
+constexpr int kTypeListSize = 1 + static_cast<int>(kSurfaceKinds.size());
+constexpr std::array<int32_t, kTypeListSize> kTypeListCodes = [] {
+    std::array<int32_t, kTypeListSize> codes{SurfaceType::End};
+    for (size_t k = 0; k < kSurfaceKinds.size(); ++k) {
+        codes[k + 1] = static_cast<int32_t>(kSurfaceKinds[k].kind);
+    }
+    return codes;
+}();
 
-// UTF-8 names of the type list.
+// The first entry of the type list, which ends the table.
+constexpr const char* kNoTypeName = "－無し－";
+constexpr const char* kNoTypeEnglishName = "- none -";
+
+// UTF-8 names of the type list, in Japanese or in English.
 const char* typeListName(int position);
+const char* typeListEnglishName(int position);
 // The code a list selection stands for: no selection and position 0 are -1.
 int32_t typeCodeAt(int position);
 // The list position of a stored code; codes outside the list show position 0.

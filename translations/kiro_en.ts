@@ -239,57 +239,6 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
     </message>
 </context>
 <context>
-    <name>SurfaceType</name>
-    <message>
-        <source>－無し－</source>
-        <translation>- none -</translation>
-    </message>
-    <message>
-        <source>絞り</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>中央遮蔽</source>
-        <translation>Central obstruction</translation>
-    </message>
-    <message>
-        <source>平面焦点面</source>
-        <translation>Flat focal plane</translation>
-    </message>
-    <message>
-        <source>球面焦点面</source>
-        <translation>Spherical focal surface</translation>
-    </message>
-    <message>
-        <source>平面鏡</source>
-        <translation>Flat mirror</translation>
-    </message>
-    <message>
-        <source>球面鏡</source>
-        <translation>Spherical mirror</translation>
-    </message>
-    <message>
-        <source>放物面鏡</source>
-        <translation>Paraboloidal mirror</translation>
-    </message>
-    <message>
-        <source>非球面鏡</source>
-        <translation>Aspheric mirror</translation>
-    </message>
-    <message>
-        <source>平面レンズ</source>
-        <translation>Flat lens</translation>
-    </message>
-    <message>
-        <source>球面レンズ</source>
-        <translation>Spherical lens</translation>
-    </message>
-    <message>
-        <source>非球面レンズ</source>
-        <translation>Aspheric lens</translation>
-    </message>
-</context>
-<context>
     <name>kiro::app::AnalysisDialog</name>
     <message>
         <source>画像を保存...</source>

@@ -20,6 +20,7 @@
 #include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
+#include "app/interface_language.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
 #include "model/spectral_lines.h"
@@ -100,20 +101,6 @@ const char* const kHeadings[kColumns] = {
     QT_TRANSLATE_NOOP("kiro::app::LensEditorDialog", "位置(mm)"),
     "",
     ""};
-
-// The type list's names in list order (the editor model's positions).
-const char* const kTypeNames[kTypeListSize] = {QT_TRANSLATE_NOOP("SurfaceType", "－無し－"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "絞り"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "中央遮蔽"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "平面焦点面"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "球面焦点面"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "平面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "球面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "放物面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "非球面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "平面レンズ"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "球面レンズ"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "非球面レンズ")};
 
 QString invalidDiameterText(int row) {
     return LensEditorDialog::tr("有効径が0又は負の箇所があります！") + QLatin1Char('\n') +
@@ -367,8 +354,9 @@ void LensEditorDialog::accept() {
 
 QStringList surfaceTypeNames() {
     QStringList names;
-    for (const char* name : kTypeNames) {
-        names.append(QCoreApplication::translate("SurfaceType", name));
+    const bool english = interfaceLanguage() == InterfaceLanguage::English;
+    for (int k = 0; k < kTypeListSize; ++k) {
+        names.append(QString::fromUtf8(english ? typeListEnglishName(k) : typeListName(k)));
     }
     return names;
 }
