@@ -18,6 +18,7 @@
 #include "app/dialogs/seidel_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/dialogs/spot_dialog.h"
+#include "app/dialogs/wavefront_dialog.h"
 #include "app/document.h"
 #include "app/file_commands.h"
 #include "app/help_commands.h"
@@ -94,6 +95,11 @@ void MainWindow::buildMenus() {
     addCommand(views, this, MenuId::LightAmount, tr("光量(&L)"), [this] {
         if (designInUse()) {
             showLightDialog();
+        }
+    });
+    addCommand(views, this, MenuId::WavefrontMtf, tr("波面・MTF(&W)"), [this] {
+        if (designInUse()) {
+            showWavefrontDialog();
         }
     });
     views->addSeparator();
@@ -234,6 +240,11 @@ void MainWindow::showCurveDialog() {
 
 void MainWindow::showLightDialog() {
     LightDialog dialog(document_.lens(), this);
+    dialog.exec();
+}
+
+void MainWindow::showWavefrontDialog() {
+    WavefrontDialog dialog(document_.lens(), this);
     dialog.exec();
 }
 

@@ -18,6 +18,7 @@ constexpr int SpotDiagram = 201;
 constexpr int AberrationCurves = 202;
 constexpr int Information = 203;
 constexpr int LightAmount = 204;
+constexpr int WavefrontMtf = 210;
 constexpr int RayFans = 211;
 constexpr int FieldCurves = 212;
 constexpr int SeidelSums = 213;
@@ -72,6 +73,7 @@ class MainWindow : public QMainWindow {
     void showSpotDialog();
     void showCurveDialog();
     void showLightDialog();
+    void showWavefrontDialog(); // 210
 
     Document& document_;
     LayoutWidget* view_ = nullptr;

@@ -23,6 +23,7 @@ for ((r = 0; r < rounds; ++r)); do
     run doublet design_bench 'BM_Doublet/1/'
     run steps trace_bench 'Step$'
     run aberrations aberration_bench '.'
+    run wavefront wavefront_bench 'NumbersSchmidtCassegrain|PolychromaticMtf|DialogPaint/0'
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 # Median real time (and candidates/s where there is a counter) of each benchmark.

@@ -21,6 +21,7 @@
 #include "analysis/recording_canvas.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
+#include "analysis/wavefront_view.h"
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
 #include "model/spectral_lines.h"
@@ -47,6 +48,7 @@ constexpr PictureSize kCurvesSize{kCurveDialogWidth, kCurveDialogHeight};
 constexpr PictureSize kLightSize{kLightDialogWidth, kLightDialogHeight};
 constexpr PictureSize kFansSize{kFanPictureWidth, kFanPictureHeight};
 constexpr PictureSize kFieldSize{kFieldPictureWidth, kFieldPictureHeight};
+constexpr PictureSize kWavefrontSize{kWavefrontDialogWidth, kWavefrontDialogHeight};
 
 struct InfoArgs {
     std::string path;
@@ -72,6 +74,9 @@ struct RenderArgs {
     std::optional<double> magnification;
     std::optional<int> scroll;
     std::optional<int> floor;
+    int grid = kDefaultPupilGrid;
+    bool logarithmic = false;
+    double starWaves = kDefaultStarTestWaves;
 };
 
 void runInfo(const InfoArgs& args) {
@@ -239,6 +244,45 @@ PaintFunction lightPainter(const LensSystem& lens, const RenderArgs& args, Pictu
     };
 }
 
+std::optional<WavefrontPicture> wavefrontPictureOf(const std::string& view) {
+    if (view == "wavefront") {
+        return WavefrontPicture::Wavefront;
+    }
+    if (view == "psf") {
+        return WavefrontPicture::Psf;
+    }
+    if (view == "mtf") {
+        return WavefrontPicture::Mtf;
+    }
+    if (view == "startest") {
+        return WavefrontPicture::StarTest;
+    }
+    return std::nullopt;
+}
+
+PaintFunction wavefrontPainter(const LensSystem& lens, const RenderArgs& args,
+                               WavefrontPicture picture, PictureSize size) {
+    if (args.grid < kMinPupilGrid || args.grid > kMaxFigureGrid) {
+        failUsage("--grid takes " + std::to_string(kMinPupilGrid) + " to " +
+                  std::to_string(kMaxFigureGrid) + " points across");
+    }
+    if (!(args.starWaves >= 0.0) || !std::isfinite(args.starWaves)) {
+        failUsage("--waves takes a defocus of 0 waves or more");
+    }
+    const SpotDialogState state = spotState(lens, args.heights, args.lines);
+    WavefrontRequest request;
+    request.heights = state.spotHeight;
+    request.lineShown = state.spotLineShown;
+    request.grid = args.grid;
+    request.side = kPaddingFactor * args.grid;
+    auto figures = std::make_shared<WavefrontFigures>(
+        computeWavefrontFigures(lens.surfaces, lens.settings, request, args.starWaves));
+    const PsfScale scale = args.logarithmic ? PsfScale::Logarithmic : PsfScale::Linear;
+    return [figures, picture, scale, size](Canvas& canvas) {
+        paintWavefrontFigures(canvas, *figures, picture, scale, size.width, size.height);
+    };
+}
+
 // Qt's notes about the environment (no runtime folder, font substitutions) are not the
 // command's business; only its serious messages reach stderr.
 void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -273,6 +317,8 @@ void runRender(const RenderArgs& args) {
         size = kFansSize;
     } else if (args.view == "field") {
         size = kFieldSize;
+    } else if (wavefrontPictureOf(args.view)) {
+        size = kWavefrontSize;
     }
     size = parseSize(args.size, size);
 
@@ -297,6 +343,9 @@ void runRender(const RenderArgs& args) {
     } else if (args.view == "field") {
         rejectOptions(args, false, true, true, false);
         paint = fieldPainter(lens, args, size);
+    } else if (const auto picture = wavefrontPictureOf(args.view)) {
+        rejectOptions(args, false, true, false, false, true);
+        paint = wavefrontPainter(lens, args, *picture, size);
     } else {
         rejectOptions(args, false, false, false, true);
         paint = lightPainter(lens, args, size);
@@ -377,15 +426,18 @@ void addRender(CLI::App& app) {
     auto args = std::make_shared<RenderArgs>();
     CLI::App* cmd = app.add_subcommand(
         "render", "draw a view of a design to .png, .svg, .pdf or a primitive list (.txt)");
-    cmd->add_option("VIEW", args->view, "layout, spot, curves, light, fans or field")
+    cmd->add_option("VIEW", args->view,
+                    "layout, spot, curves, light, fans, field, wavefront, psf, mtf or startest")
         ->required()
-        ->check(CLI::IsMember({"layout", "spot", "curves", "light", "fans", "field"}));
+        ->check(CLI::IsMember({"layout", "spot", "curves", "light", "fans", "field", "wavefront",
+                               "psf", "mtf", "startest"}));
     cmd->add_option("FILE", args->path, "design file")->required();
     cmd->add_option("-o,--output", args->out, "picture to write")->required();
     cmd->add_option("--size", args->size, "client area WxH in pixels");
     cmd->add_option("--heights", args->heights,
-                    "spot, fans: image heights A,B,C of the panels (mm)");
-    addLineOptions(cmd, args->lines, "spot, curves, fans, field: ");
+                    "spot, fans, wavefront, psf, mtf, startest: image heights A,B,C of the "
+                    "panels (mm)");
+    addLineOptions(cmd, args->lines, "spot, curves, fans, field, wavefront, psf, mtf, startest: ");
     cmd->add_flag("--airy", args->airy,
                   "spot: the Airy disks and the spot radii, as with the dialog's box ticked");
     cmd->add_option_function<double>(
@@ -397,6 +449,10 @@ void addRender(CLI::App& app) {
     cmd->add_option_function<int>(
         "--floor", [args](int floor) { args->floor = floor; },
         "light: percentage at the bottom of the plot (0 to 90)");
+    cmd->add_option("--grid", args->grid,
+                    "wavefront, psf, mtf, startest: pupil points across, N (default 64)");
+    cmd->add_flag("--log", args->logarithmic, "psf: a logarithmic scale (4 decades)");
+    cmd->add_option("--waves", args->starWaves, "startest: waves of defocus k (default 4)");
     addSettingsOptions(cmd, args->settings);
     cmd->callback([args] { runRender(*args); });
 }

@@ -89,5 +89,6 @@ void addAnalysisCommands(CLI::App& app);   // info, render, spot
 void addAberrationCommands(CLI::App& app); // fans, field, seidel
 void addMeritCommands(CLI::App& app);      // measure, refocus, optimize
 void addDesignCommands(CLI::App& app);     // design reflector, design refractor
+void addWavefrontCommands(CLI::App& app);  // wavefront, mtf
 
 } // namespace kiro::cli

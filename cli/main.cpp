@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     kiro::cli::addAberrationCommands(app);
     kiro::cli::addMeritCommands(app);
     kiro::cli::addDesignCommands(app);
+    kiro::cli::addWavefrontCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -249,6 +249,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <translation>Lines shown</translation>
     </message>
     <message>
+        <source>像高</source>
+        <translation>Image height</translation>
+    </message>
+    <message>
         <source>%1番目の像高</source>
         <translation>Image height %1</translation>
     </message>
@@ -566,6 +570,10 @@ diameter (mm)</translation>
         <translation>&amp;Redo %1</translation>
     </message>
     <message>
+        <source>波面・MTF(&amp;W)</source>
+        <translation>&amp;Wavefront and MTF</translation>
+    </message>
+    <message>
         <source>収差図(&amp;R)</source>
         <translation>&amp;Ray Fans</translation>
     </message>
@@ -867,12 +875,55 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <translation>Airy disk</translation>
     </message>
     <message>
-        <source>像高</source>
-        <translation>Image height</translation>
-    </message>
-    <message>
         <source>倍率</source>
         <translation>Magnification</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::WavefrontDialog</name>
+    <message>
+        <source>波面・MTF</source>
+        <translation>Wavefront and MTF</translation>
+    </message>
+    <message>
+        <source>波面</source>
+        <translation>Wavefront</translation>
+    </message>
+    <message>
+        <source>スターテスト</source>
+        <translation>Star test</translation>
+    </message>
+    <message>
+        <source>PSFを対数で</source>
+        <translation>Logarithmic PSF</translation>
+    </message>
+    <message>
+        <source>瞳の分割 N</source>
+        <translation>Pupil grid N</translation>
+    </message>
+    <message>
+        <source>FFTの大きさ M</source>
+        <translation>FFT size M</translation>
+    </message>
+    <message>
+        <source>デフォーカス k(波長)</source>
+        <translation>Defocus k (waves)</translation>
+    </message>
+    <message>
+        <source>計算中...</source>
+        <translation>Computing...</translation>
+    </message>
+    <message>
+        <source>回折限界</source>
+        <translation>diffraction-limited</translation>
+    </message>
+    <message>
+        <source>最良焦点</source>
+        <translation>best focus</translation>
+    </message>
+    <message>
+        <source>波面なし</source>
+        <translation>no wavefront</translation>
     </message>
 </context>
 </TS>

@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -18,7 +17,6 @@ namespace {
 constexpr int kFirstLineBoxId = 101;
 constexpr int kScrollBarId = 107;
 constexpr int kFirstHeightEditId = 108;
-constexpr int kHeightEditWidth = 80;
 
 } // namespace
 
@@ -39,22 +37,8 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
         repaintView();
     });
 
-    // One height edit under each panel, in columns as wide as the panels.
-    auto* heights = new QGridLayout;
-    heights->setHorizontalSpacing(0);
-    for (int j = 0; j < kSpotPanelCount; ++j) {
-        QLineEdit* edit =
-            makeHeightEdit(kFirstHeightEditId + j, j, state_.spotHeight[static_cast<size_t>(j)]);
-        edit->setFixedWidth(kHeightEditWidth);
-        auto* cell = new QHBoxLayout;
-        cell->addStretch(1);
-        cell->addWidget(new QLabel(tr("像高"), this));
-        cell->addWidget(edit);
-        cell->addWidget(new QLabel(QStringLiteral("mm"), this));
-        cell->addStretch(1);
-        heights->addLayout(cell, 0, j);
-        heights->setColumnStretch(j, 1);
-    }
+    // One height edit under each panel.
+    QGridLayout* heights = makeHeightEdits(kFirstHeightEditId, state_.spotHeight);
 
     auto* magnification = new QHBoxLayout;
     magnification->addWidget(new QLabel(tr("倍率"), this));

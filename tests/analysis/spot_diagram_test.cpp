@@ -13,6 +13,7 @@
 #include "analysis/spot_rays.h"
 #include "model/design_file.h"
 #include "tests/analysis/analysis_tables.h"
+#include "tests/support/example_designs.h"
 #include "trace/bundles.h"
 
 namespace kiro {
@@ -272,14 +273,10 @@ TEST(SpotPaint, PaintsTheSameOnAnyNumberOfThreadsAsPlotSpotInOrder) {
 // its upper half: every landing the same as traced (a zero may differ in sign only, which
 // no pixel and no statistic tells), on every example and panel.
 TEST(SpotRays, MirroredLowerHalfLandsAsTraced) {
-    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
     int designs = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() != ".OPT") {
-            continue;
-        }
+    for (const std::filesystem::path& path : test::exampleDesignPaths()) {
         LensSystem lens;
-        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
+        ASSERT_EQ(readDesignFile(lens, path.c_str()), 1);
         Settings settings;
         settings.spotGridPoints = 18;
         const SpotDialogState state = openSpotDialog(lens.surfaces);
@@ -291,7 +288,7 @@ TEST(SpotRays, MirroredLowerHalfLandsAsTraced) {
         std::vector<SpotLanding> traced(mirrored.size());
         for (size_t j = 0; j < kSpotPanelCount; ++j) {
             SpotBeam beam = panels.beam[j];
-            ASSERT_TRUE(panels.ready[j] && beam.mirrored) << entry.path();
+            ASSERT_TRUE(panels.ready[j] && beam.mirrored) << path;
             for (size_t row = 0; row < values.size(); ++row) {
                 for (const int line : {WavelengthLine::C, WavelengthLine::h}) {
                     beam.mirrored = true;
@@ -301,9 +298,9 @@ TEST(SpotRays, MirroredLowerHalfLandsAsTraced) {
                     traceSpotGridRow(lens.surfaces, beam, values, row, line, RepeatedPoints::Trace,
                                      traced.data());
                     for (size_t k = 0; k < traced.size(); ++k) {
-                        ASSERT_EQ(mirrored[k].arrived, traced[k].arrived) << entry.path();
-                        EXPECT_EQ(mirrored[k].offset.a, traced[k].offset.a) << entry.path();
-                        EXPECT_EQ(mirrored[k].offset.b, traced[k].offset.b) << entry.path();
+                        ASSERT_EQ(mirrored[k].arrived, traced[k].arrived) << path;
+                        EXPECT_EQ(mirrored[k].offset.a, traced[k].offset.a) << path;
+                        EXPECT_EQ(mirrored[k].offset.b, traced[k].offset.b) << path;
                     }
                 }
             }
