@@ -1,6 +1,7 @@
 #include <cmath>
 #include <memory>
 
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -142,7 +143,18 @@ class ApertureChangeDialogTest : public QObject {
         LayoutWidget view(d.document);
         view.resize(630, 400);
         view.fit();
-        QVERIFY(!view.grab().isNull());
+        // Drawn, and drawn sanely: some lines on the background, not a flooded picture.
+        const QImage picture = view.grab().toImage();
+        const QRgb background = picture.pixel(0, 0);
+        qsizetype drawn = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                drawn += picture.pixel(x, y) != background ? 1 : 0;
+            }
+        }
+        QVERIFY(drawn > 0);
+        QVERIFY2(drawn < picture.width() * picture.height() / 2,
+                 qPrintable(QString::number(drawn)));
     }
 };
 
