@@ -37,6 +37,7 @@
 #include "app/dialogs/seidel_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/dialogs/spot_dialog.h"
+#include "app/dialogs/wavefront_dialog.h"
 #include "app/document.h"
 #include "app/file_dialogs.h"
 #include "app/interface_language.h"
@@ -261,6 +262,10 @@ QList<DialogCase> dialogCases() {
          [](Document& d) { return std::make_unique<FieldDialog>(d.lens()); },
          japanese({"像面湾曲・歪曲", "像面湾曲の倍率", "歪曲の倍率", "OK"}) + lineLabels(),
          {QStringLiteral("Field Curvature and Distortion")}},
+        {"WAVEFRONT",
+         [](Document& d) { return std::make_unique<WavefrontDialog>(d.lens()); },
+         japanese({"波面・MTF", "OK"}) + lineLabels(),
+         {QStringLiteral("Wavefront and MTF")}},
         {"SEIDEL",
          [](Document& d) { return std::make_unique<SeidelDialog>(d.lens()); },
          japanese({"ザイデル収差", "テキストでコピー", "波面収差係数 (d線の波長単位)", "OK"}),
