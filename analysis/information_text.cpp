@@ -21,14 +21,13 @@ constexpr const char* kFormat = "          %s\n\n"
                                 "%s:%s    %s:%s";
 constexpr const char* kNumberFormat = "%lf";
 
-// The focal length of the zone r/1000, on the d line, through mirrors and lenses only.
+} // namespace
+
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r) {
     return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
                       ZonalMode::OpticalOnly)
         .f;
 }
-
-} // namespace
 
 const InformationWords kInformationWords{"情報表示", "焦点位置(d線)", "焦点距離(d線)",
                                          "有効径",   "F値",           "データがありません"};

@@ -14,7 +14,6 @@
 
 #include "analysis/aberration_curves.h"
 #include "analysis/information_text.h"
-#include "analysis/layout_view.h"
 #include "analysis/light_amount_curve.h"
 #include "analysis/recording_canvas.h"
 #include "analysis/spot_diagram.h"
@@ -22,6 +21,7 @@
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
 #include "model/spectral_lines.h"
+#include "render/layout_picture.h"
 #include "render/qt_canvas.h"
 
 namespace kiro::cli {
@@ -153,14 +153,6 @@ void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, boo
     }
 }
 
-PaintFunction layoutPainter(const LensSystem& lens, PictureSize size) {
-    LayoutView view;
-    updateLayoutView(view, lens.surfaces, LayoutMode::Fit, size.width, size.height, size.width,
-                     size.height);
-    return
-        [&lens, view](Canvas& canvas) { drawLayout(canvas, view, lens.surfaces, lens.settings); };
-}
-
 // The spot dialog as it opens, then the panels' heights and the lines of the options.
 SpotDialogState spotState(const LensSystem& lens, const std::string& heights,
                           const LineOptions& lines) {
@@ -264,7 +256,7 @@ void runRender(const RenderArgs& args) {
     PaintFunction paint;
     if (args.view == "layout") {
         rejectOptions(args, false, false, false, false);
-        paint = layoutPainter(lens, size);
+        paint = layoutPainter(lens, size.width, size.height);
     } else if (args.view == "spot") {
         rejectOptions(args, true, true, true, false);
         paint = spotPainter(lens, args);

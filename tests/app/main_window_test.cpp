@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -18,11 +17,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/file_commands.h"
 #include "app/file_dialogs.h"
+#include "app/help_window.h"
 #include "app/layout_widget.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
@@ -221,10 +222,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(
             outline.join(u'\n'),
             QString::fromUtf8("ファイル(&F): 101 新規作成(&N), 102 開く(&O), 103 上書き保存(&S), "
-                              "104 名前を付けて保存(&A), -, 105 終了(&X)\n"
+                              "104 名前を付けて保存(&A), -, savePicture 画像を保存…, "
+                              "print 印刷…, -,  最近使ったファイル(&R) (off), -, 105 終了(&X)\n"
                               "編集(&E): 801 元に戻す(&U) (off), 802 やり直し(&R) (off)\n"
                               "表示(&D): 201 スポットダイヤグラム(&S), 202 収差曲線(&E), "
-                              "203 情報表示(&I), 204 光量(&L)\n"
+                              "203 情報表示(&I), 204 光量(&L), -, zoomIn 側面図を拡大(&Z), "
+                              "zoomOut 側面図を縮小(&O), fitView 側面図を全体表示(&F)\n"
                               "301 レンズ設定(&L)\n"
                               "401 口径変更(&R)\n"
                               "501 説明入力(&A)\n"
@@ -234,6 +237,7 @@ class MainWindowTest : public QObject {
                               "ヘルプ(&H): 901 ヘルプ(&H), 902 バージョン(&A)"));
     }
 
+    // After the first paint: the description, the file's name with the modified mark, KIRO.
     void windowIsTitledKiroUntilItsFirstPaintThenFollowsTheDescription() {
         Document document;
         document.applyDescription("\xe6\x9c\x9b\xe9\x81\xa0\xe9\x8f\xa1", {}); // 望遠鏡
@@ -245,9 +249,24 @@ class MainWindowTest : public QObject {
         QSignalSpy painted(&window, &MainWindow::firstPainted);
         window.show();
         QVERIFY(painted.wait());
-        QCOMPARE(window.windowTitle(), QString::fromUtf8("望遠鏡"));
+        QCOMPARE(window.windowTitle(), QString::fromUtf8("望遠鏡[*] — KIRO"));
+        QVERIFY(window.isWindowModified());
         document.applyDescription("Newtonian", {});
-        QCOMPARE(window.windowTitle(), QStringLiteral("Newtonian"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Newtonian[*] — KIRO"));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("plan.OPT"));
+        QVERIFY(document.save(path).written());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Newtonian — plan.OPT[*] — KIRO"));
+        QVERIFY(!window.isWindowModified());
+        document.applyDescription("", {});
+        QCOMPARE(window.windowTitle(), QStringLiteral("plan.OPT[*] — KIRO"));
+        QVERIFY(window.isWindowModified());
+        document.undo();
+        QVERIFY(!window.isWindowModified());
+        document.newDesign({});
+        QCOMPARE(window.windowTitle(), QStringLiteral("KIRO[*]"));
+        QVERIFY(!window.isWindowModified());
     }
 
     void viewIsTheImageOfKiroCliRenderLayout_data() { test::addExampleDesignRows(); }
@@ -338,7 +357,7 @@ class MainWindowTest : public QObject {
         }
         QCOMPARE(program.document.lens().settings.rayCount, 5);
         QCOMPARE(program.view().scale, zoomed);
-        QCOMPARE(program.window.windowTitle(), QString());
+        QCOMPARE(program.window.windowTitle(), QStringLiteral("KIRO[*]"));
         QVERIFY(!program.document.isModified());
     }
 
@@ -355,7 +374,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(surfaceCount(program.document.lens().surfaces), 5);
         QCOMPARE(program.view().scale, program.view().fitScale);
         QCOMPARE(program.document.proposedSaveName(), examplePath("newtonian-200-f5.OPT"));
-        QCOMPARE(program.window.windowTitle(), QStringLiteral("200mm f/5 Newtonian"));
+        QCOMPARE(program.window.windowTitle(),
+                 QStringLiteral("200mm f/5 Newtonian — newtonian-200-f5.OPT[*] — KIRO"));
         QVERIFY(!program.document.isModified());
     }
 
@@ -439,7 +459,7 @@ class MainWindowTest : public QObject {
                      qPrintable(error.text));
             QVERIFY2(error.text.contains(file.reason), qPrintable(error.text));
             QCOMPARE(exactDesign(program.document.lens()), kept);
-            QCOMPARE(program.window.windowTitle(), QStringLiteral("kept"));
+            QVERIFY(program.window.windowTitle().startsWith(QStringLiteral("kept — ")));
             QVERIFY(program.document.isModified());
         }
 
@@ -740,24 +760,31 @@ class MainWindowTest : public QObject {
         Program program;
         BoxRecorder boxes;
         program.run(MenuId::Help); // no guide here, nor beside the test
+        QVERIFY(program.window.findChild<HelpWindow*>() == nullptr);
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("help")));
         QFile guide(dir.filePath(QStringLiteral("help/kiro.htm")));
         QVERIFY(guide.open(QIODevice::WriteOnly));
+        guide.write("<html><body><h1>KIRO</h1></body></html>");
         guide.close();
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openedUrl");
         program.run(MenuId::Help);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         program.run(MenuId::About);
         QVERIFY(QDir::setCurrent(previous));
 
-        QVERIFY(opened_.isLocalFile());
-        QVERIFY(opened_.toLocalFile().endsWith(QStringLiteral("/help/kiro.htm")));
+        // The guide in the program's own window, which a second Help shows again.
+        const QList<HelpWindow*> windows = program.window.findChildren<HelpWindow*>();
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows[0]->isVisible());
+        QVERIFY(windows[0]->browser()->source().toLocalFile().endsWith(
+            QStringLiteral("/help/kiro.htm")));
         QCOMPARE(boxes.seen.size(), 2);
         QCOMPARE(boxes.seen[0].title, QStringLiteral("About VEMA !"));
         QCOMPARE(boxes.seen[0].icon, QMessageBox::Information);
-        QCOMPARE(boxes.seen[0].text,
+        const QStringList lines = boxes.seen[0].text.split(u'\n');
+        QCOMPARE(lines.mid(0, 4).join(u'\n'),
                  QString::fromUtf8("ファイルを表示できませんでした。\nKIROをインストールしたフォル"
-                                   "ダの\"kiro.htm\"をご覧下さい。"));
+                                   "ダの\"kiro.htm\"をご覧下さい。\n\n探した場所:"));
+        QVERIFY(lines.contains(dir.filePath(QStringLiteral("kiro.htm"))));
+        QVERIFY(lines.contains(dir.filePath(QStringLiteral("help/kiro.htm"))));
         QCOMPARE(boxes.seen[1].title, QStringLiteral("About KIRO !"));
         QVERIFY(boxes.seen[1].text.startsWith(QStringLiteral("         KIRO Ver.1.21\n")));
     }
@@ -969,13 +996,6 @@ class MainWindowTest : public QObject {
         QVERIFY(test::savedBytes(document) != designed);
         saveAndCompare(QStringLiteral("doublet"));
     }
-
-  public slots:
-    // The desktop's handler of file links, while the help test runs.
-    void openedUrl(const QUrl& url) { opened_ = url; }
-
-  private:
-    QUrl opened_;
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -39,6 +39,7 @@
 #include "app/interface_language.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "app/shell_text.h"
 #include "design/lens_editor.h"
 #include "presenters/aperture_change.h"
 
@@ -53,11 +54,13 @@ using namespace kiro::app;
 
 namespace {
 
-// The language the locale asks for, decided here independently of the program.
+// The language the locale asks for, decided here independently of the program: Japanese
+// for ja_* and the C locales, English for every other language.
 InterfaceLanguage expectedLanguage() {
     const QString locale = qEnvironmentVariable("LC_ALL", qEnvironmentVariable("LANG"));
-    return locale.startsWith(QLatin1String("en")) ? InterfaceLanguage::English
-                                                  : InterfaceLanguage::Japanese;
+    const bool japanese = locale.isEmpty() || locale.startsWith(QLatin1String("ja")) ||
+                          locale.startsWith(QLatin1String("C")) || locale == QLatin1String("POSIX");
+    return japanese ? InterfaceLanguage::Japanese : InterfaceLanguage::English;
 }
 
 bool english() {
@@ -360,11 +363,12 @@ class TranslationTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
+        useCNumbers(); // as main() does
         QVERIFY(useInterfaceLanguage(systemInterfaceLanguage()));
         QCOMPARE(interfaceLanguage(), expectedLanguage());
     }
 
-    void englishOnlyWhenTheFirstUiLanguageIsEnglish() {
+    void japaneseOnlyForJapaneseAndTheCLocale() {
         const auto language = [](std::initializer_list<const char*> names) {
             QStringList list;
             for (const char* name : names) {
@@ -375,8 +379,11 @@ class TranslationTest : public QObject {
         QCOMPARE(language({"en-US", "en-Latn-US", "en"}), InterfaceLanguage::English);
         QCOMPARE(language({"en-GB"}), InterfaceLanguage::English);
         QCOMPARE(language({"ja-JP", "en"}), InterfaceLanguage::Japanese);
-        QCOMPARE(language({"de", "en"}), InterfaceLanguage::Japanese);
+        QCOMPARE(language({"de", "en"}), InterfaceLanguage::English);
+        QCOMPARE(language({"fr-FR"}), InterfaceLanguage::English);
+        QCOMPARE(language({"ja"}), InterfaceLanguage::Japanese);
         QCOMPARE(language({"C"}), InterfaceLanguage::Japanese);
+        QCOMPARE(language({"POSIX"}), InterfaceLanguage::Japanese);
         QCOMPARE(language({}), InterfaceLanguage::Japanese);
     }
 
@@ -396,13 +403,15 @@ class TranslationTest : public QObject {
                 ids << action->objectName() + u' ' + action->text();
             }
         }
-        QCOMPARE(ids.size(), 20);
+        QCOMPARE(ids.size(), 25);
         if (english()) {
             QVERIFY2(!hasJapanese(ids.join(u'\n')), qPrintable(ids.join(u'\n')));
         } else {
             QVERIFY(ids.contains(QString::fromUtf8("203 情報表示(&I)")));
             QVERIFY(ids.contains(QString::fromUtf8("901 ヘルプ(&H)")));
         }
+        // The commands with identifiers each have one; an added command may go without
+        // ("画像を保存…", "印刷…" keep their texts), but one it has is its own.
         const auto checkMnemonics = [](const QList<QAction*>& items, const QString& where) {
             QSet<QChar> used;
             for (const QAction* action : items) {
@@ -411,6 +420,11 @@ class TranslationTest : public QObject {
                 }
                 const QString text = action->text();
                 const qsizetype amp = text.indexOf(u'&');
+                bool identified = false;
+                action->objectName().toInt(&identified);
+                if (amp < 0 && !identified && action->menu() == nullptr) {
+                    continue;
+                }
                 QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(where + ": " + text));
                 const QChar key = text.at(amp + 1).toLower();
                 QVERIFY2(!used.contains(key), qPrintable(where + ": " + text));
@@ -546,13 +560,13 @@ class TranslationTest : public QObject {
             }
         }
         if (english()) {
-            QCOMPARE(boxes.seen.at(2).text,
-                     QStringLiteral("The file could not be shown.\nPlease read \"kiro.en.htm\" "
-                                    "in the folder where KIRO is installed."));
+            QVERIFY(boxes.seen.at(2).text.startsWith(
+                QStringLiteral("The file could not be shown.\nPlease read \"kiro.en.htm\" "
+                               "in the folder where KIRO is installed.\n\nPlaces looked in:\n")));
         } else {
-            QCOMPARE(boxes.seen.at(2).text,
-                     QString::fromUtf8("ファイルを表示できませんでした。\nKIROをインストールした"
-                                       "フォルダの\"kiro.htm\"をご覧下さい。"));
+            QVERIFY(boxes.seen.at(2).text.startsWith(
+                QString::fromUtf8("ファイルを表示できませんでした。\nKIROをインストールした"
+                                  "フォルダの\"kiro.htm\"をご覧下さい。\n\n探した場所:\n")));
             QCOMPARE(boxes.seen.at(7).text,
                      QString::fromUtf8("現在のデータは保存されていません。\n保存しますか？"));
             QCOMPARE(boxes.seen.at(8).text, QString::fromUtf8("有効径が0又は負の箇所があります！"));
