@@ -55,9 +55,16 @@ QAction* addCommand(QWidget* menu, QObject* owner, int id, const QString& text, 
     return action;
 }
 
-// The platform's standard keys for a command, shown in its menu.
+// The platform's standard keys for a command, shown in its menu; where the platform has
+// none (Save As and Quit on some desktops), the keys most desktops use.
 void useStandardKey(QAction* action, QKeySequence::StandardKey key) {
-    action->setShortcuts(key);
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    if (keys.isEmpty() && key == QKeySequence::SaveAs) {
+        keys << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    } else if (keys.isEmpty() && key == QKeySequence::Quit) {
+        keys << QKeySequence(Qt::CTRL | Qt::Key_Q);
+    }
+    action->setShortcuts(keys);
 }
 
 // A dropped design file: one local file whose name ends in .OPT in any case.
