@@ -11,10 +11,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <algorithm>
 #include <functional>
@@ -36,6 +38,9 @@
 #include "app/dialogs/spot_dialog.h"
 #include "app/document.h"
 #include "app/file_dialogs.h"
+#include "app/help_commands.h"
+#include "app/help_window.h"
+#include "app/layout_widget.h"
 #include "app/interface_language.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
@@ -177,11 +182,21 @@ QStringList layoutFaults(const QWidget& window) {
     return faults;
 }
 
-void saveScreenshot(QWidget& window, const QString& name) {
+// Help from the window, with the guide of the source tree found from the working folder.
+HelpWindow* openUserGuideFrom(QWidget* window) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(KIRO_SOURCE_DIR));
+    HelpWindow* help = openUserGuide(window);
+    QDir::setCurrent(previous);
+    return help;
+}
+
+void saveScreenshot(QWidget& window, const QString& name,
+                    QRect part = QRect(QPoint(0, 0), QSize(-1, -1))) {
     const QString folder = qEnvironmentVariable("KIRO_SCREENSHOTS");
     if (!folder.isEmpty()) {
         const QString language = english() ? QStringLiteral("en") : QStringLiteral("ja");
-        window.grab().save(QDir(folder).filePath(language + u'-' + name + ".png"));
+        window.grab(part).save(QDir(folder).filePath(language + u'-' + name + ".png"));
     }
 }
 
@@ -442,6 +457,39 @@ class TranslationTest : public QObject {
         const auto* extension =
             window.menuBar()->findChild<QWidget*>(QStringLiteral("qt_menubar_ext_button"));
         QVERIFY(extension == nullptr || !extension->isVisible());
+    }
+
+    // The status bar and the help window speak the language too.
+    void statusBarAndHelpWindowSpeakTheLanguage() {
+        Document document;
+        prepare(document, "newtonian-200-f5.OPT");
+        MainWindow window(document);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget* view = window.layoutWidget();
+        QTest::mouseMove(view, QPoint(view->width() * 3 / 4, view->height() / 3));
+        QStringList texts;
+        for (const QLabel* label : window.statusBar()->findChildren<QLabel*>()) {
+            QTRY_VERIFY(!label->text().isEmpty());
+            texts << label->text() << label->toolTip();
+        }
+        QCOMPARE(texts.size(), 6);
+        QCOMPARE(hasJapanese(texts.join(u' ')), !english());
+        const int shown = window.statusBar()->height() + view->height() / 3;
+        saveScreenshot(window, QStringLiteral("status-bar"),
+                       QRect(0, window.height() - shown, window.width(), shown));
+
+        HelpWindow* help = openUserGuideFrom(&window);
+        QVERIFY(help != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QStringList words{help->windowTitle()};
+        for (const QAction* action : help->findChildren<QAction*>()) {
+            words << action->text();
+        }
+        QCOMPARE(hasJapanese(words.join(u' ')), !english());
+        QCOMPARE(help->browser()->source().fileName(),
+                 english() ? QStringLiteral("kiro.en.htm") : QStringLiteral("kiro.htm"));
+        saveScreenshot(*help, QStringLiteral("help-window"));
     }
 
     // Each dialog: every text in the language (its own texts exactly, in Japanese) and
