@@ -741,6 +741,14 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <source>この設計は球面収差を測れないため、最適化できません。データは変わっていません。</source>
         <translation>The spherical aberration of this design cannot be measured, so it cannot be optimized. The design is unchanged.</translation>
     </message>
+    <message>
+        <source>評価値 %1 → %2
+パス %3回、候補 %4、%5 秒
+</source>
+        <translation>Merit %1 → %2
+%3 passes, %4 candidates, %5 s
+</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::RecentFilesMenu</name>
