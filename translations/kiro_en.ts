@@ -280,6 +280,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <source>表示する波長</source>
         <translation>Lines shown</translation>
     </message>
+    <message>
+        <source>印刷…</source>
+        <translation>Print…</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::ApertureChangeDialog</name>
