@@ -59,17 +59,6 @@ template <class PointOf> void drawZoneCurve(Canvas& canvas, double r, PointOf&& 
 
 } // namespace
 
-double curveScaleForScroll(int pos) {
-    pos = std::clamp(pos, kCurveScrollMin, kCurveScrollMax);
-    if (pos <= 59) {
-        return 5.0 * pos;
-    }
-    if (pos <= 119) {
-        return 10.0 * pos - 300.0;
-    }
-    return 20.0 * pos - 1500.0;
-}
-
 double curveGridUnit(double scale) {
     const double q = kGridSpanMicrometres / scale;
     return std::pow(10.0, std::floor(std::log(q) / std::log(10.0)));
@@ -170,7 +159,7 @@ void drawSineConditionCurve(Canvas& canvas, const SurfaceTable& table, const Set
     });
 }
 
-void paintCurveDialog(Canvas& canvas, const CurveDialogState& state, const SurfaceTable& table,
+void paintCurveDialog(Canvas& canvas, const CurveView& state, const SurfaceTable& table,
                       const Settings& settings, int w, int plotHeight) {
     const double r = apertureRadius(table);
     if (!(r > 0.0)) {

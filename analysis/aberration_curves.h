@@ -8,24 +8,12 @@
 namespace kiro {
 
 constexpr int kCurveLineCount = 6; // lines C..h, slots 1..6
-constexpr int kCurveScrollMin = 1;
-constexpr int kCurveScrollMax = 150;
 
-// The dialog's client area as kiro-cli renders it by default; the plot leaves the bottom
-// kCurveButtonStrip pixels to the scroll bar and OK, so its height is the rest.
-constexpr int kCurveDialogWidth = 560;
-constexpr int kCurveDialogHeight = 600;
-constexpr int kCurveButtonStrip = 40;
-
-// State of the aberration-curve dialog while it is open.
-struct CurveDialogState {
+// What the aberration-curve picture shows.
+struct CurveView {
     std::array<int, kCurveLineCount> curveLineShown{1, 1, 1, 1, 1, 1}; // slot 1..6 at 0..5
     double curveScale = 50.0; // pixels per mm of focus shift
-    int curveScrollPos = 10;
 };
-
-// Pixels per mm of a scroll position (kept within 1..150).
-double curveScaleForScroll(int pos);
 
 // The grid unit in micrometres for a scale: the power of ten that 50 pixels reach.
 double curveGridUnit(double scale);
@@ -45,7 +33,7 @@ void drawSineConditionCurve(Canvas& canvas, const SurfaceTable& table, const Set
                             int w, int plotHeight, double r, double scale);
 
 // The whole dialog picture: a curve per shown line, then the sine-condition curve.
-void paintCurveDialog(Canvas& canvas, const CurveDialogState& state, const SurfaceTable& table,
+void paintCurveDialog(Canvas& canvas, const CurveView& state, const SurfaceTable& table,
                       const Settings& settings, int w, int plotHeight);
 
 } // namespace kiro

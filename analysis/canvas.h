@@ -46,6 +46,8 @@ class Polyline {
     explicit Polyline(Canvas& canvas) : canvas_(canvas) {}
     void add(double x, double y);
     bool started() const { return started_; }
+    // Ends the current stroke: the next point is a move-to (a gap in a curve).
+    void lift() { started_ = false; }
 
   private:
     Canvas& canvas_;

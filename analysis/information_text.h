@@ -28,7 +28,8 @@ extern const InformationWords kInformationWords;
 std::string buildInformationText(const SurfaceTable& table, const Settings& settings, double r,
                                  const InformationWords& words = kInformationWords);
 
-// The focal length the text shows: the zone r/1000 on the d line, mirrors and lenses only.
+// The focal length the text shows: the zone r/1000, on the d line, through mirrors and
+// lenses only.
 double nearAxisFocalLength(const SurfaceTable& table, const Settings& settings, double r);
 
 // The F-number the text shows: the near-axis focal length over the diameter 2 r.

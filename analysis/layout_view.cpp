@@ -193,12 +193,13 @@ void zoomTo(LayoutView& view, double newScale, int a, int b, int width, int heig
 
 } // namespace
 
-void updateLayoutView(LayoutView& view, const SurfaceTable& table, int mode, int a, int b,
+void updateLayoutView(LayoutView& view, const SurfaceTable& table, LayoutMode mode, int a, int b,
                       int clientWidth, int clientHeight) {
     if (mode == LayoutMode::Fit) {
         fit(view, table, a, b);
         return;
     }
+    // A mode from outside the enumeration (a cast number) does nothing.
     if (mode != LayoutMode::ZoomIn && mode != LayoutMode::ZoomOut) {
         return;
     }
@@ -277,7 +278,7 @@ void drawRayFan(Canvas& canvas, const LayoutView& view, const SurfaceTable& tabl
         const double f = 2.0 * k / (n + 1.0) - 1.0;
         Ray ray;
         ray.line = WavelengthLine::d;
-        if (settings.sourceMode == 1) {
+        if (settings.sourceMode == SourceMode::Point) {
             ray.position = {settings.sourceX, settings.sourceY, settings.sourceZ};
             ray.direction = {f * h0 - settings.sourceX, 0.0, z0 - settings.sourceZ};
         } else {

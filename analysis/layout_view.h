@@ -17,18 +17,14 @@ struct LayoutView {
     double xMax = 0.0, xMin = 0.0;
 };
 
-namespace LayoutMode {
-constexpr int Fit = 0;
-constexpr int ZoomIn = 1;
-constexpr int ZoomOut = 2;
-} // namespace LayoutMode
+enum class LayoutMode { Fit, ZoomIn, ZoomOut };
 
 constexpr double kMaxLayoutScale = 16.0; // pixels per mm a zoom step reaches at most
 
-// Fit (mode 0) to a client area of a x b pixels, zoom in (1) or out (2) about pixel
-// (a, b) of a clientWidth x clientHeight area; other modes do nothing. A zero scale
-// (a client area without width or height) is not zoomed.
-void updateLayoutView(LayoutView& view, const SurfaceTable& table, int mode, int a, int b,
+// Fit to a client area of a x b pixels, or zoom in or out about pixel (a, b) of a
+// clientWidth x clientHeight area. A zero scale (a client area without width or height)
+// is not zoomed.
+void updateLayoutView(LayoutView& view, const SurfaceTable& table, LayoutMode mode, int a, int b,
                       int clientWidth, int clientHeight);
 
 // A design point of the side view: z along the axis, x across it (mm).

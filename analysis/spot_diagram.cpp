@@ -142,7 +142,7 @@ void drawAngleLabel(Canvas& canvas, int panel, double fieldAngle) {
 // Traces every shown line's grid on the threads into one dot slot per ray, then draws the
 // slots in the order a single thread would have plotted them. With a batch given, the
 // landings are kept there too (when they fit), for statistics of the very same rays.
-bool paintBuffered(Canvas& canvas, const SurfaceTable& table, const SpotDialogState& state,
+bool paintBuffered(Canvas& canvas, const SurfaceTable& table, const SpotView& state,
                    const SpotPanels& panels, const std::vector<double>& values, int threads,
                    SpotLandingBatch* kept) {
     const SpotTaskList tasks = spotTasks(state);
@@ -199,8 +199,8 @@ void drawCircle(Canvas& canvas, int cx, int cy, double radius) {
 
 // Each panel's d-line Airy disk, where it fits the panel, and its numbers underneath.
 void drawAiry(Canvas& canvas, const SurfaceTable& table, const Settings& settings,
-              const SpotDialogState& state, const SpotPanels& panels,
-              const std::vector<double>& values, const SpotLandingBatch& batch) {
+              const SpotView& state, const SpotPanels& panels, const std::vector<double>& values,
+              const SpotLandingBatch& batch) {
     const SpotTaskList tasks = spotTasks(state);
     const double fNumber = informationFNumber(table, settings, apertureRadius(table));
     const double airy = airyRadius(WavelengthLine::d, fNumber);
@@ -218,6 +218,10 @@ void drawAiry(Canvas& canvas, const SurfaceTable& table, const Settings& setting
     }
 }
 
+} // namespace
+
+namespace {
+
 unsigned wholeMillimetres(double value) {
     constexpr double kUnsignedLimit = 4294967295.0;
     if (!(value >= 0.0)) {
@@ -227,6 +231,13 @@ unsigned wholeMillimetres(double value) {
 }
 
 } // namespace
+
+std::array<double, kSpotPanelCount> spotOpeningHeights(const SurfaceTable& table) {
+    const int last = surfaceCount(table) - 1;
+    const double hL = last >= 0 ? table[static_cast<size_t>(last)].effectiveRadius : 0.0;
+    return {0.0, static_cast<double>(wholeMillimetres(hL * 0.5)),
+            static_cast<double>(wholeMillimetres(hL))};
+}
 
 Colour lineColour(int slot) {
     if (const SpectralLine* line = spectralLineAt(slot)) {
@@ -238,43 +249,14 @@ Colour lineColour(int slot) {
     return slot == kIndexSlots - 1 ? kSlotSevenColour : kBlack;
 }
 
-SpotDialogState openSpotDialog(const SurfaceTable& table) {
-    SpotDialogState state;
-    const int last = surfaceCount(table) - 1;
-    const double hL = last >= 0 ? table[static_cast<size_t>(last)].effectiveRadius : 0.0;
-    // The height boxes hold whole millimetres, and the panels take what the boxes show.
-    state.spotHeight = {0.0, static_cast<double>(wholeMillimetres(hL * 0.5)),
-                        static_cast<double>(wholeMillimetres(hL))};
-    state.spotScrollPos = 15;
-    state.spotMagnification = spotMagnificationForScroll(state.spotScrollPos);
-    return state;
-}
-
-double spotMagnificationForScroll(int pos) {
-    pos = std::clamp(pos, kSpotScrollMin, kSpotScrollMax);
-    if (pos <= 40) {
-        return 25.0 * pos;
-    }
-    if (pos <= 70) {
-        return 100.0 * (pos - 30);
-    }
-    if (pos <= 110) {
-        return 400.0 * (pos - 60);
-    }
-    if (pos <= 130) {
-        return 1000.0 * (pos - 90);
-    }
-    return 4000.0 * (pos - 120);
-}
-
 bool spotScaleSquare(double magnification, int& sideMicrometres, int& halfSide) {
     const SquareSize size = squareSize(magnification);
     return toInt(size.sideMicrometres, sideMicrometres) && toPixel(size.halfSidePixels, halfSide);
 }
 
-void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow, int gridMode,
-              int gridCount, int centreX, int centreY, double magnification, double fieldAngle,
-              int line) {
+void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow,
+              SpotGridMode gridMode, int gridCount, int centreX, int centreY, double magnification,
+              double fieldAngle, int line) {
     SpotBeam beam;
     if (!prepareSpotBeam(table, imageRow, fieldAngle, beam)) {
         return;
@@ -284,7 +266,7 @@ void plotSpot(Canvas& canvas, const SurfaceTable& table, const Surface& imageRow
     plotPrepared(canvas, table, beam, values, magnification, centreX, centreY, line);
 }
 
-void paintSpotDialog(Canvas& canvas, const SpotDialogState& state, const SurfaceTable& table,
+void paintSpotDialog(Canvas& canvas, const SpotView& state, const SurfaceTable& table,
                      const Settings& settings, int threads) {
     canvas.selectPen(1, kBlack);
     drawFrame(canvas, state.spotMagnification);

@@ -26,14 +26,6 @@ PlottedPair plottedPairFor(const Surface& imageRow) {
     return PlottedPair::XY;
 }
 
-Ray launchRay(const SpotBeam& beam, double px, double py, int line) {
-    Ray ray;
-    ray.line = line;
-    ray.position = sub(Vec3{px, py, beam.z0}, scale(beam.direction, beam.h0));
-    ray.direction = beam.direction;
-    return ray;
-}
-
 // Mean landing point of a meridional d-line fan through every row but the stops and the
 // obstruction; false when no ray of the fan comes through.
 bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
@@ -44,7 +36,7 @@ bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
     double t = 0.0;
     for (int k = 0; k <= kReferenceZones && t < beam.h0; ++k, t += zoneStep) {
         for (const double height : {t, -t}) {
-            Ray ray = launchRay(beam, height, 0.0, WavelengthLine::d);
+            Ray ray = launchSpotRay(beam, height, 0.0, WavelengthLine::d);
             for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
                 if (table[i].type == SurfaceType::Stop ||
                     table[i].type == SurfaceType::Obstruction) {
@@ -69,8 +61,28 @@ bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
 
 } // namespace
 
-bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
-                     SpotBeam& beam) {
+Ray launchSpotRay(const SpotBeam& beam, double px, double py, int line) {
+    Ray ray;
+    ray.line = line;
+    ray.position = sub(Vec3{px, py, beam.z0}, scale(beam.direction, beam.h0));
+    ray.direction = beam.direction;
+    return ray;
+}
+
+SpotOffset shownOffset(PlottedPair pair, Vec3 d) {
+    switch (pair) {
+    case PlottedPair::YZ:
+        return {d.y, d.z};
+    case PlottedPair::XZ:
+        return {d.x, d.z};
+    case PlottedPair::XY:
+        break;
+    }
+    return {d.x, d.y};
+}
+
+bool aimSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
+                 SpotBeam& beam) {
     beam.h0 = table[0].effectiveRadius;
     beam.z0 = table[0].z;
     if (!(beam.h0 > 0.0) || !std::isfinite(beam.h0)) {
@@ -81,7 +93,22 @@ bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double 
     beam.pair = plottedPairFor(imageRow);
     beam.searchLength = asphereSearchLength(table);
     beam.mirrored = isMirrorSymmetricInY(table);
-    return spotReference(table, beam);
+    return true;
+}
+
+bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
+                     SpotBeam& beam) {
+    return aimSpotBeam(table, imageRow, fieldAngle, beam) && spotReference(table, beam);
+}
+
+double spotFocalLength(const SurfaceTable& table, const Settings& settings) {
+    if (surfaceCount(table) == 0) {
+        return 0.0;
+    }
+    const double r = apertureRadius(table);
+    return zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
+                      ZonalMode::OpticalOnly)
+        .f;
 }
 
 bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
@@ -91,10 +118,7 @@ bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
     if (count == 0) {
         return false;
     }
-    const double r = apertureRadius(table);
-    const double f = zonalFocus(table, settings, WavelengthLine::d, r / kParaxialZoneDivisor,
-                                ZonalMode::OpticalOnly)
-                         .f;
+    const double f = spotFocalLength(table, settings);
     // Without a finite focal length there is no field angle: the panels stay empty and
     // carry no angle labels.
     if (f == 0.0 || !std::isfinite(f)) {
@@ -115,18 +139,7 @@ bool landingOffset(const SpotBeam& beam, const Ray& ray, SpotOffset& offset) {
     if (isDead(ray)) {
         return false;
     }
-    const Vec3 d = sub(ray.position, beam.reference);
-    switch (beam.pair) {
-    case PlottedPair::YZ:
-        offset = {d.y, d.z};
-        break;
-    case PlottedPair::XZ:
-        offset = {d.x, d.z};
-        break;
-    case PlottedPair::XY:
-        offset = {d.x, d.y};
-        break;
-    }
+    offset = shownOffset(beam.pair, sub(ray.position, beam.reference));
     return true;
 }
 
@@ -153,7 +166,7 @@ void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
             const auto points = spotPupilPoints(xg, values[column]);
             for (int k = 0; k < traced; ++k) {
                 const auto& p = points[static_cast<size_t>(k)];
-                packet.push(launchRay(beam, p[0], p[1], line));
+                packet.push(launchSpotRay(beam, p[0], p[1], line));
             }
         }
         tracePacket(table, packet, RowFilter::All, beam.searchLength);
@@ -180,12 +193,14 @@ void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
     }
 }
 
-double spotGridStep(double h0, int gridMode, int gridCount) {
-    return gridMode == 0 ? 2.0 * h0 / gridCount : static_cast<double>(gridCount);
+double spotGridStep(double h0, SpotGridMode gridMode, int gridCount) {
+    return gridMode == SpotGridMode::FixedCount ? 2.0 * h0 / gridCount
+                                                : static_cast<double>(gridCount);
 }
 
 int spotGridCount(const Settings& settings) {
-    return settings.spotGridMode == 0 ? settings.spotGridPoints : settings.spotGridPitch;
+    return settings.spotGridMode == SpotGridMode::FixedCount ? settings.spotGridPoints
+                                                             : settings.spotGridPitch;
 }
 
 void spotGridValues(double h0, double step, std::vector<double>& values) {
@@ -208,7 +223,7 @@ void spotGridOf(const SurfaceTable& table, const Settings& settings, std::vector
     }
 }
 
-SpotTaskList spotTasks(const SpotDialogState& state) {
+SpotTaskList spotTasks(const SpotView& state) {
     SpotTaskList tasks;
     for (int s = 1; s <= kSpotLineCount; ++s) {
         if (state.spotLineShown[static_cast<size_t>(s - 1)] == 1) {

@@ -36,10 +36,19 @@ struct SpotBeam {
     bool mirrored = false;
 };
 
+// The beam's launch for a field angle, without its reference point; false when row 0 has
+// no clear radius.
+bool aimSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
+                 SpotBeam& beam);
+
 // Sets a panel's beam up for a field angle (radians). False when row 0 has no clear
 // radius or no ray of the reference fan comes through: the panel then has no spot.
 bool prepareSpotBeam(const SurfaceTable& table, const Surface& imageRow, double fieldAngle,
                      SpotBeam& beam);
+
+// A ray of the beam through the pupil point (px, py) on row 0's plane, started one clear
+// radius back along the beam.
+Ray launchSpotRay(const SpotBeam& beam, double px, double py, int line);
 
 // The three panels of the dialog for their image heights (mm).
 struct SpotPanels {
@@ -47,6 +56,10 @@ struct SpotPanels {
     std::array<SpotBeam, kSpotPanelCount> beam{};
     std::array<bool, kSpotPanelCount> ready{};
 };
+
+// The d-line focal length of the zone r/100 that turns image heights into field angles;
+// 0 when it cannot be measured or the table is empty.
+double spotFocalLength(const SurfaceTable& table, const Settings& settings);
 
 // The field angles come from the d-line focal length of the zone r/100; false (and no
 // panel ready) when that focal length cannot be measured or the table is empty.
@@ -59,15 +72,18 @@ struct SpotOffset {
     double b = 0.0;
 };
 
+// The shown pair of coordinates of a difference of two points.
+SpotOffset shownOffset(PlottedPair pair, Vec3 d);
+
 // Where one ray of the grid lands.
 struct SpotLanding {
     bool arrived = false;
     SpotOffset offset{};
 };
 
-// Step of the grid: gridMode 0 puts gridCount points across the diameter, 1 takes a pitch
+// Step of the grid: FixedCount puts gridCount points across the diameter, FixedPitch takes a pitch
 // of gridCount mm.
-double spotGridStep(double h0, int gridMode, int gridCount);
+double spotGridStep(double h0, SpotGridMode gridMode, int gridCount);
 int spotGridCount(const Settings& settings);
 
 // The grid's coordinates 0, step, 2 step, ... below h0, summed as the walk sums them.
@@ -99,7 +115,7 @@ struct SpotTaskList {
     std::array<SpotTask, kSpotLineCount * kSpotPanelCount> task{};
     int count = 0;
 };
-SpotTaskList spotTasks(const SpotDialogState& state);
+SpotTaskList spotTasks(const SpotView& state);
 
 // Which pupil points a walk traces.
 enum class RepeatedPoints { Trace, Skip };

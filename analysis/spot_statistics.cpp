@@ -218,7 +218,7 @@ SpotSpread panelSpread(const SurfaceTable& table, const SpotPanels& panels, int 
 }
 
 SpotStatistics spotStatistics(const SurfaceTable& table, const Settings& settings,
-                              const SpotDialogState& state, int threads) {
+                              const SpotView& state, int threads) {
     SpotStatistics statistics;
     statistics.fNumber = informationFNumber(table, settings, apertureRadius(table));
     if (!(statistics.fNumber > 0.0) || !std::isfinite(statistics.fNumber)) {

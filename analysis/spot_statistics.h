@@ -51,7 +51,7 @@ struct SpotStatistics {
 // The statistics of the dialog's three panels and shown lines, from the same rays as its
 // picture. The rays are traced on `threads` threads; the numbers do not depend on how many.
 SpotStatistics spotStatistics(const SurfaceTable& table, const Settings& settings,
-                              const SpotDialogState& state, int threads = paintThreadCount());
+                              const SpotView& state, int threads = paintThreadCount());
 
 // The landings of a traced task list (traceSpotTasks), kept for the statistics: the
 // offsets of every slot, a not-a-number `a` where no ray arrived. Empty when the grid is

@@ -104,7 +104,7 @@ void LayoutWidget::wheelEvent(QWheelEvent* event) {
     update();
 }
 
-void LayoutWidget::zoom(int mode, QPoint pointer) {
+void LayoutWidget::zoom(LayoutMode mode, QPoint pointer) {
     updateLayoutView(view_, document_.lens().surfaces, mode, pointer.x(), pointer.y(), width(),
                      height());
     emit viewChanged(view_);

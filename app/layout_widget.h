@@ -50,7 +50,7 @@ class LayoutWidget : public QWidget {
 
   private:
     void designChanged(ViewFit fit);
-    void zoom(int mode, QPoint pointer);
+    void zoom(LayoutMode mode, QPoint pointer);
 
     const Document& document_;
     LayoutView view_;

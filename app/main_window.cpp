@@ -13,14 +13,18 @@
 #include "app/dialogs/aperture_change_dialog.h"
 #include "app/dialogs/curve_dialog.h"
 #include "app/dialogs/description_dialog.h"
+#include "app/dialogs/fan_dialog.h"
+#include "app/dialogs/field_dialog.h"
 #include "app/dialogs/lens_editor_dialog.h"
 #include "app/dialogs/light_dialog.h"
 #include "app/dialogs/optimizer_progress_dialog.h"
 #include "app/dialogs/picture_export.h"
 #include "app/dialogs/reflector_designer_dialog.h"
 #include "app/dialogs/refractor_designer_dialog.h"
+#include "app/dialogs/seidel_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/dialogs/spot_dialog.h"
+#include "app/dialogs/wavefront_dialog.h"
 #include "app/document.h"
 #include "app/file_commands.h"
 #include "app/help_commands.h"
@@ -152,6 +156,18 @@ void MainWindow::buildMenus() {
             showLightDialog();
         }
     });
+    addCommand(views, this, MenuId::WavefrontMtf, tr("波面・MTF(&W)"), [this] {
+        if (designInUse()) {
+            showWavefrontDialog();
+        }
+    });
+    views->addSeparator();
+    addCommand(views, this, MenuId::RayFans, tr("収差図(&R)"),
+               [this] { showAberrationView(MenuId::RayFans); });
+    addCommand(views, this, MenuId::FieldCurves, tr("像面湾曲・歪曲(&F)"),
+               [this] { showAberrationView(MenuId::FieldCurves); });
+    addCommand(views, this, MenuId::SeidelSums, tr("ザイデル収差(&Z)"),
+               [this] { showAberrationView(MenuId::SeidelSums); });
 
     addCommand(bar, this, MenuId::LensData, tr("レンズ設定(&L)"), [this] { editLensData(); });
     addCommand(bar, this, MenuId::ApertureChange, tr("口径変更(&R)"), [this] { changeAperture(); });
@@ -199,11 +215,11 @@ void MainWindow::addViewCommands(QMenu* views) {
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcuts(keys);
     };
-    add(CommandName::ZoomIn, tr("側面図を拡大(&Z)"), &LayoutWidget::zoomIn,
+    add(CommandName::ZoomIn, tr("側面図を拡大(&M)"), &LayoutWidget::zoomIn,
         QKeySequence::keyBindings(QKeySequence::ZoomIn));
     add(CommandName::ZoomOut, tr("側面図を縮小(&O)"), &LayoutWidget::zoomOut,
         QKeySequence::keyBindings(QKeySequence::ZoomOut));
-    add(CommandName::Fit, tr("側面図を全体表示(&F)"), &LayoutWidget::showFitted,
+    add(CommandName::Fit, tr("側面図を全体表示(&A)"), &LayoutWidget::showFitted,
         {QKeySequence(Qt::Key_Home)});
 }
 
@@ -374,6 +390,24 @@ void MainWindow::showCurveDialog() {
 void MainWindow::showLightDialog() {
     LightDialog dialog(document_.lens(), this);
     dialog.exec();
+}
+
+void MainWindow::showWavefrontDialog() {
+    WavefrontDialog dialog(document_.lens(), this);
+    dialog.exec();
+}
+
+void MainWindow::showAberrationView(int id) {
+    if (!designInUse()) {
+        return;
+    }
+    if (id == MenuId::RayFans) {
+        FanDialog(document_.lens(), this).exec();
+    } else if (id == MenuId::FieldCurves) {
+        FieldDialog(document_.lens(), this).exec();
+    } else {
+        SeidelDialog(document_.lens(), this).exec();
+    }
 }
 
 } // namespace kiro::app

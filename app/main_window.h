@@ -20,6 +20,10 @@ constexpr int SpotDiagram = 201;
 constexpr int AberrationCurves = 202;
 constexpr int Information = 203;
 constexpr int LightAmount = 204;
+constexpr int WavefrontMtf = 210;
+constexpr int RayFans = 211;
+constexpr int FieldCurves = 212;
+constexpr int SeidelSums = 213;
 constexpr int LensData = 301;
 constexpr int ApertureChange = 401;
 constexpr int Description = 501;
@@ -81,6 +85,8 @@ class MainWindow : public QMainWindow {
     bool designInUse() const;
 
     void showInformation();
+    // The designer's plots; the design must be in use.
+    void showAberrationView(int id);
     void editLensData();
     void changeAperture();
     void describe();
@@ -91,6 +97,7 @@ class MainWindow : public QMainWindow {
     void showSpotDialog();
     void showCurveDialog();
     void showLightDialog();
+    void showWavefrontDialog(); // 210
 
     Document& document_;
     LayoutWidget* view_ = nullptr;

@@ -7,7 +7,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "design/design_dialog_logic.h"
+#include "model/c_numbers.h"
 #include "model/spectral_lines.h"
 #include "model/surface.h"
 #include "model/text_bytes.h"
@@ -45,9 +45,9 @@ bool toDesignBytes(const QString& text, int limitBytes, QByteArray& out) {
 }
 
 QString formatNumber(const char* format, double value) {
-    // The program keeps LC_NUMERIC at "C" (main), so printf writes a decimal point.
+    // In the C locale whatever LC_NUMERIC says, so a decimal point is always written.
     char buffer[512];
-    std::snprintf(buffer, sizeof buffer, format, value);
+    snprintfC(buffer, sizeof buffer, format, value);
     return QString::fromLatin1(buffer);
 }
 
@@ -55,19 +55,9 @@ void useCNumbers() {
     std::setlocale(LC_NUMERIC, "C");
 }
 
-double readNumber(const QString& text) {
-    return readFieldNumber(text.toUtf8().constData());
-}
-
 QString lineLabel(int slot) {
     const SpectralLine* line = spectralLineAt(slot);
     return line == nullptr ? QString() : QString::fromLatin1(line->label);
-}
-
-unsigned readUnsigned(const QString& text) {
-    bool ok = false;
-    const unsigned value = text.trimmed().toUInt(&ok);
-    return ok ? value : 0u;
 }
 
 } // namespace kiro::app

@@ -14,22 +14,16 @@ QString fromDesignBytes(const char* bytes);
 // form.
 bool toDesignBytes(const QString& text, int limitBytes, QByteArray& out);
 
-// Numbers are shown and read the same way whatever the user's locale: printf's format
-// in the C locale, and the C library's text-to-double rules (text that is not a number
-// reads as 0).
+// Numbers are shown the same way whatever the user's locale: printf's format in the C
+// locale. (Typed numbers are read by app/dialogs/number_fields.h.)
 QString formatNumber(const char* format, double value);
 
 // Called once the application is made: QApplication adopts the user's locale, and this
 // puts the numbers (LC_NUMERIC) back to the C way.
 void useCNumbers();
-double readNumber(const QString& text);
 
 // The dialogs' label of a wavelength line, slot 1..6: "C(656.3nm)" ... "h(404.7nm)"; empty
 // for any other slot.
 QString lineLabel(int slot);
-
-// Integer fields: the whole text as an unsigned decimal number, 0 when it is not one
-// (values beyond the unsigned range read as 0 as well).
-unsigned readUnsigned(const QString& text);
 
 } // namespace kiro::app

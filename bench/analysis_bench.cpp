@@ -8,20 +8,12 @@
 #include "analysis/light_amount_curve.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
+#include "bench/counting_canvas.h"
+#include "presenters/curve_dialog_state.h"
+#include "presenters/spot_dialog_state.h"
 
 namespace kiro {
 namespace {
-
-// Counts what a paint draws, so that the figures are those of the analyses alone.
-class CountingCanvas final : public Canvas {
-  public:
-    void selectPen(int, Colour) override { ++count; }
-    void moveTo(int, int) override { ++count; }
-    void lineTo(int, int) override { ++count; }
-    void setPixel(int, int, Colour) override { ++count; }
-    void textOut(int, int, std::string_view) override { ++count; }
-    long count = 0;
-};
 
 Surface row(int type, double z, double radius, double effectiveRadius) {
     Surface s;

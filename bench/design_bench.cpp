@@ -52,8 +52,9 @@ BENCHMARK(BM_DallKirkham)->Unit(benchmark::kMicrosecond);
 void BM_MaksutovNewtonian(benchmark::State& state) {
     SurfaceTable table{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(buildMaksutovNewtonian(table, kInfinity, catalog(), 150.0, 750.0,
-                                                        kLine, glass("N-BK7")));
+        benchmark::DoNotOptimize(buildMaksutovNewtonian(
+            table, kInfinity, catalog(),
+            {.aperture = 150.0, .focalLength = 750.0, .line = kLine, .glass = glass("N-BK7")}));
     }
 }
 BENCHMARK(BM_MaksutovNewtonian)->Unit(benchmark::kMillisecond);
@@ -61,8 +62,13 @@ BENCHMARK(BM_MaksutovNewtonian)->Unit(benchmark::kMillisecond);
 void BM_MaksutovCassegrain(benchmark::State& state) {
     SurfaceTable table{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(buildMaksutovCassegrain(table, kInfinity, catalog(), 150.0, 1800.0,
-                                                         150.0, 1.0, kLine, glass("N-BK7")));
+        benchmark::DoNotOptimize(buildMaksutovCassegrain(table, kInfinity, catalog(),
+                                                         {.aperture = 150.0,
+                                                          .focalLength = 1800.0,
+                                                          .backFocus = 150.0,
+                                                          .ratio = 1.0,
+                                                          .line = kLine,
+                                                          .glass = glass("N-BK7")}));
     }
 }
 BENCHMARK(BM_MaksutovCassegrain)->Unit(benchmark::kMillisecond);
@@ -70,8 +76,13 @@ BENCHMARK(BM_MaksutovCassegrain)->Unit(benchmark::kMillisecond);
 void BM_SchmidtCassegrain(benchmark::State& state) {
     SurfaceTable table{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(buildSchmidtCassegrain(table, kInfinity, catalog(), 200.0, 2000.0,
-                                                        150.0, 1.0, kLine, glass("N-BK7")));
+        benchmark::DoNotOptimize(buildSchmidtCassegrain(table, kInfinity, catalog(),
+                                                        {.aperture = 200.0,
+                                                         .focalLength = 2000.0,
+                                                         .backFocus = 150.0,
+                                                         .ratio = 1.0,
+                                                         .line = kLine,
+                                                         .glass = glass("N-BK7")}));
     }
 }
 BENCHMARK(BM_SchmidtCassegrain)->Unit(benchmark::kMillisecond);
@@ -79,8 +90,13 @@ BENCHMARK(BM_SchmidtCassegrain)->Unit(benchmark::kMillisecond);
 void BM_BakerSchmidtCassegrain(benchmark::State& state) {
     SurfaceTable table{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(buildBakerSchmidtCassegrain(
-            table, kInfinity, catalog(), 200.0, 2000.0, 150.0, 1.0, kLine, glass("N-BK7")));
+        benchmark::DoNotOptimize(buildBakerSchmidtCassegrain(table, kInfinity, catalog(),
+                                                             {.aperture = 200.0,
+                                                              .focalLength = 2000.0,
+                                                              .backFocus = 150.0,
+                                                              .ratio = 1.0,
+                                                              .line = kLine,
+                                                              .glass = glass("N-BK7")}));
     }
 }
 BENCHMARK(BM_BakerSchmidtCassegrain)->Unit(benchmark::kMillisecond);
@@ -88,8 +104,9 @@ BENCHMARK(BM_BakerSchmidtCassegrain)->Unit(benchmark::kMillisecond);
 void BM_SchmidtCamera(benchmark::State& state) {
     SurfaceTable table{};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            buildSchmidtCamera(table, kInfinity, catalog(), 200.0, 400.0, kLine, glass("N-BK7")));
+        benchmark::DoNotOptimize(buildSchmidtCamera(
+            table, kInfinity, catalog(),
+            {.aperture = 200.0, .focalLength = 400.0, .line = kLine, .glass = glass("N-BK7")}));
     }
 }
 BENCHMARK(BM_SchmidtCamera)->Unit(benchmark::kMillisecond);

@@ -22,6 +22,8 @@ for ((r = 0; r < rounds; ++r)); do
     run optimizer2 merit_bench 'eightRowPass/2/' "0-$core"
     run doublet design_bench 'BM_Doublet/1/'
     run steps trace_bench 'Step$'
+    run aberrations aberration_bench '.'
+    run wavefront wavefront_bench 'NumbersSchmidtCassegrain|PolychromaticMtf|DialogPaint/0'
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 # Median real time (and candidates/s where there is a counter) of each benchmark.

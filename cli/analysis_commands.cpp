@@ -13,14 +13,21 @@
 #include <QString>
 
 #include "analysis/aberration_curves.h"
+#include "analysis/fan_plot.h"
+#include "analysis/field_plot.h"
 #include "analysis/information_text.h"
 #include "analysis/light_amount_curve.h"
 #include "analysis/recording_canvas.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
+#include "analysis/wavefront_view.h"
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
 #include "model/spectral_lines.h"
+#include "presenters/curve_dialog_state.h"
+#include "presenters/fan_dialog_state.h"
+#include "presenters/field_dialog_state.h"
+#include "presenters/spot_dialog_state.h"
 #include "render/layout_picture.h"
 #include "render/qt_canvas.h"
 
@@ -29,7 +36,6 @@ namespace kiro::cli {
 namespace {
 
 constexpr int kMaxRenderSide = 16384;
-constexpr int kAllLinesMask = 0x7E; // bits 1..6
 
 struct PictureSize {
     int width = 0;
@@ -40,12 +46,9 @@ constexpr PictureSize kLayoutSize{630, 400};
 constexpr PictureSize kSpotSize{kSpotDialogWidth, kSpotDialogHeight};
 constexpr PictureSize kCurvesSize{kCurveDialogWidth, kCurveDialogHeight};
 constexpr PictureSize kLightSize{kLightDialogWidth, kLightDialogHeight};
-
-// The lines a view or command shows: --lines or --mask, all when neither is given.
-struct LineOptions {
-    std::string lines;
-    std::optional<int> mask;
-};
+constexpr PictureSize kFansSize{kFanPictureWidth, kFanPictureHeight};
+constexpr PictureSize kFieldSize{kFieldPictureWidth, kFieldPictureHeight};
+constexpr PictureSize kWavefrontSize{kWavefrontDialogWidth, kWavefrontDialogHeight};
 
 struct InfoArgs {
     std::string path;
@@ -71,6 +74,9 @@ struct RenderArgs {
     std::optional<double> magnification;
     std::optional<int> scroll;
     std::optional<int> floor;
+    int grid = kDefaultPupilGrid;
+    bool logarithmic = false;
+    double starWaves = kDefaultStarTestWaves;
 };
 
 void runInfo(const InfoArgs& args) {
@@ -117,20 +123,6 @@ PictureSize parseSize(const std::string& text, PictureSize fallback) {
     return {w, h};
 }
 
-// The lines of --lines or --mask, as a mask with bit k for line k; all when neither.
-int shownLinesMask(const LineOptions& args) {
-    if (!args.lines.empty() && args.mask) {
-        failUsage("give either --lines or --mask");
-    }
-    if (args.mask) {
-        if (*args.mask < 0 || (*args.mask & ~kAllLinesMask) != 0) {
-            failUsage("--mask takes bits 1 to 6 (C to h)");
-        }
-        return *args.mask;
-    }
-    return args.lines.empty() ? kAllLinesMask : parseLineList(args.lines);
-}
-
 template <size_t N> void applyLines(std::array<int, N>& shown, int mask) {
     for (size_t k = 0; k < N; ++k) {
         shown[k] = (mask >> (k + 1)) & 1;
@@ -145,8 +137,9 @@ int checkedScroll(const RenderArgs& args, int lowest, int highest) {
     return *args.scroll;
 }
 
-void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, bool floor) {
-    const bool spotOnly = !args.heights.empty() || args.airy;
+void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, bool floor,
+                   bool heights = false) {
+    const bool spotOnly = (!heights && !args.heights.empty()) || args.airy;
     if ((!spot && spotOnly) || (!lines && (!args.lines.lines.empty() || args.lines.mask)) ||
         (!zoom && (args.magnification || args.scroll)) || (!floor && args.floor)) {
         failUsage("option not used by the " + args.view + " view");
@@ -157,10 +150,7 @@ void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, boo
 SpotDialogState spotState(const LensSystem& lens, const std::string& heights,
                           const LineOptions& lines) {
     SpotDialogState state = openSpotDialog(lens.surfaces);
-    if (!heights.empty()) {
-        const std::vector<double> given = parseNumbers(heights, 3, "--heights");
-        std::copy(given.begin(), given.end(), state.spotHeight.begin());
-    }
+    applyPanelHeights(heights, state.spotHeight);
     applyLines(state.spotLineShown, shownLinesMask(lines));
     return state;
 }
@@ -201,6 +191,37 @@ PaintFunction curvesPainter(const LensSystem& lens, const RenderArgs& args, Pict
     };
 }
 
+PaintFunction fansPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
+    FanDialogState state = openFanDialog(lens.surfaces);
+    applyPanelHeights(args.heights, state.heights);
+    applyLines(state.lineShown, shownLinesMask(args.lines));
+    if (args.magnification) {
+        failUsage("the fans view takes --scroll, not --mag");
+    }
+    if (args.scroll) {
+        state.scrollPos = checkedScroll(args, kSpotScrollMin, kSpotScrollMax);
+    }
+    const FanView view = fanViewOf(state);
+    return [&lens, view, size](Canvas& canvas) {
+        paintRayFans(canvas, lens.surfaces, lens.settings, view, size.width, size.height);
+    };
+}
+
+PaintFunction fieldPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
+    FieldDialogState state;
+    applyLines(state.lineShown, shownLinesMask(args.lines));
+    if (args.magnification) {
+        failUsage("the field view takes --scroll, not --mag");
+    }
+    if (args.scroll) {
+        state.curvatureScrollPos = checkedScroll(args, kCurveScrollMin, kCurveScrollMax);
+    }
+    const FieldView view = fieldViewOf(state);
+    return [&lens, view, size](Canvas& canvas) {
+        paintFieldCurves(canvas, lens.surfaces, lens.settings, view, size.width, size.height);
+    };
+}
+
 PaintFunction lightPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
     int floor = 0;
     if (args.floor) {
@@ -212,6 +233,45 @@ PaintFunction lightPainter(const LensSystem& lens, const RenderArgs& args, Pictu
     const int plotHeight = size.height - kLightButtonStrip;
     return [&lens, size, plotHeight, floor](Canvas& canvas) {
         paintLightDialog(canvas, lens.surfaces, lens.settings, size.width, plotHeight, floor);
+    };
+}
+
+std::optional<WavefrontPicture> wavefrontPictureOf(const std::string& view) {
+    if (view == "wavefront") {
+        return WavefrontPicture::Wavefront;
+    }
+    if (view == "psf") {
+        return WavefrontPicture::Psf;
+    }
+    if (view == "mtf") {
+        return WavefrontPicture::Mtf;
+    }
+    if (view == "startest") {
+        return WavefrontPicture::StarTest;
+    }
+    return std::nullopt;
+}
+
+PaintFunction wavefrontPainter(const LensSystem& lens, const RenderArgs& args,
+                               WavefrontPicture picture, PictureSize size) {
+    if (args.grid < kMinPupilGrid || args.grid > kMaxFigureGrid) {
+        failUsage("--grid takes " + std::to_string(kMinPupilGrid) + " to " +
+                  std::to_string(kMaxFigureGrid) + " points across");
+    }
+    if (!(args.starWaves >= 0.0) || !std::isfinite(args.starWaves)) {
+        failUsage("--waves takes a defocus of 0 waves or more");
+    }
+    const SpotDialogState state = spotState(lens, args.heights, args.lines);
+    WavefrontRequest request;
+    request.heights = state.spotHeight;
+    request.lineShown = state.spotLineShown;
+    request.grid = args.grid;
+    request.side = kPaddingFactor * args.grid;
+    auto figures = std::make_shared<WavefrontFigures>(
+        computeWavefrontFigures(lens.surfaces, lens.settings, request, args.starWaves));
+    const PsfScale scale = args.logarithmic ? PsfScale::Logarithmic : PsfScale::Linear;
+    return [figures, picture, scale, size](Canvas& canvas) {
+        paintWavefrontFigures(canvas, *figures, picture, scale, size.width, size.height);
     };
 }
 
@@ -245,6 +305,12 @@ void runRender(const RenderArgs& args) {
         size = kCurvesSize;
     } else if (args.view == "light") {
         size = kLightSize;
+    } else if (args.view == "fans") {
+        size = kFansSize;
+    } else if (args.view == "field") {
+        size = kFieldSize;
+    } else if (wavefrontPictureOf(args.view)) {
+        size = kWavefrontSize;
     }
     size = parseSize(args.size, size);
 
@@ -263,6 +329,15 @@ void runRender(const RenderArgs& args) {
     } else if (args.view == "curves") {
         rejectOptions(args, false, true, true, false);
         paint = curvesPainter(lens, args, size);
+    } else if (args.view == "fans") {
+        rejectOptions(args, false, true, true, false, true);
+        paint = fansPainter(lens, args, size);
+    } else if (args.view == "field") {
+        rejectOptions(args, false, true, true, false);
+        paint = fieldPainter(lens, args, size);
+    } else if (const auto picture = wavefrontPictureOf(args.view)) {
+        rejectOptions(args, false, true, false, false, true);
+        paint = wavefrontPainter(lens, args, *picture, size);
     } else {
         rejectOptions(args, false, false, false, true);
         paint = lightPainter(lens, args, size);
@@ -279,13 +354,6 @@ void runRender(const RenderArgs& args) {
         failUsage("cannot make the picture " + args.out);
     }
     writeFileAtomically(args.out, bytes.toStdString());
-}
-
-void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views) {
-    cmd->add_option("--lines", lines.lines, views + "lines shown, comma list");
-    cmd->add_option_function<int>(
-        "--mask", [&lines](int mask) { lines.mask = mask; },
-        views + "lines shown as a mask (bit k for line k)");
 }
 
 // A radius or offset of the spot command, or "-" where there is no number.
@@ -350,14 +418,18 @@ void addRender(CLI::App& app) {
     auto args = std::make_shared<RenderArgs>();
     CLI::App* cmd = app.add_subcommand(
         "render", "draw a view of a design to .png, .svg, .pdf or a primitive list (.txt)");
-    cmd->add_option("VIEW", args->view, "layout, spot, curves or light")
+    cmd->add_option("VIEW", args->view,
+                    "layout, spot, curves, light, fans, field, wavefront, psf, mtf or startest")
         ->required()
-        ->check(CLI::IsMember({"layout", "spot", "curves", "light"}));
+        ->check(CLI::IsMember({"layout", "spot", "curves", "light", "fans", "field", "wavefront",
+                               "psf", "mtf", "startest"}));
     cmd->add_option("FILE", args->path, "design file")->required();
     cmd->add_option("-o,--output", args->out, "picture to write")->required();
     cmd->add_option("--size", args->size, "client area WxH in pixels");
-    cmd->add_option("--heights", args->heights, "spot: image heights A,B,C of the panels (mm)");
-    addLineOptions(cmd, args->lines, "spot, curves: ");
+    cmd->add_option("--heights", args->heights,
+                    "spot, fans, wavefront, psf, mtf, startest: image heights A,B,C of the "
+                    "panels (mm)");
+    addLineOptions(cmd, args->lines, "spot, curves, fans, field, wavefront, psf, mtf, startest: ");
     cmd->add_flag("--airy", args->airy,
                   "spot: the Airy disks and the spot radii, as with the dialog's box ticked");
     cmd->add_option_function<double>(
@@ -365,10 +437,14 @@ void addRender(CLI::App& app) {
         "spot: magnification in pixels per mm");
     cmd->add_option_function<int>(
         "--scroll", [args](int pos) { args->scroll = pos; },
-        "spot, curves: scroll-bar position (1 to 150)");
+        "spot, curves, fans, field: scroll-bar position (1 to 150)");
     cmd->add_option_function<int>(
         "--floor", [args](int floor) { args->floor = floor; },
         "light: percentage at the bottom of the plot (0 to 90)");
+    cmd->add_option("--grid", args->grid,
+                    "wavefront, psf, mtf, startest: pupil points across, N (default 64)");
+    cmd->add_flag("--log", args->logarithmic, "psf: a logarithmic scale (4 decades)");
+    cmd->add_option("--waves", args->starWaves, "startest: waves of defocus k (default 4)");
     addSettingsOptions(cmd, args->settings);
     cmd->callback([args] { runRender(*args); });
 }

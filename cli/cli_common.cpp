@@ -1,5 +1,6 @@
 #include "cli/cli_common.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -55,19 +56,21 @@ void applySettingsOptions(LensSystem& lens, const SettingsOptions& options) {
         }
     }
     if (options.gridMode >= 0) {
-        s.spotGridMode = options.gridMode;
+        // Any mode but 0 lays the grid out by pitch.
+        s.spotGridMode =
+            options.gridMode == 0 ? SpotGridMode::FixedCount : SpotGridMode::FixedPitch;
     }
     if (options.gridPoints != -1) {
         s.spotGridPoints = clampGridPoints(options.gridPoints);
-        s.spotGridMode = 0;
+        s.spotGridMode = SpotGridMode::FixedCount;
     }
     if (options.gridPitch != -1) {
         s.spotGridPitch = clampGridPitch(options.gridPitch);
-        s.spotGridMode = 1;
+        s.spotGridMode = SpotGridMode::FixedPitch;
     }
     if (!options.source.empty()) {
         const std::vector<double> p = parseNumbers(options.source, 3, "--source");
-        s.sourceMode = 1;
+        s.sourceMode = SourceMode::Point;
         s.sourceX = p[0];
         s.sourceY = p[1];
         s.sourceZ = p[2];
@@ -105,7 +108,7 @@ void loadDesign(LensSystem& lens, const std::string& path, const SettingsOptions
         failRefusedDesign(path, "line " + std::to_string(read.line) +
                                     ": a number that is not finite (inf, nan or too large)");
     }
-    lens.settings.sourceMode = 0;
+    lens.settings.sourceMode = SourceMode::Infinity;
     applySettingsOptions(lens, options);
 }
 
@@ -226,6 +229,33 @@ void saveDesign(const LensSystem& lens, const std::string& path) {
     case DesignWriteStatus::NonFiniteNumber:
         failComputation("kiro-cli: " + path +
                         ": not written: the design holds a value that is not finite");
+    }
+}
+
+void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views) {
+    cmd->add_option("--lines", lines.lines, views + "lines shown, comma list");
+    cmd->add_option_function<int>(
+        "--mask", [&lines](int mask) { lines.mask = mask; },
+        views + "lines shown as a mask (bit k for line k)");
+}
+
+int shownLinesMask(const LineOptions& args) {
+    if (!args.lines.empty() && args.mask) {
+        failUsage("give either --lines or --mask");
+    }
+    if (args.mask) {
+        if (*args.mask < 0 || (*args.mask & ~kAllLinesMask) != 0) {
+            failUsage("--mask takes bits 1 to 6 (C to h)");
+        }
+        return *args.mask;
+    }
+    return args.lines.empty() ? kAllLinesMask : parseLineList(args.lines);
+}
+
+void applyPanelHeights(const std::string& text, std::array<double, 3>& heights) {
+    if (!text.empty()) {
+        const std::vector<double> given = parseNumbers(text, heights.size(), "--heights");
+        std::copy(given.begin(), given.end(), heights.begin());
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,8 +54,22 @@ void loadCatalog(GlassCatalog& catalog, const std::string& overridePath);
 int parseLine(const std::string& text);
 // A comma list of lines, as a mask with bit k for line k.
 int parseLineList(const std::string& text);
+constexpr int kAllLinesMask = 0x7E; // bits 1..6
+
+// The lines a view or command shows: --lines or --mask, all when neither is given.
+struct LineOptions {
+    std::string lines;
+    std::optional<int> mask;
+};
+void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views);
+// The lines of --lines or --mask, as a mask with bit k for line k; all when neither.
+int shownLinesMask(const LineOptions& args);
+
 // A comma-separated list of numbers, exactly count of them unless count is 0.
 std::vector<double> parseNumbers(const std::string& text, size_t count, const char* what);
+
+// The three panels' image heights of --heights (mm), when it is given.
+void applyPanelHeights(const std::string& text, std::array<double, 3>& heights);
 
 // "%.17g"
 std::string formatNumber(double value);
@@ -67,10 +83,12 @@ void writeFileAtomically(const std::string& path, const std::string& bytes);
 void saveDesign(const LensSystem& lens, const std::string& path);
 
 // Registration of the command groups, one file each.
-void addModelCommands(CLI::App& app);    // show, convert, resize
-void addTraceCommands(CLI::App& app);    // trace, focus, sine, light
-void addAnalysisCommands(CLI::App& app); // info, render, spot
-void addMeritCommands(CLI::App& app);    // measure, refocus, optimize
-void addDesignCommands(CLI::App& app);   // design reflector, design refractor
+void addModelCommands(CLI::App& app);      // show, convert, resize
+void addTraceCommands(CLI::App& app);      // trace, focus, sine, light
+void addAnalysisCommands(CLI::App& app);   // info, render, spot
+void addAberrationCommands(CLI::App& app); // fans, field, seidel
+void addMeritCommands(CLI::App& app);      // measure, refocus, optimize
+void addDesignCommands(CLI::App& app);     // design reflector, design refractor
+void addWavefrontCommands(CLI::App& app);  // wavefront, mtf
 
 } // namespace kiro::cli

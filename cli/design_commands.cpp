@@ -4,15 +4,16 @@
 #include <string>
 
 #include "cli/cli_common.h"
-#include "design/design_dialog_logic.h"
+#include "cli/design_failure_words.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::cli {
 namespace {
 
-constexpr const char* kReflectorTypeNames[ReflectorType::Count] = {
+constexpr const char* kReflectorTypeNames[kReflectorTypeCount] = {
     "newtonian",    "cassegrain",         "maksutov-newtonian",       "maksutov-cassegrain",
     "dall-kirkham", "schmidt-cassegrain", "baker-schmidt-cassegrain", "schmidt-camera"};
-constexpr const char* kRefractorTypeNames[RefractorType::Count] = {"doublet", "doublet-flattener"};
+constexpr const char* kRefractorTypeNames[kRefractorTypeCount] = {"doublet", "doublet-flattener"};
 
 // A type as its list position or its name.
 template <size_t N> int parseType(const std::string& text, const char* const (&names)[N]) {
@@ -92,10 +93,11 @@ LensSystem startDesign() {
 void finish(LensSystem& lens, const DesignResult& result, int referenceLine,
             const std::string& out) {
     if (!result.ok) {
-        if (result.message[0] == '\0') {
+        if (result.failure == DesignFailure::None ||
+            result.failure == DesignFailure::UnusableSize) {
             failUsage("the aperture and the focal length (aperture x F-number) must be above 0");
         }
-        failComputation(result.message);
+        failComputation(designFailureWords(result));
     }
     refocusAfterDesign(lens, referenceLine);
     saveDesign(lens, out);
@@ -123,7 +125,7 @@ void runReflector(const ReflectorArgs& args) {
     GlassCatalog catalog;
     loadCatalog(catalog, args.glassFile);
     ReflectorFields fields;
-    fields.type = parseType(args.type, kReflectorTypeNames);
+    fields.type = reflectorTypeAt(parseType(args.type, kReflectorTypeNames));
     fields.glass = args.glass.empty() ? kNoGlass : parseGlass(catalog, args.glass, "--glass");
     fields.line = parseLine(args.line);
     fields.aperture = args.aperture.c_str();
@@ -162,7 +164,7 @@ void runRefractor(const RefractorArgs& args) {
     GlassCatalog catalog;
     loadCatalog(catalog, args.glassFile);
     RefractorFields fields;
-    fields.type = parseType(args.type, kRefractorTypeNames);
+    fields.type = refractorTypeAt(parseType(args.type, kRefractorTypeNames));
     fields.glass1 = parseGlass(catalog, args.glass1, "--glass1");
     fields.glass2 = parseGlass(catalog, args.glass2, "--glass2");
     fields.glass3 = args.glass3.empty() ? kNoGlass : parseGlass(catalog, args.glass3, "--glass3");

@@ -12,8 +12,10 @@ int main(int argc, char** argv) {
     kiro::cli::addModelCommands(app);
     kiro::cli::addTraceCommands(app);
     kiro::cli::addAnalysisCommands(app);
+    kiro::cli::addAberrationCommands(app);
     kiro::cli::addMeritCommands(app);
     kiro::cli::addDesignCommands(app);
+    kiro::cli::addWavefrontCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

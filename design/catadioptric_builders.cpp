@@ -126,8 +126,10 @@ DesignResult checkMeniscus(const GlassCatalog& catalog, int glass, int L) {
 } // namespace
 
 DesignResult buildMaksutovNewtonian(SurfaceTable& table, const Settings& settings,
-                                    const GlassCatalog& catalog, double D, double f, int L,
-                                    int glass) {
+                                    const GlassCatalog& catalog,
+                                    const CorrectedTelescope& telescope) {
+    const double D = telescope.aperture, f = telescope.focalLength;
+    const int L = telescope.line, glass = telescope.glass;
     if (!isUsableSize(D, f)) {
         return unusableSize();
     }
@@ -191,8 +193,11 @@ DesignResult buildMaksutovNewtonian(SurfaceTable& table, const Settings& setting
 }
 
 DesignResult buildMaksutovCassegrain(SurfaceTable& table, const Settings& settings,
-                                     const GlassCatalog& catalog, double D, double f, double b,
-                                     double k, int L, int glass) {
+                                     const GlassCatalog& catalog,
+                                     const CorrectedTelescope& telescope) {
+    const double D = telescope.aperture, f = telescope.focalLength;
+    const double b = telescope.backFocus, k = telescope.ratio;
+    const int L = telescope.line, glass = telescope.glass;
     if (!isUsableSize(D, f)) {
         return unusableSize();
     }
@@ -267,8 +272,11 @@ DesignResult buildMaksutovCassegrain(SurfaceTable& table, const Settings& settin
 }
 
 DesignResult buildSchmidtCassegrain(SurfaceTable& table, const Settings& settings,
-                                    const GlassCatalog& catalog, double D, double f, double b,
-                                    double k, int L, int glass) {
+                                    const GlassCatalog& catalog,
+                                    const CorrectedTelescope& telescope) {
+    const double D = telescope.aperture, f = telescope.focalLength;
+    const double b = telescope.backFocus, k = telescope.ratio;
+    const int L = telescope.line, glass = telescope.glass;
     if (!isUsableSize(D, f)) {
         return unusableSize();
     }
@@ -319,10 +327,12 @@ DesignResult buildSchmidtCassegrain(SurfaceTable& table, const Settings& setting
 }
 
 DesignResult buildBakerSchmidtCassegrain(SurfaceTable& table, const Settings& settings,
-                                         const GlassCatalog& catalog, double D, double f, double b,
-                                         double k, int L, int glass) {
+                                         const GlassCatalog& catalog,
+                                         const CorrectedTelescope& telescope) {
+    const double D = telescope.aperture;
+    const int L = telescope.line;
     SurfaceTable work = table;
-    if (DesignResult built = buildSchmidtCassegrain(work, settings, catalog, D, f, b, k, L, glass);
+    if (DesignResult built = buildSchmidtCassegrain(work, settings, catalog, telescope);
         !built.ok) {
         return built;
     }
@@ -364,7 +374,9 @@ DesignResult buildBakerSchmidtCassegrain(SurfaceTable& table, const Settings& se
 }
 
 DesignResult buildSchmidtCamera(SurfaceTable& table, const Settings& settings,
-                                const GlassCatalog& catalog, double D, double f, int L, int glass) {
+                                const GlassCatalog& catalog, const CorrectedTelescope& telescope) {
+    const double D = telescope.aperture, f = telescope.focalLength;
+    const int L = telescope.line, glass = telescope.glass;
     if (!isUsableSize(D, f)) {
         return unusableSize();
     }

@@ -13,6 +13,16 @@ namespace kiro {
 
 // Radii of the Maksutov meniscus for aperture D and focal length f in glass of index nd
 // at the d line.
+// What a corrected telescope is built from.
+struct CorrectedTelescope {
+    double aperture = 0.0;    // D (mm)
+    double focalLength = 0.0; // f (mm)
+    double backFocus = 0.0;   // b (mm), focus behind the primary; two-mirror types
+    double ratio = 0.0;       // k = R2 / R1; two-mirror types
+    int line = WavelengthLine::d;
+    int glass = -1; // the corrector's glass, catalogue position
+};
+
 struct Meniscus {
     double front = 0.0; // m1
     double rear = 0.0;  // m2
@@ -29,18 +39,18 @@ struct SchmidtPlate {
 SchmidtPlate schmidtPlate(double D, double f, double nL);
 
 DesignResult buildMaksutovNewtonian(SurfaceTable& table, const Settings& settings,
-                                    const GlassCatalog& catalog, double D, double f, int L,
-                                    int glass);
+                                    const GlassCatalog& catalog,
+                                    const CorrectedTelescope& telescope);
 DesignResult buildMaksutovCassegrain(SurfaceTable& table, const Settings& settings,
-                                     const GlassCatalog& catalog, double D, double f, double b,
-                                     double k, int L, int glass);
+                                     const GlassCatalog& catalog,
+                                     const CorrectedTelescope& telescope);
 DesignResult buildSchmidtCassegrain(SurfaceTable& table, const Settings& settings,
-                                    const GlassCatalog& catalog, double D, double f, double b,
-                                    double k, int L, int glass);
+                                    const GlassCatalog& catalog,
+                                    const CorrectedTelescope& telescope);
 DesignResult buildBakerSchmidtCassegrain(SurfaceTable& table, const Settings& settings,
-                                         const GlassCatalog& catalog, double D, double f, double b,
-                                         double k, int L, int glass);
+                                         const GlassCatalog& catalog,
+                                         const CorrectedTelescope& telescope);
 DesignResult buildSchmidtCamera(SurfaceTable& table, const Settings& settings,
-                                const GlassCatalog& catalog, double D, double f, int L, int glass);
+                                const GlassCatalog& catalog, const CorrectedTelescope& telescope);
 
 } // namespace kiro

@@ -4,12 +4,11 @@
 
 namespace kiro {
 
-constexpr int kDesignMessageBytes = 256;
-
-// Why a build failed. The core words it in Japanese (message, for kiro-cli); the desktop
-// program words the code and its details in the user's language.
+// Why a build failed: a code and its details, which the desktop program and kiro-cli word
+// in their own language.
 enum class DesignFailure {
     None,                   // built, or the inputs were refused without a word
+    TypeNotChosen,          // the type list has no selection
     GlassNotChosen,         // details.control
     UnusableLine,           // the reference line is not C..h
     GlassIndexNotAboveOne,  // details.control, details.glass, details.glassName
@@ -34,19 +33,15 @@ struct DesignFailureDetails {
 
 // Outcome of a designer's OK or of one builder. ok: the design was replaced. Not ok with
 // failure None: the inputs were refused without a word (the dialog stays open). Not ok
-// with a failure: the build failed, the design is as it was, and message (UTF-8) says why.
+// with a failure: the build failed, the design is as it was, and the failure says why.
 struct DesignResult {
     bool ok = true;
     DesignFailure failure = DesignFailure::None;
     DesignFailureDetails details{};
-    char message[kDesignMessageBytes] = {};
 };
 
 DesignResult designSucceeded();
 DesignResult designRefused();
 DesignResult designFailed(DesignFailure failure, const DesignFailureDetails& details = {});
-
-// The control's label in the designer dialogs ("第１ガラス材" ... "補正版のガラス材").
-const char* glassControlName(GlassControl control);
 
 } // namespace kiro

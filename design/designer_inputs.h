@@ -6,25 +6,39 @@
 namespace kiro {
 
 // Reflecting telescope types, in the order of the designer's type list.
-namespace ReflectorType {
-constexpr int None = -1;
-constexpr int Newtonian = 0;
-constexpr int Cassegrain = 1;
-constexpr int MaksutovNewtonian = 2;
-constexpr int MaksutovCassegrain = 3;
-constexpr int DallKirkham = 4;
-constexpr int SchmidtCassegrain = 5;
-constexpr int BakerSchmidtCassegrain = 6;
-constexpr int SchmidtCamera = 7;
-constexpr int Count = 8;
-} // namespace ReflectorType
+enum class ReflectorType {
+    None = -1,
+    Newtonian,
+    Cassegrain,
+    MaksutovNewtonian,
+    MaksutovCassegrain,
+    DallKirkham,
+    SchmidtCassegrain,
+    BakerSchmidtCassegrain,
+    SchmidtCamera,
+};
+constexpr int kReflectorTypeCount = 8;
 
-namespace RefractorType {
-constexpr int None = -1;
-constexpr int Doublet = 0;
-constexpr int DoubletFlattener = 1;
-constexpr int Count = 2;
-} // namespace RefractorType
+enum class RefractorType { None = -1, Doublet, DoubletFlattener };
+constexpr int kRefractorTypeCount = 2;
+
+// The type at a position of its designer's type list; None off the list.
+constexpr ReflectorType reflectorTypeAt(int position) {
+    return position >= 0 && position < kReflectorTypeCount ? static_cast<ReflectorType>(position)
+                                                           : ReflectorType::None;
+}
+constexpr RefractorType refractorTypeAt(int position) {
+    return position >= 0 && position < kRefractorTypeCount ? static_cast<RefractorType>(position)
+                                                           : RefractorType::None;
+}
+
+// A type's position in its designer's type list (-1 for None).
+constexpr int listPosition(ReflectorType type) {
+    return static_cast<int>(type);
+}
+constexpr int listPosition(RefractorType type) {
+    return static_cast<int>(type);
+}
 
 constexpr int kNoGlass = -1;
 
@@ -32,7 +46,7 @@ constexpr int kNoGlass = -1;
 // opening of its dialog. The focal length is fNumber * aperture; the secondary's radius
 // is ratio times the primary's.
 struct ReflectorInputs {
-    int type = ReflectorType::None;
+    ReflectorType type = ReflectorType::None;
     double aperture = 200.0;  // D (mm)
     double fNumber = 5.0;     // F
     double ratio = 1.0;       // k = R2 / R1
@@ -43,7 +57,7 @@ struct ReflectorInputs {
 
 // The refracting designer's inputs. A thickness of 0 or less means automatic.
 struct RefractorInputs {
-    int type = RefractorType::None;
+    RefractorType type = RefractorType::None;
     double aperture = 100.0;
     double fNumber = 9.0;
     int glass1 = kNoGlass, glass2 = kNoGlass, glass3 = kNoGlass;

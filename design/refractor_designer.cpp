@@ -25,17 +25,22 @@ constexpr double kThickLens = 0.155, kThinLens = 0.085;
 // A candidate whose solved rear radius would not be positive is skipped.
 constexpr double kPowerMargin = -1e-10;
 
-// The grid of one search: row 0's radius -q0^i c0, P = q1^j c1 (row 1 is sigma P), and
-// U = qU^k times P (coarse) or cU (fine); row 2 is sigma U and row 3 the radius V that
-// makes the thin-lens powers add up to 1/f.
+// One axis of a search grid: the values centre * ratio^i for i = first .. last.
+struct GridAxis {
+    double ratio;
+    double centre;
+    int first, last;
+};
+
+// The grid of one search: row 0's radius -b0 with b0 on the front axis, P on the second
+// axis (row 1 is sigma P), and U on the third axis (row 2 is sigma U), whose centre is P
+// itself when thirdFollowsSecond (the coarse search); row 3 is the radius V that makes the
+// thin-lens powers add up to 1/f.
 struct Grid {
-    double q0, c0;
-    int iFirst, iLast;
-    double q1, c1;
-    int jFirst, jLast;
-    double qU, cU;
-    bool uFollowsP;
-    int kFirst, kLast;
+    GridAxis front;
+    GridAxis second;
+    GridAxis third;
+    bool thirdFollowsSecond;
 };
 
 struct Radii {
@@ -108,9 +113,9 @@ struct CandidateBatch {
 // together; their merits are then taken in order against the best so far, as one by one.
 Outcome searchSlice(SurfaceTable table, const Settings& settings, const Doublet& lens,
                     const Grid& grid, int iFrom, int iTo, double startBest) {
-    const Powers p0 = powers(grid.q0, grid.iFirst, grid.iLast);
-    const Powers p1 = powers(grid.q1, grid.jFirst, grid.jLast);
-    const Powers pU = powers(grid.qU, grid.kFirst, grid.kLast);
+    const Powers p0 = powers(grid.front.ratio, grid.front.first, grid.front.last);
+    const Powers p1 = powers(grid.second.ratio, grid.second.first, grid.second.last);
+    const Powers pU = powers(grid.third.ratio, grid.third.first, grid.third.last);
     Outcome out{startBest, {}, false};
     const bool spherical = (lens.merit.flags & MeasureFlag::Spherical) != 0;
     const double hMin = lens.D * kMeritInnerZone, hMax = lens.D * kOuterZoneOfAperture;
@@ -140,14 +145,14 @@ Outcome searchSlice(SurfaceTable table, const Settings& settings, const Doublet&
         batch->count = 0;
     };
     for (int i = iFrom; i <= iTo; ++i) {
-        const double b0 = p0[static_cast<size_t>(i - grid.iFirst)] * grid.c0;
+        const double b0 = p0[static_cast<size_t>(i - grid.front.first)] * grid.front.centre;
         table[0].radius = -b0;
-        for (int j = grid.jFirst; j <= grid.jLast; ++j) {
-            const double P = p1[static_cast<size_t>(j - grid.jFirst)] * grid.c1;
+        for (int j = grid.second.first; j <= grid.second.last; ++j) {
+            const double P = p1[static_cast<size_t>(j - grid.second.first)] * grid.second.centre;
             table[1].radius = lens.sigma * P;
-            for (int k = grid.kFirst; k <= grid.kLast; ++k) {
-                const double U =
-                    pU[static_cast<size_t>(k - grid.kFirst)] * (grid.uFollowsP ? P : grid.cU);
+            for (int k = grid.third.first; k <= grid.third.last; ++k) {
+                const double U = pU[static_cast<size_t>(k - grid.third.first)] *
+                                 (grid.thirdFollowsSecond ? P : grid.third.centre);
                 const double X = (lens.n1 - 1.0) * (1.0 / table[1].radius - 1.0 / table[0].radius) -
                                  (lens.n2 - 1.0) * lens.sigma / U - lens.invF;
                 if (!(X <= kPowerMargin)) {
@@ -174,10 +179,10 @@ Outcome searchSlice(SurfaceTable table, const Settings& settings, const Doublet&
 // would.
 void search(const SurfaceTable& table, const Settings& settings, const Doublet& lens,
             const Grid& grid, int threads, double& best, Radii& kept) {
-    const int rows = grid.iLast - grid.iFirst + 1;
+    const int rows = grid.front.last - grid.front.first + 1;
     const int slices = std::min(threadCount(threads, kMaxThreads), rows);
     std::array<Outcome, kMaxThreads> outcomes{};
-    const auto sliceFirst = [&](int s) { return grid.iFirst + rows * s / slices; };
+    const auto sliceFirst = [&](int s) { return grid.front.first + rows * s / slices; };
     const double startBest = best;
     runChunks(slices, slices,
               [&](int64_t s) {
@@ -277,9 +282,15 @@ DesignResult buildDoublet(SurfaceTable& table, const Settings& settings,
     const Doublet lens{D, 1.0 / f, n1, n2, sigma, merit};
     double best = refractorMerit(work, settings, D, merit);
     Radii kept{A, A, A, A};
-    const Grid coarse{1.06, A, -28, 20, 1.06, A, -28, 20, 1.03, 0.0, true, -3, 3};
+    const Grid coarse{.front = {.ratio = 1.06, .centre = A, .first = -28, .last = 20},
+                      .second = {.ratio = 1.06, .centre = A, .first = -28, .last = 20},
+                      .third = {.ratio = 1.03, .centre = 0.0, .first = -3, .last = 3},
+                      .thirdFollowsSecond = true};
     search(work, settings, lens, coarse, threads, best, kept);
-    const Grid fine{1.005, kept.b0, -15, 15, 1.005, kept.b1, -15, 15, 1.005, kept.bU, false, -5, 5};
+    const Grid fine{.front = {.ratio = 1.005, .centre = kept.b0, .first = -15, .last = 15},
+                    .second = {.ratio = 1.005, .centre = kept.b1, .first = -15, .last = 15},
+                    .third = {.ratio = 1.005, .centre = kept.bU, .first = -5, .last = 5},
+                    .thirdFollowsSecond = false};
     search(work, settings, lens, fine, threads, best, kept);
     work[0].radius = -kept.b0;
     work[1].radius = sigma * kept.b1;

@@ -10,7 +10,7 @@ namespace kiro {
 void clearLensSystem(LensSystem& lens) {
     lens.surfaces.fill(Surface{});
     std::memset(lens.description, 0, sizeof lens.description);
-    lens.settings.sourceMode = 0;
+    lens.settings.sourceMode = SourceMode::Infinity;
 }
 
 void setDefaultSettings(LensSystem& lens) {

@@ -5,13 +5,19 @@
 namespace kiro {
 
 // How rays are launched and how the spot diagram is sampled. Not stored in design files.
+// How the spot grid is laid out: a number of points across the diameter, or a pitch in mm.
+enum class SpotGridMode { FixedCount, FixedPitch };
+
+// Where the light comes from: a star at infinity, or a point at a finite distance.
+enum class SourceMode { Infinity, Point };
+
 struct Settings {
-    int rayCount = 11;       // rays drawn in the side view, 0..20
-    int incidenceAngle = 0;  // side-view beam angle, hundredths of a degree
-    int spotGridMode = 0;    // 0 fixed number of points, 1 fixed pitch
+    int rayCount = 11;      // rays drawn in the side view, 0..20
+    int incidenceAngle = 0; // side-view beam angle, hundredths of a degree
+    SpotGridMode spotGridMode = SpotGridMode::FixedCount;
     int spotGridPoints = 50; // points across the aperture (also the light-amount grid), 1..100
     int spotGridPitch = 10;  // grid pitch in mm for mode 1
-    int sourceMode = 0;      // 0 source at infinity, 1 point source at (sourceX, sourceY, sourceZ)
+    SourceMode sourceMode = SourceMode::Infinity; // a point source sits at (sourceX, Y, Z)
     double sourceX = 0.0, sourceY = 0.0, sourceZ = 0.0;
 };
 

@@ -84,33 +84,54 @@ constexpr bool tableFollowsCodes() {
 }
 static_assert(tableFollowsCodes());
 
-constexpr bool hasShape(int32_t code, SurfaceShape shape) {
-    const SurfaceKindInfo* info = surfaceKindInfo(code);
-    return info != nullptr && info->shape == shape;
+// Each question below is a bit set over the codes, made from the table once, so that the
+// tracer asks it with a shift rather than a search.
+template <class Question> constexpr uint32_t kindsWhere(Question question) {
+    uint32_t kinds = 0;
+    for (const SurfaceKindInfo& info : kSurfaceKinds) {
+        if (question(info)) {
+            kinds |= 1u << static_cast<int32_t>(info.kind);
+        }
+    }
+    return kinds;
+}
+static_assert(static_cast<int32_t>(SurfaceKind::AsphericLens) < 32);
+
+constexpr bool isAmong(int32_t code, uint32_t kinds) {
+    return code >= 0 && code < 32 && ((kinds >> code) & 1u) != 0;
 }
 
-constexpr bool hasRole(int32_t code, SurfaceRole role) {
-    const SurfaceKindInfo* info = surfaceKindInfo(code);
-    return info != nullptr && info->role == role;
+constexpr uint32_t kindsOfShape(SurfaceShape shape) {
+    return kindsWhere([shape](const SurfaceKindInfo& info) { return info.shape == shape; });
 }
+constexpr uint32_t kindsOfRole(SurfaceRole role) {
+    return kindsWhere([role](const SurfaceKindInfo& info) { return info.role == role; });
+}
+
+inline constexpr uint32_t kAsphericKinds = kindsOfShape(SurfaceShape::Aspheric);
+inline constexpr uint32_t kFlatKinds = kindsOfShape(SurfaceShape::Flat);
+inline constexpr uint32_t kSphericalKinds = kindsOfShape(SurfaceShape::Spherical);
+inline constexpr uint32_t kFocalKinds = kindsOfRole(SurfaceRole::Focal);
+inline constexpr uint32_t kMirrorKinds = kindsOfRole(SurfaceRole::Mirror);
+inline constexpr uint32_t kLensKinds = kindsOfRole(SurfaceRole::Lens);
 
 constexpr bool isAspheric(int32_t code) {
-    return hasShape(code, SurfaceShape::Aspheric);
+    return isAmong(code, kAsphericKinds);
 }
 constexpr bool isFlat(int32_t code) {
-    return hasShape(code, SurfaceShape::Flat);
+    return isAmong(code, kFlatKinds);
 }
 constexpr bool isSpherical(int32_t code) {
-    return hasShape(code, SurfaceShape::Spherical);
+    return isAmong(code, kSphericalKinds);
 }
 constexpr bool isFocal(int32_t code) {
-    return hasRole(code, SurfaceRole::Focal);
+    return isAmong(code, kFocalKinds);
 }
 constexpr bool isMirror(int32_t code) {
-    return hasRole(code, SurfaceRole::Mirror);
+    return isAmong(code, kMirrorKinds);
 }
 constexpr bool isLens(int32_t code) {
-    return hasRole(code, SurfaceRole::Lens);
+    return isAmong(code, kLensKinds);
 }
 
 // A curved mirror or any lens: the first such row bounds the beam. A code no kind has

@@ -92,7 +92,7 @@ const std::vector<Field<OptimizerSettings>>& optimizerFields() {
 const std::vector<Field<ReflectorInputs>>& reflectorFields() {
     using R = ReflectorInputs;
     static const std::vector<Field<R>> fields{
-        number("type", &R::type, ReflectorType::None, ReflectorType::Count - 1),
+        number("type", &R::type, -1, kReflectorTypeCount - 1),
         number("aperture", &R::aperture, 0, kLengthLimit),
         number("fNumber", &R::fNumber, 0, kFNumberLimit),
         number("ratio", &R::ratio, -kLengthLimit, kLengthLimit),
@@ -106,7 +106,7 @@ const std::vector<Field<ReflectorInputs>>& reflectorFields() {
 const std::vector<Field<RefractorInputs>>& refractorFields() {
     using R = RefractorInputs;
     static const std::vector<Field<R>> fields{
-        number("type", &R::type, RefractorType::None, RefractorType::Count - 1),
+        number("type", &R::type, -1, kRefractorTypeCount - 1),
         number("aperture", &R::aperture, 0, kLengthLimit),
         number("fNumber", &R::fNumber, 0, kFNumberLimit),
         number("glass1", &R::glass1, kNoGlassValue, kMaxGlasses - 1),

@@ -21,8 +21,8 @@ bool incidenceFromDegrees(double degrees, int& hundredths);
 // What the settings dialog holds when OK is pressed: its two mode copies and its fields
 // read as numbers (the integer fields as unsigned numbers, 0 for text that is not one).
 struct SettingsEntry {
-    int gridMode = 0;   // 0 fixed number of points, 1 fixed pitch
-    int sourceMode = 0; // 0 infinity, 1 point source
+    SpotGridMode gridMode = SpotGridMode::FixedCount;
+    SourceMode sourceMode = SourceMode::Infinity;
     unsigned rayCount = 0;
     double incidenceDegrees = 0.0;
     unsigned gridPoints = 0;

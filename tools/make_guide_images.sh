@@ -46,5 +46,17 @@ render doublet-spot spot doublet
 render doublet-spot-cdf spot doublet --lines C,d,F --scroll 30
 render doublet-curves curves doublet
 
+# The wavefront pictures: the Newtonian, a 150 mm f/8 spherical mirror (R 2400, focal
+# plane at the paraxial focus) and the Schmidt-Cassegrain.
+printf '%s\n' ver100 "Spherical mirror 150 mm f/8" 11 "0 0 0" "0 0 1" "2400 0 0 0" 75 \
+    "1 1 1 1 1 1 1 1 " - 2 "0 0 1200" "0 0 1" "0 0 0 0" 20 "1 1 1 1 1 1 1 1 " - \
+    >"$work/spherical.OPT"
+render newtonian-wavefront wavefront newtonian
+render newtonian-mtf mtf newtonian
+render spherical-wavefront wavefront spherical
+render spherical-startest startest spherical
+render sct-psf psf sct --log
+render sct-startest startest sct
+
 # The dialog screenshots in help/images/ (kiro-*.png, kiro-en-*.png) are grabbed from the
 # running program and kept as they are.

@@ -32,7 +32,7 @@ double mirroredFocalLength(double h, Vec3 b) {
 
 Ray zonalRay(const SurfaceTable& table, const Settings& settings, int line, double xt) {
     const double z0 = table[0].z;
-    if (settings.sourceMode == 1) {
+    if (settings.sourceMode == SourceMode::Point) {
         const Vec3 source{settings.sourceX, settings.sourceY, settings.sourceZ};
         return {line, source, {xt - source.x, 0.0, z0 - source.z}};
     }
@@ -65,7 +65,8 @@ bool positiveZero(double v) {
 // negative (a product with +0 and a sum with +0 keep +0). What is left is checked on
 // the ray at +h once traced (mirrorIsExact).
 bool zonesMirrorInX(const SurfaceTable& table, const Settings& settings) {
-    if (settings.sourceMode == 1 && !(settings.sourceX == 0.0 && positiveZero(settings.sourceY))) {
+    if (settings.sourceMode == SourceMode::Point &&
+        !(settings.sourceX == 0.0 && positiveZero(settings.sourceY))) {
         return false;
     }
     for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {

@@ -1,5 +1,6 @@
 #include "trace/ray_tracer.h"
 
+#include "model/surface_kind.h"
 #include "trace/step_kernels.h"
 
 #include <algorithm>
@@ -29,12 +30,6 @@ bool isKnownType(int32_t type) {
     default:
         return false;
     }
-}
-
-bool isFlat(int32_t type) {
-    return type == SurfaceType::Stop || type == SurfaceType::Obstruction ||
-           type == SurfaceType::FlatFocal || type == SurfaceType::FlatMirror ||
-           type == SurfaceType::FlatLens;
 }
 
 Ray stopped(const Ray& ray, Vec3 at) {
@@ -79,9 +74,7 @@ inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLeng
     // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
     // leaves (dz = 0, R = 0) and every other shape to meetSurface.
     SurfaceMeet meet;
-    const bool spherical = type == SurfaceType::SphericalMirror ||
-                           type == SurfaceType::SphericalLens ||
-                           type == SurfaceType::SphericalFocal;
+    const bool spherical = isSpherical(type);
     if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
                                                      std::fabs(row.radius), row.z, meet)) {
         // A flat row is its plane alone.
@@ -153,6 +146,8 @@ bool rowPassesFilter(const Surface& row, RowFilter filter) {
         return row.type != SurfaceType::FlatFocal && row.type != SurfaceType::SphericalFocal;
     case RowFilter::OpticalOnly:
         return row.type >= SurfaceType::FirstOptical;
+    case RowFilter::NoStops:
+        return row.type != SurfaceType::Stop && row.type != SurfaceType::Obstruction;
     case RowFilter::All:
     default:
         return true;

@@ -10,9 +10,11 @@ namespace kiro {
 
 // Which rows the row loop takes.
 enum class RowFilter {
-    All,        // every row
-    NoFocal,    // all but the focal surfaces (codes 2 and 3)
-    OpticalOnly // mirrors and lenses only (codes 10 and above)
+    All,         // every row
+    NoFocal,     // all but the focal surfaces (codes 2 and 3)
+    OpticalOnly, // mirrors and lenses only (codes 10 and above)
+    NoStops      // all but the stops and the obstruction (codes 0 and 1): a chief ray
+                 // and the rays around it, which a central obstruction would hide
 };
 
 Vec3 reflect(Vec3 d, Vec3 n);

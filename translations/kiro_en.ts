@@ -35,6 +35,10 @@
         <source>設計したレンズの焦点距離を光線追跡で求められませんでした。</source>
         <translation>The focal length of the designed lens could not be found by ray tracing.</translation>
     </message>
+    <message>
+        <source>望遠鏡の種類</source>
+        <translation>Telescope type</translation>
+    </message>
 </context>
 <context>
     <name>EditStep</name>
@@ -157,6 +161,25 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
     </message>
 </context>
 <context>
+    <name>NumberField</name>
+    <message>
+        <source>「%1」の「%2」は数値として読めません。</source>
+        <translation>&quot;%2&quot; in &quot;%1&quot; is not a number.</translation>
+    </message>
+    <message>
+        <source>「%1」の「%2」は有限の数値ではありません。</source>
+        <translation>&quot;%2&quot; in &quot;%1&quot; is not a finite number.</translation>
+    </message>
+    <message>
+        <source>「%1」には整数を入力してください（「%2」）。</source>
+        <translation>&quot;%1&quot; takes a whole number (&quot;%2&quot;).</translation>
+    </message>
+    <message>
+        <source>「%1」の %2 は入力できる範囲の外です。</source>
+        <translation>%2 is outside what &quot;%1&quot; can take.</translation>
+    </message>
+</context>
+<context>
     <name>PictureExport</name>
     <message>
         <source>画像を保存</source>
@@ -220,57 +243,6 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
     </message>
 </context>
 <context>
-    <name>SurfaceType</name>
-    <message>
-        <source>－無し－</source>
-        <translation>- none -</translation>
-    </message>
-    <message>
-        <source>絞り</source>
-        <translation>Stop</translation>
-    </message>
-    <message>
-        <source>中央遮蔽</source>
-        <translation>Central obstruction</translation>
-    </message>
-    <message>
-        <source>平面焦点面</source>
-        <translation>Flat focal plane</translation>
-    </message>
-    <message>
-        <source>球面焦点面</source>
-        <translation>Spherical focal surface</translation>
-    </message>
-    <message>
-        <source>平面鏡</source>
-        <translation>Flat mirror</translation>
-    </message>
-    <message>
-        <source>球面鏡</source>
-        <translation>Spherical mirror</translation>
-    </message>
-    <message>
-        <source>放物面鏡</source>
-        <translation>Paraboloidal mirror</translation>
-    </message>
-    <message>
-        <source>非球面鏡</source>
-        <translation>Aspheric mirror</translation>
-    </message>
-    <message>
-        <source>平面レンズ</source>
-        <translation>Flat lens</translation>
-    </message>
-    <message>
-        <source>球面レンズ</source>
-        <translation>Spherical lens</translation>
-    </message>
-    <message>
-        <source>非球面レンズ</source>
-        <translation>Aspheric lens</translation>
-    </message>
-</context>
-<context>
     <name>kiro::app::AnalysisDialog</name>
     <message>
         <source>画像を保存...</source>
@@ -279,6 +251,14 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
     <message>
         <source>表示する波長</source>
         <translation>Lines shown</translation>
+    </message>
+    <message>
+        <source>像高</source>
+        <translation>Image height</translation>
+    </message>
+    <message>
+        <source>%1番目の像高</source>
+        <translation>Image height %1</translation>
     </message>
     <message>
         <source>印刷…</source>
@@ -314,6 +294,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
     <message>
         <source>→&#x3000;変更後の口径</source>
         <translation>→ New aperture</translation>
+    </message>
+    <message>
+        <source>変更後の口径</source>
+        <translation>New aperture</translation>
     </message>
 </context>
 <context>
@@ -369,6 +353,36 @@ Only characters that Shift JIS (CP932) can represent may be used.</translation>
     <message>
         <source>焦点距離 %1 mm  F%2</source>
         <translation>Focal length %1 mm  F%2</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::FanDialog</name>
+    <message>
+        <source>収差図</source>
+        <translation>Ray Fans</translation>
+    </message>
+    <message>
+        <source>像高</source>
+        <translation>Image height</translation>
+    </message>
+    <message>
+        <source>縦軸の倍率</source>
+        <translation>Vertical scale</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::FieldDialog</name>
+    <message>
+        <source>像面湾曲・歪曲</source>
+        <translation>Field Curvature and Distortion</translation>
+    </message>
+    <message>
+        <source>像面湾曲の倍率</source>
+        <translation>Field curvature scale</translation>
+    </message>
+    <message>
+        <source>歪曲の倍率</source>
+        <translation>Distortion scale</translation>
     </message>
 </context>
 <context>
@@ -464,6 +478,18 @@ diameter (mm)</translation>
     <message>
         <source>ピント調整</source>
         <translation>Focus</translation>
+    </message>
+    <message>
+        <source>（%1行目）</source>
+        <translation>(row %1)</translation>
+    </message>
+    <message>
+        <source>%1行目の%2</source>
+        <translation>%2 in row %1</translation>
+    </message>
+    <message>
+        <source>%1（カタログにない）</source>
+        <translation>%1 (not in catalogue)</translation>
     </message>
 </context>
 <context>
@@ -614,6 +640,22 @@ diameter (mm)</translation>
         <translation>&amp;Redo %1</translation>
     </message>
     <message>
+        <source>波面・MTF(&amp;W)</source>
+        <translation>&amp;Wavefront and MTF</translation>
+    </message>
+    <message>
+        <source>収差図(&amp;R)</source>
+        <translation>&amp;Ray Fans</translation>
+    </message>
+    <message>
+        <source>像面湾曲・歪曲(&amp;F)</source>
+        <translation>&amp;Field Curvature and Distortion</translation>
+    </message>
+    <message>
+        <source>ザイデル収差(&amp;Z)</source>
+        <translation>Sei&amp;del Sums</translation>
+    </message>
+    <message>
         <source>画像を保存…</source>
         <translation>Save P&amp;icture…</translation>
     </message>
@@ -626,7 +668,7 @@ diameter (mm)</translation>
         <translation>&amp;Print…</translation>
     </message>
     <message>
-        <source>側面図を拡大(&amp;Z)</source>
+        <source>側面図を拡大(&amp;M)</source>
         <translation>&amp;Zoom In</translation>
     </message>
     <message>
@@ -634,8 +676,8 @@ diameter (mm)</translation>
         <translation>Zoom &amp;Out</translation>
     </message>
     <message>
-        <source>側面図を全体表示(&amp;F)</source>
-        <translation>&amp;Fit Side View</translation>
+        <source>側面図を全体表示(&amp;A)</source>
+        <translation>Fi&amp;t Side View</translation>
     </message>
     <message>
         <source>&quot;%1&quot; が見つかりません。
@@ -834,6 +876,33 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <source>色収差を見る波長</source>
         <translation>Lines for chromatic aberration</translation>
     </message>
+    <message>
+        <source>%1の厚み(mm)</source>
+        <translation>Thickness of %1 (mm)</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::SeidelDialog</name>
+    <message>
+        <source>ザイデル収差</source>
+        <translation>Seidel Sums</translation>
+    </message>
+    <message>
+        <source>合計</source>
+        <translation>Sum</translation>
+    </message>
+    <message>
+        <source>焦点距離か口径が0のため計算できません</source>
+        <translation>No sums: the focal length or the aperture is 0</translation>
+    </message>
+    <message>
+        <source>テキストでコピー</source>
+        <translation>Copy as Text</translation>
+    </message>
+    <message>
+        <source>波面収差係数 (d線の波長単位)</source>
+        <translation>Wavefront coefficients (waves at the d line)</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::SettingsDialog</name>
@@ -897,6 +966,22 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <source>座標指定</source>
         <translation>At the point</translation>
     </message>
+    <message>
+        <source>光線の数</source>
+        <translation>Number of rays</translation>
+    </message>
+    <message>
+        <source>光線の入射角</source>
+        <translation>Angle of incidence</translation>
+    </message>
+    <message>
+        <source>ポイント数</source>
+        <translation>Number of points</translation>
+    </message>
+    <message>
+        <source>光源の座標 %1</source>
+        <translation>Source coordinate %1</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::SpotDialog</name>
@@ -905,12 +990,55 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <translation>Airy disk</translation>
     </message>
     <message>
-        <source>像高</source>
-        <translation>Image height</translation>
-    </message>
-    <message>
         <source>倍率</source>
         <translation>Magnification</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::WavefrontDialog</name>
+    <message>
+        <source>波面・MTF</source>
+        <translation>Wavefront and MTF</translation>
+    </message>
+    <message>
+        <source>波面</source>
+        <translation>Wavefront</translation>
+    </message>
+    <message>
+        <source>スターテスト</source>
+        <translation>Star test</translation>
+    </message>
+    <message>
+        <source>PSFを対数で</source>
+        <translation>Logarithmic PSF</translation>
+    </message>
+    <message>
+        <source>瞳の分割 N</source>
+        <translation>Pupil grid N</translation>
+    </message>
+    <message>
+        <source>FFTの大きさ M</source>
+        <translation>FFT size M</translation>
+    </message>
+    <message>
+        <source>デフォーカス k(波長)</source>
+        <translation>Defocus k (waves)</translation>
+    </message>
+    <message>
+        <source>計算中...</source>
+        <translation>Computing...</translation>
+    </message>
+    <message>
+        <source>回折限界</source>
+        <translation>diffraction-limited</translation>
+    </message>
+    <message>
+        <source>最良焦点</source>
+        <translation>best focus</translation>
+    </message>
+    <message>
+        <source>波面なし</source>
+        <translation>no wavefront</translation>
     </message>
 </context>
 </TS>

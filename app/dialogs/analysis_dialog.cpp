@@ -3,9 +3,12 @@
 #include <utility>
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -14,6 +17,7 @@
 
 #include "analysis/spot_diagram.h"
 #include "app/dialogs/analysis_view.h"
+#include "app/dialogs/number_fields.h"
 #include "app/dialogs/picture_export.h"
 #include "app/print_picture.h"
 #include "app/shell_text.h"
@@ -25,6 +29,7 @@ namespace {
 constexpr int kScrollLineStep = 1;
 constexpr int kScrollPageStep = 10;
 constexpr int kSwatchPixels = 12;
+constexpr int kHeightEditWidth = 80;
 
 // A horizontal scroll bar driven from the keyboard as the dialogs' scroll bars are: left
 // and right arrows a line, Page Up and Page Down a page left and right, Home and End to
@@ -132,6 +137,58 @@ QGroupBox* AnalysisDialog::makeLineGroup(int firstId, LinesShown& shown) {
         boxes->addWidget(box);
     }
     return group;
+}
+
+QLineEdit* AnalysisDialog::makeHeightEdit(int id, int panel, double& height,
+                                          std::function<void()> changed) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(controlName(id));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setText(formatNumber("%lg", height));
+    connect(edit, &QLineEdit::textChanged, this,
+            [this, &height, edit, changed](const QString& text) {
+                const NumberReading typed =
+                    readNumberText(text.toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+                if (!typed.ok()) {
+                    markNumberField(edit);
+                    return;
+                }
+                clearNumberFieldMark(edit);
+                height = typed.value;
+                if (changed) {
+                    changed();
+                } else {
+                    repaintView();
+                }
+            });
+    connect(edit, &QLineEdit::editingFinished, this, [this, panel, edit] {
+        const NumberReading typed =
+            readNumberText(edit->text().toStdString(), desktopDecimalMarks(), kNonNegativeNumber);
+        if (!typed.ok()) {
+            refuseNumberField(this, edit, tr("%1番目の像高").arg(panel + 1), typed.problem);
+        }
+    });
+    return edit;
+}
+
+QGridLayout* AnalysisDialog::makeHeightEdits(int firstId,
+                                             std::array<double, kSpotPanelCount>& heights,
+                                             std::function<void()> changed) {
+    auto* edits = new QGridLayout;
+    edits->setHorizontalSpacing(0);
+    for (int j = 0; j < kSpotPanelCount; ++j) {
+        QLineEdit* edit = makeHeightEdit(firstId + j, j, heights[static_cast<size_t>(j)], changed);
+        edit->setFixedWidth(kHeightEditWidth);
+        auto* cell = new QHBoxLayout;
+        cell->addStretch(1);
+        cell->addWidget(new QLabel(tr("像高"), this));
+        cell->addWidget(edit);
+        cell->addWidget(new QLabel(QStringLiteral("mm"), this));
+        cell->addStretch(1);
+        edits->addLayout(cell, 0, j);
+        edits->setColumnStretch(j, 1);
+    }
+    return edits;
 }
 
 QScrollBar* AnalysisDialog::makeScrollBar(int id, int minimum, int maximum, int value) {

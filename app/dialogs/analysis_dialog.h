@@ -1,16 +1,20 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 #include <QDialog>
 #include <QSize>
 #include <QString>
 
 #include "analysis/canvas.h"
+#include "analysis/spot_diagram.h"
 #include "model/lens_system.h"
 
+class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
+class QLineEdit;
 class QMouseEvent;
 class QScrollBar;
 
@@ -47,6 +51,18 @@ class AnalysisDialog : public QDialog {
     // The group of line check boxes C..h, identifiers firstId .. firstId + 5, each ticked
     // as shown says, with a swatch of its line's colour; a click updates shown and redraws.
     QGroupBox* makeLineGroup(int firstId, LinesShown& shown);
+
+    // The edit of image height `panel` (0..2), bound to height (mm, not negative) and
+    // showing it: drawn as typed (changed is called, else the view repainted); a text that
+    // is no height keeps the last one drawn, marked, and is refused with a message once the
+    // user leaves the field.
+    QLineEdit* makeHeightEdit(int id, int panel, double& height,
+                              std::function<void()> changed = {});
+
+    // The three height edits, identifiers firstId .. firstId + 2, each under its panel in
+    // columns as wide as the panels.
+    QGridLayout* makeHeightEdits(int firstId, std::array<double, kSpotPanelCount>& heights,
+                                 std::function<void()> changed = {});
 
     // A horizontal scroll bar moved by 1 a line and 10 a page, from the keyboard too.
     QScrollBar* makeScrollBar(int id, int minimum, int maximum, int value);

@@ -1,5 +1,7 @@
 #include "app/dialogs/aperture_change_dialog.h"
 
+#include <optional>
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/dialog_buttons.h"
+#include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/shell_text.h"
@@ -68,9 +71,18 @@ ApertureChangeDialog::ApertureChangeDialog(Document& document, double semiApertu
 void ApertureChangeDialog::accept() {
     const ApertureChangeMode mode = scaleDesign_->isChecked() ? ApertureChangeMode::ScaleDesign
                                                               : ApertureChangeMode::ApertureOnly;
+    const std::optional<double> oldAperture =
+        readNumberField(this, oldAperture_, tr("元の口径"), kPositiveNumber);
+    if (!oldAperture) {
+        return;
+    }
+    const std::optional<double> newAperture =
+        readNumberField(this, newAperture_, tr("変更後の口径"), kPositiveNumber);
+    if (!newAperture) {
+        return;
+    }
     SurfaceTable table = document_.lens().surfaces;
-    if (!changeAperture(table, mode, readNumber(oldAperture_->text()) / 2.0,
-                        readNumber(newAperture_->text()) / 2.0)) {
+    if (!changeAperture(table, mode, *oldAperture / 2.0, *newAperture / 2.0)) {
         done(QDialog::Rejected);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "analysis/aberration_curves.h"
 #include "app/dialogs/analysis_dialog.h"
+#include "presenters/curve_dialog_state.h"
 
 namespace kiro::app {
 

@@ -37,6 +37,9 @@ QString designFailureText(const DesignResult& result) {
     switch (result.failure) {
     case DesignFailure::None:
         return {};
+    case DesignFailure::TypeNotChosen:
+        return QCoreApplication::translate("DesignFailure", "「%1」が選ばれていません。")
+            .arg(QCoreApplication::translate("DesignFailure", "望遠鏡の種類"));
     case DesignFailure::GlassNotChosen:
         return QCoreApplication::translate("DesignFailure", "「%1」が選ばれていません。")
             .arg(control);

@@ -17,7 +17,7 @@
 #include "app/document.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::app {
 
@@ -76,10 +76,6 @@ QLineEdit* makeEdit(QWidget* parent, int id, double value) {
     auto* edit = new QLineEdit(formatNumber("%g", value), parent);
     edit->setObjectName(QString::number(id));
     return edit;
-}
-
-QByteArray fieldText(const QLineEdit* edit) {
-    return edit->text().toUtf8();
 }
 
 QCheckBox* makeCheck(QWidget* parent, int id, const QString& text, bool checked) {

@@ -45,8 +45,6 @@ void selectPosition(QComboBox* list, int position);
 
 // An edit showing the number with "%g", as the designers show their inputs.
 QLineEdit* makeEdit(QWidget* parent, int id, double value);
-// An edit field's text as the bytes the core reads.
-QByteArray fieldText(const QLineEdit* edit);
 
 QCheckBox* makeCheck(QWidget* parent, int id, const QString& text, bool checked);
 
@@ -63,9 +61,8 @@ QButtonGroup* makeLineChecks(QGroupBox* box, int firstId, int mask);
 int checkedMask(const QButtonGroup* group, int firstId);
 
 // After a designer's OK: a built design is refocused at the reference line and becomes
-// the document's design, one step named step that Undo takes back whole (true); a failed
-// build shows its message in the error box, and refused sizes show nothing (false: the
-// dialog stays open).
+// the document's design, one step named step that Undo takes back whole (true); a refusal
+// or a failed build shows its message in the error box (false: the dialog stays open).
 bool finishDesign(QWidget* owner, Document& document, LensSystem& lens, const DesignResult& result,
                   int referenceLine, const QString& step);
 

@@ -17,9 +17,12 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/dialog_support.h"
+#include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
+#include "app/interface_language.h"
 #include "app/message_boxes.h"
+#include "app/shell_text.h"
 #include "model/spectral_lines.h"
 
 namespace kiro::app {
@@ -99,22 +102,29 @@ const char* const kHeadings[kColumns] = {
     "",
     ""};
 
-// The type list's names in list order (the editor model's positions).
-const char* const kTypeNames[kTypeListSize] = {QT_TRANSLATE_NOOP("SurfaceType", "－無し－"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "絞り"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "中央遮蔽"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "平面焦点面"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "球面焦点面"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "平面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "球面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "放物面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "非球面鏡"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "平面レンズ"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "球面レンズ"),
-                                               QT_TRANSLATE_NOOP("SurfaceType", "非球面レンズ")};
+QString invalidDiameterText(int row) {
+    return LensEditorDialog::tr("有効径が0又は負の箇所があります！") + QLatin1Char('\n') +
+           LensEditorDialog::tr("（%1行目）").arg(row + 1);
+}
 
-QString invalidDiameterText() {
-    return LensEditorDialog::tr("有効径が0又は負の箇所があります！");
+// A cell's name in messages: the row and its column's heading on one line.
+QString cellName(int row, EditorColumn column) {
+    static constexpr int kHeadingOf[kEditorColumns] = {Radius,   A2,      A3,      A4,
+                                                       Diameter, Spacing, Position};
+    const QString heading =
+        QCoreApplication::translate(kContext, kHeadings[kHeadingOf[static_cast<int>(column)]])
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return LensEditorDialog::tr("%1行目の%2").arg(row + 1).arg(heading);
+}
+
+// The material lists: the catalogue, then the design's materials it lacks, marked.
+QStringList materialListNames(const GlassCatalog& catalog, const LensEditor& editor) {
+    QStringList names = glassNames(catalog);
+    for (int i = 0; i < editor.foreignMaterialCount(); ++i) {
+        names.append(LensEditorDialog::tr("%1（カタログにない）")
+                         .arg(fromDesignBytes(editor.foreignMaterial(i).name)));
+    }
+    return names;
 }
 
 QComboBox* makeList(QWidget* grid, int id, QStringListModel* names) {
@@ -150,14 +160,15 @@ void setShownSelection(QComboBox* list, int position) {
 
 LensEditorDialog::LensEditorDialog(Document& document, QWidget* parent)
     : QDialog(parent), document_(document),
-      editor_(document.lens().surfaces, document.lens().settings, document.catalog()) {
+      editor_(document.lens().surfaces, document.lens().settings, document.catalog(),
+              desktopDecimalMarks()) {
     setObjectName(QStringLiteral("LENS"));
     setWindowTitle(tr("レンズ設定"));
     setModal(true);
 
     // One model behind every list of a column: 31 lists share two short string lists.
     typeNames_ = new QStringListModel(surfaceTypeNames(), this);
-    materialNames_ = new QStringListModel(glassNames(document.catalog()), this);
+    materialNames_ = new QStringListModel(materialListNames(document.catalog(), editor_), this);
 
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -237,18 +248,13 @@ QWidget* LensEditorDialog::buildGrid() {
         auto* del = new QPushButton(QStringLiteral("del"), grid);
         del->setObjectName(QString::number(kDeleteBase + k));
         columns.place(del, Delete, y);
-        connect(del, &QPushButton::clicked, this, [this, k] {
-            editor_.deleteRow(k);
-            showGrid();
-        });
+        connect(del, &QPushButton::clicked, this, [this, k] { settle(editor_.deleteRow(k)); });
         if (!last) {
             auto* add = new QPushButton(QStringLiteral("add"), grid);
             add->setObjectName(QString::number(kAddBase + k));
             columns.place(add, Add, lowY);
-            connect(add, &QPushButton::clicked, this, [this, k] {
-                editor_.addRowAfter(k);
-                showGrid();
-            });
+            connect(add, &QPushButton::clicked, this,
+                    [this, k] { settle(editor_.addRowAfter(k)); });
         }
     }
     return grid;
@@ -305,17 +311,41 @@ void LensEditorDialog::showGrid() {
 }
 
 void LensEditorDialog::focusAt(int line) {
-    if (editor_.focusAt(line) != EditorVerdict::Accepted) {
-        showError(this, invalidDiameterText());
-        return;
+    settle(editor_.focusAt(line));
+}
+
+bool LensEditorDialog::settle(EditorVerdict verdict) {
+    const EditorRefusal& refusal = editor_.refusal();
+    switch (verdict) {
+    case EditorVerdict::Accepted:
+        showGrid();
+        return true;
+    case EditorVerdict::InvalidDiameter:
+        showError(this, invalidDiameterText(refusal.row));
+        return false;
+    case EditorVerdict::UnreadableNumber:
+        refuseNumberField(this, cellEdit(refusal.row, refusal.column),
+                          cellName(refusal.row, refusal.column), refusal.problem);
+        return false;
     }
-    showGrid();
+    return false;
+}
+
+QLineEdit* LensEditorDialog::cellEdit(int row, EditorColumn column) const {
+    const RowControls& controls = rows_[row];
+    switch (column) {
+    case EditorColumn::Spacing:
+        return controls.spacing;
+    case EditorColumn::Position:
+        return controls.position;
+    default:
+        return controls.edits[static_cast<size_t>(column)];
+    }
 }
 
 void LensEditorDialog::accept() {
     SurfaceTable table{};
-    if (editor_.confirm(table) != EditorVerdict::Accepted) {
-        showError(this, invalidDiameterText());
+    if (!settle(editor_.confirm(table))) {
         return;
     }
     document_.applyTable(table, ViewFit::Refit, stepName(EditStep::LensData));
@@ -324,8 +354,9 @@ void LensEditorDialog::accept() {
 
 QStringList surfaceTypeNames() {
     QStringList names;
-    for (const char* name : kTypeNames) {
-        names.append(QCoreApplication::translate("SurfaceType", name));
+    const bool english = interfaceLanguage() == InterfaceLanguage::English;
+    for (int k = 0; k < kTypeListSize; ++k) {
+        names.append(QString::fromUtf8(english ? typeListEnglishName(k) : typeListName(k)));
     }
     return names;
 }

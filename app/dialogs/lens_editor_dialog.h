@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "design/lens_editor.h"
+#include "presenters/lens_editor.h"
 
 class QComboBox;
 class QLineEdit;
@@ -50,6 +50,9 @@ class LensEditorDialog : public QDialog {
     void edited(int row, EditorColumn column, const QString& text);
     void showGrid();
     void focusAt(int line);
+    // Shows the grid after an accepted operation, or says why it was refused.
+    bool settle(EditorVerdict verdict);
+    QLineEdit* cellEdit(int row, EditorColumn column) const;
 
     Document& document_;
     LensEditor editor_;

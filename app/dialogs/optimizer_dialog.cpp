@@ -1,5 +1,7 @@
 #include "app/dialogs/optimizer_dialog.h"
 
+#include <optional>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -10,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/dialog_support.h"
+#include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/shell_text.h"
 
@@ -24,6 +27,9 @@ constexpr int kFirstChromaticLineId = 112;
 constexpr int kOscId = 121;
 constexpr int kRangeId = 131;
 constexpr int kFirstKindId = 141;
+
+// A range of 0 % or less would search nothing; above 100 % radii would change sign.
+constexpr NumberLimits kRangeLimits{0.0, 100.0, true, false};
 
 constexpr const char* kContext = "kiro::app::OptimizerDialog";
 const char* const kKindLabels[3] = {
@@ -85,7 +91,10 @@ OptimizerSettings OptimizerDialog::settings() const {
         s.chromaticLines[line - WavelengthLine::First] = (mask & (1 << line)) != 0;
     }
     s.minimiseOsc = osc_->isChecked();
-    s.changeRangePercent = readNumber(range_->text());
+    const NumberReading range =
+        readNumberText(range_->text().toStdString(), desktopDecimalMarks(), kRangeLimits);
+    s.changeRangePercent =
+        range.ok() ? range.value : document_.optimizerSettings().changeRangePercent;
     s.varySphericalLenses = kinds_[0]->isChecked();
     s.varySphericalMirrors = kinds_[1]->isChecked();
     s.varyLensSpacings = kinds_[2]->isChecked();
@@ -93,7 +102,14 @@ OptimizerSettings OptimizerDialog::settings() const {
 }
 
 void OptimizerDialog::accept() {
-    document_.setOptimizerSettings(settings());
+    const std::optional<double> range =
+        readNumberField(this, range_, tr("パラメータの変更範囲(%)"), kRangeLimits);
+    if (!range) {
+        return;
+    }
+    OptimizerSettings chosen = settings();
+    chosen.changeRangePercent = *range;
+    document_.setOptimizerSettings(chosen);
     QDialog::accept();
 }
 

@@ -24,7 +24,7 @@ class OptimizerDialog : public QDialog {
 
     void accept() override;
 
-    // The settings the controls show.
+    // The settings the controls show; a range that is not one keeps the stored range.
     OptimizerSettings settings() const;
 
   private:

@@ -1,5 +1,7 @@
 #include "app/dialogs/reflector_designer_dialog.h"
 
+#include <optional>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -12,10 +14,11 @@
 
 #include "app/dialogs/design_failure_text.h"
 #include "app/dialogs/dialog_support.h"
+#include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/shell_text.h"
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::app {
 
@@ -30,7 +33,7 @@ constexpr int kRatioId = 120;
 constexpr int kBackFocusId = 121;
 
 constexpr const char* kTypeContext = "ReflectorType";
-const char* const kTypeNames[ReflectorType::Count] = {
+const char* const kTypeNames[kReflectorTypeCount] = {
     QT_TRANSLATE_NOOP("ReflectorType", "ニュートン"),
     QT_TRANSLATE_NOOP("ReflectorType", "純カセグレン"),
     QT_TRANSLATE_NOOP("ReflectorType", "マクストーフニュートン"),
@@ -50,7 +53,7 @@ ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* pa
     const ReflectorInputs& kept = document.reflectorInputs();
 
     type_ = makeList(this, kTypeId, translatedNames(kTypeContext, kTypeNames));
-    selectPosition(type_, kept.type);
+    selectPosition(type_, listPosition(kept.type));
     aperture_ = makeEdit(this, kApertureId, kept.aperture);
     fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
     ratio_ = makeEdit(this, kRatioId, kept.ratio);
@@ -76,22 +79,39 @@ ReflectorDesignerDialog::ReflectorDesignerDialog(Document& document, QWidget* pa
 }
 
 void ReflectorDesignerDialog::accept() {
-    const QByteArray aperture = fieldText(aperture_), fNumber = fieldText(fNumber_);
-    const QByteArray ratio = fieldText(ratio_), backFocus = fieldText(backFocus_);
-    ReflectorFields fields;
-    fields.type = type_->currentIndex();
-    fields.glass = glass_->currentIndex();
-    fields.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
-    fields.aperture = aperture.constData();
-    fields.fNumber = fNumber.constData();
-    fields.ratio = ratio.constData();
-    fields.backFocus = backFocus.constData();
+    ReflectorInputs read;
+    read.type = reflectorTypeAt(type_->currentIndex());
+    read.glass = glass_->currentIndex();
+    read.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
+    const std::optional<double> aperture = readNumberField(this, aperture_, tr("口径(mm)"));
+    if (!aperture) {
+        return;
+    }
+    const std::optional<double> fNumber = readNumberField(this, fNumber_, tr("F値"));
+    if (!fNumber) {
+        return;
+    }
+    const std::optional<double> ratio = readNumberField(this, ratio_, tr("副鏡の曲率／主鏡の曲率"));
+    if (!ratio) {
+        return;
+    }
+    // An empty back focus means the aperture.
+    const bool emptyBack = backFocus_->text().trimmed().isEmpty();
+    const std::optional<double> backFocus =
+        emptyBack ? 0.0 : readNumberField(this, backFocus_, tr("バックフォーカス距離"));
+    if (!backFocus) {
+        return;
+    }
+    read.aperture = *aperture;
+    read.fNumber = *fNumber;
+    read.ratio = *ratio;
+    read.backFocus = *backFocus;
 
     LensSystem lens = document_.lens();
     ReflectorInputs kept;
     int referenceLine = document_.referenceLine();
-    const DesignResult result =
-        confirmReflectorDialog(lens, kept, referenceLine, fields, document_.catalog());
+    const DesignResult result = confirmReflectorInputs(
+        lens, kept, referenceLine, correctedReflectorInputs(read, emptyBack), document_.catalog());
     document_.setReflectorInputs(kept);
     document_.setReferenceLine(referenceLine);
     if (finishDesign(this, document_, lens, result, referenceLine,

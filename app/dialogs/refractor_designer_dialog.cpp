@@ -13,9 +13,10 @@
 
 #include "app/dialogs/design_failure_text.h"
 #include "app/dialogs/dialog_support.h"
+#include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro::app {
 
@@ -31,7 +32,7 @@ constexpr int kFirstChromaticId = 116;
 constexpr int kFirstThicknessId = 130;
 
 constexpr const char* kTypeContext = "RefractorType";
-const char* const kTypeNames[RefractorType::Count] = {
+const char* const kTypeNames[kRefractorTypeCount] = {
     QT_TRANSLATE_NOOP("RefractorType", "２枚玉屈折"),
     QT_TRANSLATE_NOOP("RefractorType", "２枚玉＋フラットナー")};
 constexpr GlassControl kGlassControls[3] = {GlassControl::Glass1, GlassControl::Glass2,
@@ -54,7 +55,7 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
     const RefractorInputs& kept = document.refractorInputs();
 
     type_ = makeList(this, kTypeId, translatedNames(kTypeContext, kTypeNames));
-    selectPosition(type_, kept.type);
+    selectPosition(type_, listPosition(kept.type));
     aperture_ = makeEdit(this, kApertureId, kept.aperture);
     fNumber_ = makeEdit(this, kFNumberId, kept.fNumber);
 
@@ -104,31 +105,43 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
 }
 
 void RefractorDesignerDialog::accept() {
-    const QByteArray aperture = fieldText(aperture_), fNumber = fieldText(fNumber_);
-    const QByteArray t1 = fieldText(thicknesses_[0]), t2 = fieldText(thicknesses_[1]),
-                     t3 = fieldText(thicknesses_[2]);
-    RefractorFields fields;
-    fields.type = type_->currentIndex();
-    fields.glass1 = glasses_[0]->currentIndex();
-    fields.glass2 = glasses_[1]->currentIndex();
-    fields.glass3 = glasses_[2]->currentIndex();
-    fields.measureFlags = 0;
+    RefractorInputs read;
+    read.type = refractorTypeAt(type_->currentIndex());
+    read.glass1 = glasses_[0]->currentIndex();
+    read.glass2 = glasses_[1]->currentIndex();
+    read.glass3 = glasses_[2]->currentIndex();
+    read.measureFlags = 0;
     for (int m = 0; m < 3; ++m) {
-        fields.measureFlags |= measures_[m]->isChecked() ? kMeasureBits[m] : 0;
+        read.measureFlags |= measures_[m]->isChecked() ? kMeasureBits[m] : 0;
     }
-    fields.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
-    fields.chromaticMask = checkedMask(chromaticLines_, kFirstChromaticId);
-    fields.aperture = aperture.constData();
-    fields.fNumber = fNumber.constData();
-    fields.thickness1 = t1.constData();
-    fields.thickness2 = t2.constData();
-    fields.thickness3 = t3.constData();
+    read.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
+    read.chromaticMask = checkedMask(chromaticLines_, kFirstChromaticId);
+    const std::optional<double> aperture = readNumberField(this, aperture_, tr("口径(mm)"));
+    if (!aperture) {
+        return;
+    }
+    const std::optional<double> fNumber = readNumberField(this, fNumber_, tr("F値"));
+    if (!fNumber) {
+        return;
+    }
+    double* const thicknesses[3] = {&read.thickness1, &read.thickness2, &read.thickness3};
+    for (int g = 0; g < 3; ++g) {
+        const QString name =
+            tr("%1の厚み(mm)").arg(glassControlLabel(kGlassControls[static_cast<size_t>(g)]));
+        const std::optional<double> thickness = readNumberField(this, thicknesses_[g], name);
+        if (!thickness) {
+            return;
+        }
+        *thicknesses[g] = *thickness;
+    }
+    read.aperture = *aperture;
+    read.fNumber = *fNumber;
 
     LensSystem lens = document_.lens();
     RefractorInputs kept;
     int referenceLine = document_.referenceLine();
-    const DesignResult result =
-        confirmRefractorDialog(lens, kept, referenceLine, fields, document_.catalog());
+    const DesignResult result = confirmRefractorInputs(
+        lens, kept, referenceLine, correctedRefractorInputs(read), document_.catalog());
     document_.setRefractorInputs(kept);
     document_.setReferenceLine(referenceLine);
     if (finishDesign(this, document_, lens, result, referenceLine,

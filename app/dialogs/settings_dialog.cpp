@@ -1,5 +1,8 @@
 #include "app/dialogs/settings_dialog.h"
 
+#include <climits>
+#include <optional>
+
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -11,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/dialog_buttons.h"
+#include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
 #include "app/shell_text.h"
@@ -52,6 +56,15 @@ QRadioButton* radio(int id, const QString& text, QWidget* parent) {
     return button;
 }
 
+// The angle is held in hundredths of a degree in an int.
+constexpr NumberLimits kIncidenceLimits{INT_MIN / 100.0, INT_MAX / 100.0, false, false};
+
+// A whole number of 0 or more for the unsigned fields; beyond their range it is clamped
+// as any large count is.
+unsigned saturatedUnsigned(double value) {
+    return value >= static_cast<double>(UINT_MAX) ? UINT_MAX : static_cast<unsigned>(value);
+}
+
 // Integer fields show their value as an unsigned number.
 QString unsignedText(int value) {
     return QString::number(static_cast<unsigned>(value));
@@ -81,7 +94,7 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     auto* spotGrid = new QGridLayout(spot);
     auto* fixedPoints = radio(ControlId::FixedPoints, tr("ポイント数固定"), spot);
     fixedPitch_ = radio(ControlId::FixedPitch, tr("ピッチ固定"), spot);
-    (s.spotGridMode == 0 ? fixedPoints : fixedPitch_)->setChecked(true);
+    (s.spotGridMode == SpotGridMode::FixedCount ? fixedPoints : fixedPitch_)->setChecked(true);
     spotGrid->addWidget(fixedPoints, 0, 0);
     spotGrid->addWidget(new QLabel(tr("縦横共に"), spot), 0, 1);
     spotGrid->addWidget(numberEdit(ControlId::GridPoints, unsignedText(s.spotGridPoints), spot), 0,
@@ -98,7 +111,7 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     auto* sourceBox = new QVBoxLayout(source);
     auto* infinity = radio(ControlId::Infinity, tr("無限遠"), source);
     pointSource_ = radio(ControlId::PointSource, tr("座標指定"), source);
-    (s.sourceMode == 0 ? infinity : pointSource_)->setChecked(true);
+    (s.sourceMode == SourceMode::Infinity ? infinity : pointSource_)->setChecked(true);
     sourceBox->addWidget(infinity);
     auto* coordinates = new QHBoxLayout;
     coordinates->addWidget(pointSource_);
@@ -124,19 +137,62 @@ QLineEdit* SettingsDialog::edit(int id) {
 }
 
 void SettingsDialog::accept() {
+    const auto read = [this](int id, const QString& name, const NumberLimits& limits) {
+        return readNumberField(this, edit(id), name, limits);
+    };
+    const std::optional<double> rays =
+        read(ControlId::RayCount, tr("光線の数"), kNonNegativeWholeNumber);
+    if (!rays) {
+        return;
+    }
+    const std::optional<double> angle =
+        read(ControlId::IncidenceAngle, tr("光線の入射角"), kIncidenceLimits);
+    if (!angle) {
+        return;
+    }
+    const std::optional<double> points =
+        read(ControlId::GridPoints, tr("ポイント数"), kNonNegativeWholeNumber);
+    if (!points) {
+        return;
+    }
+    const std::optional<double> pitch =
+        read(ControlId::GridPitch, tr("ピッチ"), kNonNegativeWholeNumber);
+    if (!pitch) {
+        return;
+    }
+    std::optional<double> source[3];
+    const int sourceIds[3] = {ControlId::SourceX, ControlId::SourceY, ControlId::SourceZ};
+    for (int c = 0; c < 3; ++c) {
+        source[c] = read(sourceIds[c], tr("光源の座標 %1").arg(QLatin1Char("xyz"[c])), {});
+        if (!source[c]) {
+            return;
+        }
+    }
     SettingsEntry entry;
-    entry.gridMode = fixedPitch_->isChecked() ? 1 : 0;
-    entry.sourceMode = pointSource_->isChecked() ? 1 : 0;
-    entry.rayCount = readUnsigned(edit(ControlId::RayCount)->text());
-    entry.incidenceDegrees = readNumber(edit(ControlId::IncidenceAngle)->text());
-    entry.gridPoints = readUnsigned(edit(ControlId::GridPoints)->text());
-    entry.gridPitch = readUnsigned(edit(ControlId::GridPitch)->text());
-    entry.sourceX = readNumber(edit(ControlId::SourceX)->text());
-    entry.sourceY = readNumber(edit(ControlId::SourceY)->text());
-    entry.sourceZ = readNumber(edit(ControlId::SourceZ)->text());
+    entry.gridMode = fixedPitch_->isChecked() ? SpotGridMode::FixedPitch : SpotGridMode::FixedCount;
+    entry.sourceMode = pointSource_->isChecked() ? SourceMode::Point : SourceMode::Infinity;
+    entry.rayCount = saturatedUnsigned(*rays);
+    entry.incidenceDegrees = *angle;
+    entry.gridPoints = saturatedUnsigned(*points);
+    entry.gridPitch = saturatedUnsigned(*pitch);
+    entry.sourceX = *source[0];
+    entry.sourceY = *source[1];
+    entry.sourceZ = *source[2];
     document_.applySettings(acceptSettingsEntry(document_.lens().settings, entry),
                             stepName(EditStep::Settings));
+    // The fields show what was kept: clamped counts, the angle in whole hundredths.
+    showSettings(document_.lens().settings);
     QDialog::accept();
+}
+
+void SettingsDialog::showSettings(const Settings& s) {
+    edit(ControlId::RayCount)->setText(unsignedText(s.rayCount));
+    edit(ControlId::IncidenceAngle)->setText(formatNumber("%.2lf", s.incidenceAngle / 100.0));
+    edit(ControlId::GridPoints)->setText(unsignedText(s.spotGridPoints));
+    edit(ControlId::GridPitch)->setText(unsignedText(s.spotGridPitch));
+    edit(ControlId::SourceX)->setText(formatNumber("%lg", s.sourceX));
+    edit(ControlId::SourceY)->setText(formatNumber("%lg", s.sourceY));
+    edit(ControlId::SourceZ)->setText(formatNumber("%lg", s.sourceZ));
 }
 
 void SettingsDialog::closeEvent(QCloseEvent* event) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "model/lens_system.h"
+
 class QLineEdit;
 class QRadioButton;
 
@@ -17,7 +19,8 @@ class SettingsDialog : public QDialog {
     SettingsDialog(Document& document, QWidget* parent = nullptr);
 
     // OK: the fields, clamped as the settings keep them (acceptSettingsEntry), become the
-    // design's settings.
+    // design's settings, and the fields show what was kept. A field that is no number it
+    // can take is refused with a message and nothing is stored.
     void accept() override;
 
   protected:
@@ -26,6 +29,7 @@ class SettingsDialog : public QDialog {
 
   private:
     QLineEdit* edit(int id);
+    void showSettings(const Settings& settings);
 
     Document& document_;
     QRadioButton* fixedPitch_ = nullptr;

@@ -5,12 +5,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
-#include "app/shell_text.h"
 
 namespace kiro::app {
 
@@ -19,7 +17,6 @@ namespace {
 constexpr int kFirstLineBoxId = 101;
 constexpr int kScrollBarId = 107;
 constexpr int kFirstHeightEditId = 108;
-constexpr int kHeightEditWidth = 80;
 
 } // namespace
 
@@ -40,28 +37,8 @@ SpotDialog::SpotDialog(const LensSystem& lens, QWidget* parent)
         repaintView();
     });
 
-    // One height edit under each panel, in columns as wide as the panels.
-    auto* heights = new QGridLayout;
-    heights->setHorizontalSpacing(0);
-    for (int j = 0; j < kSpotPanelCount; ++j) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(controlName(kFirstHeightEditId + j));
-        edit->setFixedWidth(kHeightEditWidth);
-        edit->setAlignment(Qt::AlignRight);
-        edit->setText(formatNumber("%.0f", state_.spotHeight[static_cast<size_t>(j)]));
-        connect(edit, &QLineEdit::textChanged, this, [this, j](const QString& text) {
-            state_.spotHeight[static_cast<size_t>(j)] = readUnsigned(text);
-            repaintView();
-        });
-        auto* cell = new QHBoxLayout;
-        cell->addStretch(1);
-        cell->addWidget(new QLabel(tr("像高"), this));
-        cell->addWidget(edit);
-        cell->addWidget(new QLabel(QStringLiteral("mm"), this));
-        cell->addStretch(1);
-        heights->addLayout(cell, 0, j);
-        heights->setColumnStretch(j, 1);
-    }
+    // One height edit under each panel.
+    QGridLayout* heights = makeHeightEdits(kFirstHeightEditId, state_.spotHeight);
 
     auto* magnification = new QHBoxLayout;
     magnification->addWidget(new QLabel(tr("倍率"), this));

@@ -2,6 +2,7 @@
 
 #include "analysis/spot_diagram.h"
 #include "app/dialogs/analysis_dialog.h"
+#include "presenters/spot_dialog_state.h"
 
 namespace kiro::app {
 

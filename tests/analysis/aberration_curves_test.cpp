@@ -1,4 +1,5 @@
 #include "analysis/aberration_curves.h"
+#include "presenters/curve_dialog_state.h"
 
 #include <gtest/gtest.h>
 

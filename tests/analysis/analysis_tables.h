@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/design_file.h"
+#include "model/lens_system.h"
 #include "model/surface.h"
 #include "tests/support/surface_tables.h"
 
@@ -29,6 +31,27 @@ inline SurfaceTable newtonian() {
     table[2] = makeRow(SurfaceType::ParaboloidMirror, -1000.0, 2000.0, 100.0);
     table[3] = makeRow(SurfaceType::Stop, -200.0, 0.0, 24.0);
     table[4] = makeRow(SurfaceType::FlatFocal, 0.0, 0.0, 25.0);
+    return table;
+}
+
+// A design of examples/designed, read with the program's start settings.
+inline LensSystem designedExample(const std::string& name) {
+    LensSystem lens;
+    clearLensSystem(lens);
+    setDefaultSettings(lens);
+    readDesignFile(lens, (std::string(KIRO_SOURCE_DIR) + "/examples/designed/" + name).c_str());
+    return lens;
+}
+
+// A thin lens of index n at z = 0 (the stop) with Welford's curvatures c1, c2 (the
+// design's radii are their negative inverses), and a flat focal plane at focalZ.
+inline SurfaceTable thinLens(double n, double c1, double c2, double clearRadius, double focalZ,
+                             double fieldRadius) {
+    constexpr double kThickness = 1e-6;
+    SurfaceTable table{};
+    table[0] = makeRow(SurfaceType::SphericalLens, 0.0, -1.0 / c1, clearRadius, n);
+    table[1] = makeRow(SurfaceType::SphericalLens, -kThickness, -1.0 / c2, clearRadius);
+    table[2] = makeRow(SurfaceType::FlatFocal, focalZ, 0.0, fieldRadius);
     return table;
 }
 

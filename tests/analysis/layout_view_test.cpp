@@ -162,7 +162,7 @@ TEST(LayoutZoom, ZeroScaleIsNotZoomed) {
 
 TEST(LayoutZoom, OtherModesDoNothing) {
     LayoutView view = simpleView();
-    updateLayoutView(view, flatFocalPlane(), 3, 10, 10, 600, 400);
+    updateLayoutView(view, flatFocalPlane(), static_cast<LayoutMode>(3), 10, 10, 600, 400);
     EXPECT_EQ(view.scale, 10.0);
     EXPECT_EQ(view.originX, 300.0);
     EXPECT_EQ(view.zMax, 20.0);
@@ -305,7 +305,7 @@ TEST(LayoutRayFan, PointSourceRaysStartBeyondTheSource) {
     table[0] = makeRow(SurfaceType::FlatFocal, 0.0, 0.0, 10.0);
     Settings settings;
     settings.rayCount = 1;
-    settings.sourceMode = 1;
+    settings.sourceMode = SourceMode::Point;
     settings.sourceZ = 2.0;
     RecordingCanvas canvas;
     drawRayFan(canvas, simpleView(), table, settings);

@@ -1,4 +1,5 @@
 #include "analysis/spot_diagram.h"
+#include "presenters/spot_dialog_state.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "analysis/spot_rays.h"
 #include "model/design_file.h"
 #include "tests/analysis/analysis_tables.h"
+#include "tests/support/example_designs.h"
 #include "trace/bundles.h"
 
 namespace kiro {
@@ -43,7 +45,8 @@ Surface imageRowWithNormal(double nx, double ny, double nz) {
 
 std::vector<std::string> pitchThreeDots(const Surface& imageRow, double magnification) {
     RecordingCanvas canvas;
-    plotSpot(canvas, landingPlane(), imageRow, 1, 3, kCentreX, kCentreY, magnification, 0.0, 2);
+    plotSpot(canvas, landingPlane(), imageRow, SpotGridMode::FixedPitch, 3, kCentreX, kCentreY,
+             magnification, 0.0, 2);
     return linesOf(canvas.text());
 }
 
@@ -162,8 +165,8 @@ TEST(SpotPlot, DotsBeyondAHundredPixelsAreLeftOut) {
 
 TEST(SpotPlot, PitchWiderThanTheApertureTracesOnlyTheCentre) {
     RecordingCanvas canvas;
-    plotSpot(canvas, landingPlane(), imageRowWithNormal(0, 0, 1), 1, 20, kCentreX, kCentreY, 375.0,
-             0.0, 4);
+    plotSpot(canvas, landingPlane(), imageRowWithNormal(0, 0, 1), SpotGridMode::FixedPitch, 20,
+             kCentreX, kCentreY, 375.0, 0.0, 4);
     EXPECT_EQ(canvas.text(), "pixel 100 135 64 192 255\npixel 100 135 64 192 255\n"
                              "pixel 100 135 64 192 255\npixel 100 135 64 192 255\n");
 }
@@ -171,12 +174,16 @@ TEST(SpotPlot, PitchWiderThanTheApertureTracesOnlyTheCentre) {
 TEST(SpotPlot, NothingWithoutAClearRadiusOrAGridStep) {
     SurfaceTable table = landingPlane();
     RecordingCanvas canvas;
-    plotSpot(canvas, table, table[0], 1, 0, kCentreX, kCentreY, 375.0, 0.0, 2);
-    plotSpot(canvas, table, table[0], 1, -2, kCentreX, kCentreY, 375.0, 0.0, 2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedPitch, 0, kCentreX, kCentreY, 375.0, 0.0,
+             2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedPitch, -2, kCentreX, kCentreY, 375.0, 0.0,
+             2);
     table[0].effectiveRadius = 0.0;
-    plotSpot(canvas, table, table[0], 0, 50, kCentreX, kCentreY, 375.0, 0.0, 2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedCount, 50, kCentreX, kCentreY, 375.0, 0.0,
+             2);
     table[0].effectiveRadius = std::numeric_limits<double>::infinity();
-    plotSpot(canvas, table, table[0], 1, 10, kCentreX, kCentreY, 375.0, 0.0, 2);
+    plotSpot(canvas, table, table[0], SpotGridMode::FixedPitch, 10, kCentreX, kCentreY, 375.0, 0.0,
+             2);
     EXPECT_EQ(canvas.text(), "");
 }
 
@@ -186,7 +193,8 @@ TEST(SpotPlot, StoppedRaysAreLeftOutAndTheReferenceIgnoresStops) {
     table[1] = makeRow(SurfaceType::Obstruction, 5.0, 0.0, 4.0);
     table[2] = makeRow(SurfaceType::FlatFocal, 0.0, 0.0, 10.0);
     RecordingCanvas canvas;
-    plotSpot(canvas, table, table[2], 1, 3, kCentreX, kCentreY, 10.0, 0.0, 2);
+    plotSpot(canvas, table, table[2], SpotGridMode::FixedPitch, 3, kCentreX, kCentreY, 10.0, 0.0,
+             2);
     const std::vector<std::string> dots = linesOf(canvas.text());
     // The stop takes (6, 9), (9, 6) and (9, 9); the obstruction (0, 0), (0, 3), (3, 0).
     EXPECT_EQ(dots.size(), (16u - 6u) * 4u);
@@ -244,7 +252,8 @@ TEST(SpotPaint, PaintsTheSameOnAnyNumberOfThreadsAsPlotSpotInOrder) {
         }
         for (int j = 0; j < 3; ++j) {
             const double angle = std::atan(state.spotHeight[static_cast<size_t>(j)] / f);
-            plotSpot(expected, table, table[4], 0, 50, 100 + 200 * j, 135, 1000.0, angle, s);
+            plotSpot(expected, table, table[4], SpotGridMode::FixedCount, 50, 100 + 200 * j, 135,
+                     1000.0, angle, s);
             char label[32];
             std::snprintf(label, sizeof label, "%.2f°", angle * 180.0 / 3.14159265358979323846);
             expected.textOut(80 + 200 * j, 230, label);
@@ -264,14 +273,10 @@ TEST(SpotPaint, PaintsTheSameOnAnyNumberOfThreadsAsPlotSpotInOrder) {
 // its upper half: every landing the same as traced (a zero may differ in sign only, which
 // no pixel and no statistic tells), on every example and panel.
 TEST(SpotRays, MirroredLowerHalfLandsAsTraced) {
-    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
     int designs = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() != ".OPT") {
-            continue;
-        }
+    for (const std::filesystem::path& path : test::exampleDesignPaths()) {
         LensSystem lens;
-        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
+        ASSERT_EQ(readDesignFile(lens, path.c_str()), 1);
         Settings settings;
         settings.spotGridPoints = 18;
         const SpotDialogState state = openSpotDialog(lens.surfaces);
@@ -283,7 +288,7 @@ TEST(SpotRays, MirroredLowerHalfLandsAsTraced) {
         std::vector<SpotLanding> traced(mirrored.size());
         for (size_t j = 0; j < kSpotPanelCount; ++j) {
             SpotBeam beam = panels.beam[j];
-            ASSERT_TRUE(panels.ready[j] && beam.mirrored) << entry.path();
+            ASSERT_TRUE(panels.ready[j] && beam.mirrored) << path;
             for (size_t row = 0; row < values.size(); ++row) {
                 for (const int line : {WavelengthLine::C, WavelengthLine::h}) {
                     beam.mirrored = true;
@@ -293,9 +298,9 @@ TEST(SpotRays, MirroredLowerHalfLandsAsTraced) {
                     traceSpotGridRow(lens.surfaces, beam, values, row, line, RepeatedPoints::Trace,
                                      traced.data());
                     for (size_t k = 0; k < traced.size(); ++k) {
-                        ASSERT_EQ(mirrored[k].arrived, traced[k].arrived) << entry.path();
-                        EXPECT_EQ(mirrored[k].offset.a, traced[k].offset.a) << entry.path();
-                        EXPECT_EQ(mirrored[k].offset.b, traced[k].offset.b) << entry.path();
+                        ASSERT_EQ(mirrored[k].arrived, traced[k].arrived) << path;
+                        EXPECT_EQ(mirrored[k].offset.a, traced[k].offset.a) << path;
+                        EXPECT_EQ(mirrored[k].offset.b, traced[k].offset.b) << path;
                     }
                 }
             }

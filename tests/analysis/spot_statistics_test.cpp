@@ -1,5 +1,7 @@
 #include "analysis/spot_statistics.h"
 
+#include "presenters/spot_dialog_state.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,7 +45,7 @@ SurfaceTable paraboloid() {
 
 Settings pitchOf(int millimetres) {
     Settings settings;
-    settings.spotGridMode = 1;
+    settings.spotGridMode = SpotGridMode::FixedPitch;
     settings.spotGridPitch = millimetres;
     return settings;
 }

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <memory>
 
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -94,6 +95,8 @@ class ApertureChangeDialogTest : public QObject {
         QVERIFY(d.document.isModified());
     }
 
+    // A field that is no aperture is refused with a message and the dialog stays; a
+    // change no design can hold closes it as cancelled.
     void unusableAperturesLeaveTheDesignAsItWas_data() {
         QTest::addColumn<QString>("oldAperture");
         QTest::addColumn<QString>("newAperture");
@@ -116,11 +119,15 @@ class ApertureChangeDialogTest : public QObject {
     void unusableAperturesLeaveTheDesignAsItWas() {
         QFETCH(QString, oldAperture);
         QFETCH(QString, newAperture);
+        test::BoxRecorder boxes;
         Dialog d;
         d.edit(103)->setText(oldAperture);
         d.edit(104)->setText(newAperture);
         d.click(1);
         QCOMPARE(d.dialog->result(), int(QDialog::Rejected));
+        const bool refusedField = QTest::currentDataTag() != QByteArray("tiny to huge");
+        QCOMPARE(d.dialog->isVisible(), refusedField);
+        QCOMPARE(boxes.seen.size(), refusedField ? 1 : 0);
         QVERIFY(!d.document.isModified());
         QCOMPARE(d.table()[2].radius, 500.0);
     }
@@ -136,7 +143,18 @@ class ApertureChangeDialogTest : public QObject {
         LayoutWidget view(d.document);
         view.resize(630, 400);
         view.fit();
-        QVERIFY(!view.grab().isNull());
+        // Drawn, and drawn sanely: some lines on the background, not a flooded picture.
+        const QImage picture = view.grab().toImage();
+        const QRgb background = picture.pixel(0, 0);
+        qsizetype drawn = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                drawn += picture.pixel(x, y) != background ? 1 : 0;
+            }
+        }
+        QVERIFY(drawn > 0);
+        QVERIFY2(drawn < picture.width() * picture.height() / 2,
+                 qPrintable(QString::number(drawn)));
     }
 };
 

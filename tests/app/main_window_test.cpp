@@ -38,7 +38,7 @@
 #include "app/message_boxes.h"
 #include "app/print_picture.h"
 #include "app/shell_text.h"
-#include "design/lens_editor.h"
+#include "presenters/lens_editor.h"
 #include "tests/app/shell_test_support.h"
 
 using namespace kiro;
@@ -169,8 +169,8 @@ QByteArray exactDesign(const LensSystem& lens) {
         text += QByteArray(s.material) + '\n';
     }
     const Settings& t = lens.settings;
-    for (int value : {t.rayCount, t.incidenceAngle, t.spotGridMode, t.spotGridPoints,
-                      t.spotGridPitch, t.sourceMode}) {
+    for (int value : {t.rayCount, t.incidenceAngle, static_cast<int>(t.spotGridMode),
+                      t.spotGridPoints, t.spotGridPitch, static_cast<int>(t.sourceMode)}) {
         text += QByteArray::number(value) + ' ';
     }
     for (double value : {t.sourceX, t.sourceY, t.sourceZ}) {
@@ -237,8 +237,10 @@ class MainWindowTest : public QObject {
                               "print 印刷…, -,  最近使ったファイル(&R) (off), -, 105 終了(&X)\n"
                               "編集(&E): 801 元に戻す(&U) (off), 802 やり直し(&R) (off)\n"
                               "表示(&D): 201 スポットダイヤグラム(&S), 202 収差曲線(&E), "
-                              "203 情報表示(&I), 204 光量(&L), -, zoomIn 側面図を拡大(&Z), "
-                              "zoomOut 側面図を縮小(&O), fitView 側面図を全体表示(&F)\n"
+                              "203 情報表示(&I), 204 光量(&L), 210 波面・MTF(&W), -, "
+                              "211 収差図(&R), 212 像面湾曲・歪曲(&F), 213 ザイデル収差(&Z), -, "
+                              "zoomIn 側面図を拡大(&M), zoomOut 側面図を縮小(&O), "
+                              "fitView 側面図を全体表示(&A)\n"
                               "301 レンズ設定(&L)\n"
                               "401 口径変更(&R)\n"
                               "501 説明入力(&A)\n"
@@ -742,18 +744,18 @@ class MainWindowTest : public QObject {
              inDialog(MenuId::ReflectorDesign, "DESIGN1",
                       [&document](QWidget* designer) {
                           control<QComboBox>(designer, 101)
-                              ->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                              ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
                           selectGlass(designer, 104, document, "N-BK7");
                       }),
              EditStep::ReflectorDesign, true},
             {"refractor",
-             inDialog(
-                 MenuId::RefractorDesign, "DESIGN2",
-                 [&document](QWidget* designer) {
-                     control<QComboBox>(designer, 101)->setCurrentIndex(RefractorType::Doublet);
-                     selectGlass(designer, 104, document, "N-BK7");
-                     selectGlass(designer, 105, document, "N-F2");
-                 }),
+             inDialog(MenuId::RefractorDesign, "DESIGN2",
+                      [&document](QWidget* designer) {
+                          control<QComboBox>(designer, 101)
+                              ->setCurrentIndex(listPosition(RefractorType::Doublet));
+                          selectGlass(designer, 104, document, "N-BK7");
+                          selectGlass(designer, 105, document, "N-F2");
+                      }),
              EditStep::RefractorDesign, true},
         };
 
@@ -1049,7 +1051,8 @@ class MainWindowTest : public QObject {
         const LayoutView zoomed = program.view();
         {
             ModalDriver cancel(QStringLiteral("DESIGN1"), [](QWidget* designer) {
-                control<QComboBox>(designer, 101)->setCurrentIndex(ReflectorType::Cassegrain);
+                control<QComboBox>(designer, 101)
+                    ->setCurrentIndex(listPosition(ReflectorType::Cassegrain));
                 control<QPushButton>(designer, 2)->click();
                 return true;
             });
@@ -1062,7 +1065,7 @@ class MainWindowTest : public QObject {
         {
             ModalDriver ok(QStringLiteral("DESIGN1"), [&document](QWidget* designer) {
                 control<QComboBox>(designer, 101)
-                    ->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                    ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
                 selectGlass(designer, 104, document, "N-BK7");
                 control<QLineEdit>(designer, 103)->setText(QStringLiteral("10"));
                 control<QRadioButton>(designer, 107)->click(); // e
@@ -1081,7 +1084,8 @@ class MainWindowTest : public QObject {
         program.zoomIn();
         {
             ModalDriver ok(QStringLiteral("DESIGN2"), [&document](QWidget* designer) {
-                control<QComboBox>(designer, 101)->setCurrentIndex(RefractorType::Doublet);
+                control<QComboBox>(designer, 101)
+                    ->setCurrentIndex(listPosition(RefractorType::Doublet));
                 selectGlass(designer, 104, document, "N-BK7");
                 selectGlass(designer, 105, document, "N-F2");
                 control<QRadioButton>(designer, 113)->click(); // F
@@ -1160,7 +1164,8 @@ class MainWindowTest : public QObject {
 
         {
             ModalDriver designer(QStringLiteral("DESIGN1"), [&document](QWidget* dialog) {
-                control<QComboBox>(dialog, 101)->setCurrentIndex(ReflectorType::SchmidtCassegrain);
+                control<QComboBox>(dialog, 101)
+                    ->setCurrentIndex(listPosition(ReflectorType::SchmidtCassegrain));
                 control<QLineEdit>(dialog, 103)->setText(QStringLiteral("10"));
                 control<QLineEdit>(dialog, 121)->setText(QStringLiteral("150"));
                 selectGlass(dialog, 104, document, "N-BK7");
@@ -1174,7 +1179,8 @@ class MainWindowTest : public QObject {
 
         {
             ModalDriver designer(QStringLiteral("DESIGN2"), [&document](QWidget* dialog) {
-                control<QComboBox>(dialog, 101)->setCurrentIndex(RefractorType::Doublet);
+                control<QComboBox>(dialog, 101)
+                    ->setCurrentIndex(listPosition(RefractorType::Doublet));
                 selectGlass(dialog, 104, document, "N-BK7");
                 selectGlass(dialog, 105, document, "F2");
                 pressOk(dialog);

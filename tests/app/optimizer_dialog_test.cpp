@@ -119,6 +119,23 @@ class OptimizerDialogTest : public QObject {
         QVERIFY(control<QCheckBox>(&again, 143)->isChecked());
     }
 
+    // A range that is no percentage runs nothing: refused by name, nothing stored.
+    void aRangeThatIsNoPercentageIsRefused() {
+        Document document;
+        test::prepareDocument(document, kDoublet);
+        test::BoxRecorder boxes;
+        for (const char* typed : {"abc", "0", "-5", "nan", "250"}) {
+            OptimizerDialog dialog(document);
+            dialog.open();
+            control<QLineEdit>(&dialog, 131)->setText(QString::fromLatin1(typed));
+            QTest::mouseClick(control<QPushButton>(&dialog, 1), Qt::LeftButton);
+            QVERIFY2(dialog.isVisible(), typed);
+            QVERIFY(boxes.seen.last().text.contains(QStringLiteral("パラメータの変更範囲(%)")));
+            QCOMPARE(document.optimizerSettings().changeRangePercent, 5.0);
+        }
+        QCOMPARE(boxes.seen.size(), 5);
+    }
+
     void closingFromTheTitleBarCancels() {
         Document document;
         test::prepareDocument(document, kDoublet);

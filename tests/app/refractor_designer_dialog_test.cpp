@@ -59,7 +59,7 @@ class RefractorDesignerDialogTest : public QObject {
         test::prepareDocument(document);
         RefractorDesignerDialog dialog(document);
         dialog.show();
-        control<QComboBox>(&dialog, 101)->setCurrentIndex(RefractorType::Doublet);
+        control<QComboBox>(&dialog, 101)->setCurrentIndex(listPosition(RefractorType::Doublet));
         choose(&dialog, 104, document, "N-BK7");
         choose(&dialog, 105, document, "N-F2");
         QTest::mouseClick(control<QPushButton>(&dialog, 1), Qt::LeftButton);
@@ -77,7 +77,8 @@ class RefractorDesignerDialogTest : public QObject {
         {
             RefractorDesignerDialog dialog(document);
             dialog.show();
-            control<QComboBox>(&dialog, 101)->setCurrentIndex(RefractorType::DoubletFlattener);
+            control<QComboBox>(&dialog, 101)
+                ->setCurrentIndex(listPosition(RefractorType::DoubletFlattener));
             control<QLineEdit>(&dialog, 102)->setText(QStringLiteral("80"));
             control<QLineEdit>(&dialog, 103)->setText(QStringLiteral("6"));
             choose(&dialog, 104, document, "N-BK7");
@@ -114,7 +115,7 @@ class RefractorDesignerDialogTest : public QObject {
         test::BoxRecorder boxes;
         RefractorDesignerDialog dialog(document);
         dialog.show();
-        control<QComboBox>(&dialog, 101)->setCurrentIndex(RefractorType::Doublet);
+        control<QComboBox>(&dialog, 101)->setCurrentIndex(listPosition(RefractorType::Doublet));
         choose(&dialog, 104, document, "N-BK7");
         QTest::mouseClick(control<QPushButton>(&dialog, 1), Qt::LeftButton);
         QVERIFY(dialog.isVisible());

@@ -148,7 +148,7 @@ class RememberedStateTest : public QObject {
 
             // A design file still resets what a read resets: the source at infinity.
             QVERIFY(test::openFile(second.document, examplePath("newtonian-200-f5.OPT")));
-            QCOMPARE(second.document.lens().settings.sourceMode, 0);
+            QCOMPARE(second.document.lens().settings.sourceMode, SourceMode::Infinity);
         }
         // Starting from the defaults (kiro --defaults) forgets it all.
         useRememberedStateFile(state);

@@ -2,15 +2,18 @@
 #include <memory>
 
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/dialogs/number_fields.h"
 #include "app/dialogs/settings_dialog.h"
 #include "app/document.h"
 #include "app/layout_widget.h"
 #include "app/shell_text.h"
 #include "tests/app/shell_test_support.h"
+#include "tests/support/german_numbers.h"
 
 using namespace kiro;
 using namespace kiro::app;
@@ -56,14 +59,18 @@ class SettingsDialogTest : public QObject {
             d.edit(111)->setText(QStringLiteral("3e3"));
             d.click(1);
             QCOMPARE(d.dialog->result(), int(QDialog::Accepted));
+            // The fields show what was kept.
+            QCOMPARE(d.edit(101)->text(), QStringLiteral("20"));
+            QCOMPARE(d.edit(102)->text(), QStringLiteral("0.56"));
+            QCOMPARE(d.edit(105)->text(), QStringLiteral("1"));
         }
         const Settings& s = document.lens().settings;
         QCOMPARE(s.rayCount, 20);
         QCOMPARE(s.incidenceAngle, 56);
         QCOMPARE(s.spotGridPoints, 1);
         QCOMPARE(s.spotGridPitch, 1);
-        QCOMPARE(s.spotGridMode, 1);
-        QCOMPARE(s.sourceMode, 1);
+        QCOMPARE(s.spotGridMode, SpotGridMode::FixedPitch);
+        QCOMPARE(s.sourceMode, SourceMode::Point);
         QCOMPARE(s.sourceX, 1.5);
         QCOMPARE(s.sourceY, -2.0);
         QCOMPARE(s.sourceZ, 3000.0);
@@ -89,43 +96,57 @@ class SettingsDialogTest : public QObject {
         QVERIFY(!document.isModified());
     }
 
-    void anyTypedTextIsSurvived_data() {
+    // Text that is no number the field can take is refused by name and nothing is stored.
+    void unreadableTextIsRefusedAndNothingIsStored_data() {
+        QTest::addColumn<int>("id");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("angle"); // hundredths stored; no int holds some, which keep 150
-        QTest::newRow("text") << "abc" << 0;
-        QTest::newRow("negative") << "-5" << -500;
-        QTest::newRow("nan") << "nan" << 150;
-        QTest::newRow("1e999") << "1e999" << 150;
-        QTest::newRow("huge") << "1e300" << 150;
-        QTest::newRow("300 digits") << QString(300, u'9') << 150;
+        QTest::addColumn<QString>("field");
+        QTest::newRow("letters as rays") << 101 << "abc"
+                                         << "光線の数";
+        QTest::newRow("negative rays") << 101 << "-5"
+                                       << "光線の数";
+        QTest::newRow("fraction of points") << 105 << "2.5"
+                                            << "ポイント数";
+        QTest::newRow("nan angle") << 102 << "nan"
+                                   << "光線の入射角";
+        QTest::newRow("angle no int holds") << 102 << "1e300"
+                                            << "光線の入射角";
+        QTest::newRow("1e999 coordinate") << 111 << "1e999"
+                                          << "光源の座標 z";
     }
 
-    void anyTypedTextIsSurvived() {
+    void unreadableTextIsRefusedAndNothingIsStored() {
+        QFETCH(int, id);
         QFETCH(QString, typed);
-        QFETCH(int, angle);
+        QFETCH(QString, field);
         Document document;
-        Settings start = document.lens().settings;
-        start.incidenceAngle = 150;
-        document.applySettings(start, {});
-        {
-            Dialog d(document);
-            for (int id : {101, 102, 105, 106, 109, 110, 111}) {
-                d.edit(id)->setText(typed);
-            }
-            d.click(108);
-            d.click(1);
-        }
-        const Settings& s = document.lens().settings;
-        QVERIFY(s.rayCount >= 0 && s.rayCount <= 20);
-        QVERIFY(s.spotGridPoints >= 1 && s.spotGridPoints <= 100);
-        QVERIFY(s.spotGridPitch >= 1);
-        QVERIFY(std::isfinite(s.sourceX) && std::isfinite(s.sourceZ));
-        QCOMPARE(s.incidenceAngle, angle);
-        // The side view still draws from such a source.
-        LayoutWidget view(document);
-        view.resize(630, 400);
-        view.fit();
-        QVERIFY(!view.grab().isNull());
+        const Settings start = document.lens().settings;
+        test::BoxRecorder boxes;
+        Dialog d(document);
+        d.edit(id)->setText(typed);
+        d.edit(101)->setText(id == 101 ? typed : QStringLiteral("3"));
+        d.click(1);
+        QVERIFY(d.dialog->isVisible());
+        QCOMPARE(boxes.seen.size(), 1);
+        QCOMPARE(boxes.seen.at(0).icon, QMessageBox::Warning);
+        QVERIFY2(boxes.seen.at(0).text.contains(field), qPrintable(boxes.seen.at(0).text));
+        QVERIFY(isMarkedNumberField(d.edit(id)));
+        QCOMPARE(document.lens().settings.rayCount, start.rayCount);
+        QVERIFY(!document.isModified());
+    }
+
+    // A German desktop writes 0,567: read as 0.567 degrees, kept as 56 hundredths.
+    void aDecimalCommaCountsOnAGermanDesktop() {
+        const test::GermanNumbers german;
+        QVERIFY(german.active());
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        Document document;
+        Dialog d(document);
+        d.edit(102)->setText(QStringLiteral("0,567"));
+        d.click(1);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(document.lens().settings.incidenceAngle, 56);
+        QCOMPARE(d.edit(102)->text(), QStringLiteral("0.56"));
     }
 };
 

@@ -71,7 +71,7 @@ inline LensSystem loadExample(const QString& relative) {
     if (readDesignFile(lens, path.constData()) == 0) {
         qFatal("cannot read the example %s", path.constData());
     }
-    lens.settings.sourceMode = 0;
+    lens.settings.sourceMode = SourceMode::Infinity;
     return lens;
 }
 

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/dialogs/number_fields.h"
 #include "app/dialogs/picture_export.h"
 #include "app/dialogs/spot_dialog.h"
 #include "app/message_boxes.h"
@@ -73,26 +74,28 @@ class SpotDialogTest : public QObject {
         QVERIFY(pixelsOfColour(grabView(dialog), kLineF) > 0);
     }
 
-    void heightEditsReadUnsignedWholeNumbers_data() {
+    // Heights take decimals; a text that is no height keeps the last one drawn, marked.
+    void heightEditsReadDecimalHeights_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("height");
+        QTest::addColumn<double>("height"); // -1: the height before stays
         QTest::newRow("whole") << QStringLiteral("7") << 7.0;
-        QTest::newRow("largest unsigned") << QStringLiteral("4294967295") << 4294967295.0;
-        QTest::newRow("beyond unsigned") << QStringLiteral("4294967296") << 0.0;
-        QTest::newRow("300 digits") << QString(300, QLatin1Char('9')) << 0.0;
-        QTest::newRow("negative") << QStringLiteral("-5") << 0.0;
-        QTest::newRow("fraction") << QStringLiteral("2.5") << 0.0;
-        QTest::newRow("nan") << QStringLiteral("nan") << 0.0;
-        QTest::newRow("1e999") << QStringLiteral("1e999") << 0.0;
-        QTest::newRow("empty") << QString() << 0.0;
+        QTest::newRow("decimal") << QStringLiteral("12.5") << 12.5;
+        QTest::newRow("beyond unsigned") << QStringLiteral("4294967296") << 4294967296.0;
+        QTest::newRow("negative") << QStringLiteral("-5") << -1.0;
+        QTest::newRow("nan") << QStringLiteral("nan") << -1.0;
+        QTest::newRow("1e999") << QStringLiteral("1e999") << -1.0;
+        QTest::newRow("empty") << QString() << -1.0;
     }
 
-    void heightEditsReadUnsignedWholeNumbers() {
+    void heightEditsReadDecimalHeights() {
         QFETCH(QString, text);
         QFETCH(double, height);
         SpotDialog dialog(loadExample(QStringLiteral("designed/schmidt-cassegrain-200-f10.OPT")));
-        control<QLineEdit>(&dialog, kFirstHeightEdit + 2)->setText(text);
-        QCOMPARE(dialog.state().spotHeight[2], height);
+        const double before = dialog.state().spotHeight[2];
+        QLineEdit* edit = control<QLineEdit>(&dialog, kFirstHeightEdit + 2);
+        edit->setText(text);
+        QCOMPARE(dialog.state().spotHeight[2], height < 0.0 ? before : height);
+        QCOMPARE(isMarkedNumberField(edit), height < 0.0);
         // Whatever the field angle, the panel paints.
         QCOMPARE(grabView(dialog).size(), QSize(600, 300));
     }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "design/design_dialog_logic.h"
 #include "design/reflector_builders.h"
 #include "design/two_mirror.h"
 #include "design_test_support.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro {
 namespace {
@@ -73,9 +73,10 @@ TEST(NewtonianPhysics, ParaboloidHasNoSphericalAberrationAndTheFocalLengthAsked)
     EXPECT_NEAR(table[4].z, 0.0, 1e-6);
 }
 
-class TwoMirrorTypes : public ::testing::TestWithParam<int> {};
+class TwoMirrorTypes : public ::testing::TestWithParam<ReflectorType> {};
 
-DesignResult buildTwoMirror(int type, SurfaceTable& table, double D, double f, double b, double k) {
+DesignResult buildTwoMirror(ReflectorType type, SurfaceTable& table, double D, double f, double b,
+                            double k) {
     return type == ReflectorType::Cassegrain
                ? buildCassegrain(table, sourceAtInfinity(), D, f, b, k)
                : buildDallKirkham(table, sourceAtInfinity(), D, f, b, k);
@@ -100,13 +101,12 @@ TEST_P(TwoMirrorTypes, NoTwoMirrorSolutionLeavesTheTableAndSaysSo) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.failure, DesignFailure::NoTwoMirrorSolution);
     EXPECT_EQ(r.details.backFocus, 2000.0);
-    EXPECT_NE(std::strstr(r.message, "２枚鏡"), nullptr) << r.message;
     EXPECT_TRUE(test::sameTable(table, test::markerTable()));
 }
 
 INSTANTIATE_TEST_SUITE_P(CassegrainForms, TwoMirrorTypes,
                          ::testing::Values(ReflectorType::Cassegrain, ReflectorType::DallKirkham),
-                         [](const ::testing::TestParamInfo<int>& info) {
+                         [](const ::testing::TestParamInfo<ReflectorType>& info) {
                              return info.param == ReflectorType::Cassegrain ? "Cassegrain"
                                                                             : "DallKirkham";
                          });

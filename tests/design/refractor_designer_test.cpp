@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "design/design_dialog_logic.h"
 #include "design/designer_inputs.h"
 #include "design/refractor_designer.h"
 #include "design_test_support.h"
+#include "presenters/design_dialog_logic.h"
 
 namespace kiro {
 namespace {
@@ -122,7 +122,6 @@ TEST(DoubletDesign, MissingOrUnusableGlassWritesNothingAndNamesTheSlot) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.failure, DesignFailure::GlassNotChosen);
     EXPECT_EQ(r.details.control, GlassControl::Glass1);
-    EXPECT_NE(std::strstr(r.message, glassControlName(GlassControl::Glass1)), nullptr) << r.message;
     r = buildDoublet(table, sourceAtInfinity(), catalog, 100.0, 900.0, defaultMerit(), crown, air,
                      0.0, 0.0);
     EXPECT_FALSE(r.ok);
@@ -130,12 +129,11 @@ TEST(DoubletDesign, MissingOrUnusableGlassWritesNothingAndNamesTheSlot) {
     EXPECT_EQ(r.details.control, GlassControl::Glass2);
     EXPECT_EQ(r.details.glass, air);
     EXPECT_STREQ(r.details.glassName, "AIR");
-    EXPECT_NE(std::strstr(r.message, glassControlName(GlassControl::Glass2)), nullptr) << r.message;
-    EXPECT_NE(std::strstr(r.message, "AIR"), nullptr) << r.message;
     r = buildDoubletFlattener(table, sourceAtInfinity(), catalog, 100.0, 900.0, defaultMerit(),
                               crown, crown, kNoGlass, 0.0, 0.0, 0.0);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(std::strstr(r.message, glassControlName(GlassControl::Glass3)), nullptr) << r.message;
+    EXPECT_EQ(r.failure, DesignFailure::GlassNotChosen);
+    EXPECT_EQ(r.details.control, GlassControl::Glass3);
     EXPECT_TRUE(test::sameTable(table, test::markerTable()));
 }
 

@@ -17,6 +17,8 @@
 #include "analysis/spot_diagram.h"
 #include "design/merit.h"
 #include "model/design_file.h"
+#include "presenters/curve_dialog_state.h"
+#include "presenters/spot_dialog_state.h"
 #include "trace/bundles.h"
 
 namespace {

@@ -354,11 +354,11 @@ TEST(DesignFileReader, HeaderOnlyIsAnEmptyDesign) {
 TEST(DesignFileReader, ResetsTheSourceToInfinityAndKeepsOtherSettings) {
     LensSystem lens;
     setDefaultSettings(lens);
-    lens.settings.sourceMode = 1;
+    lens.settings.sourceMode = SourceMode::Point;
     lens.settings.rayCount = 5;
     const std::string text = "ver100\r\n-\r\n";
     readDesignText(lens, text.data(), text.size());
-    EXPECT_EQ(lens.settings.sourceMode, 0);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Infinity);
     EXPECT_EQ(lens.settings.rayCount, 5);
 }
 
@@ -390,14 +390,14 @@ TEST(DesignFileReader, MissingFileLeavesTheDesignUntouched) {
     LensSystem lens;
     clearLensSystem(lens);
     lens.surfaces[0] = sampleRow(0);
-    lens.settings.sourceMode = 1;
+    lens.settings.sourceMode = SourceMode::Point;
     EXPECT_EQ(readDesignFile(lens, "/nonexistent/folder/design.OPT"), 0);
     const DesignReadResult result = readDesign(lens, "/nonexistent/folder/design.OPT");
     EXPECT_EQ(result.status, DesignReadStatus::CannotOpen);
     EXPECT_EQ(result.systemError, ENOENT);
     EXPECT_EQ(readDesign(lens, "/").systemError, EISDIR);
     EXPECT_EQ(lens.surfaces[0].type, SurfaceType::SphericalLens);
-    EXPECT_EQ(lens.settings.sourceMode, 1);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Point);
 }
 
 TEST(DesignFileReader, ReadsTheShippedExamples) {
@@ -791,7 +791,7 @@ TEST(DesignFileRefusal, EachReasonIsNamedAndTheDesignKept) {
         clearLensSystem(lens);
         lens.surfaces[0] = sampleRow(1);
         std::strcpy(lens.description, "kept");
-        lens.settings.sourceMode = 1;
+        lens.settings.sourceMode = SourceMode::Point;
         const std::string before = designFileText(lens);
         const DesignReadResult result =
             readDesignBytes(lens, refusal.bytes.data(), refusal.bytes.size());
@@ -800,7 +800,7 @@ TEST(DesignFileRefusal, EachReasonIsNamedAndTheDesignKept) {
         EXPECT_EQ(result.line, refusal.line);
         EXPECT_FALSE(result.accepted());
         EXPECT_EQ(designFileText(lens), before);
-        EXPECT_EQ(lens.settings.sourceMode, 1);
+        EXPECT_EQ(lens.settings.sourceMode, SourceMode::Point);
         EXPECT_EQ(readDesignText(lens, refusal.bytes.data(), refusal.bytes.size()), 0);
     }
 }

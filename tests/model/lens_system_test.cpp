@@ -21,7 +21,7 @@ TEST(LensSystemClear, EmptiesTableAndDescriptionAndPutsSourceAtInfinity) {
     lens.surfaces[3].index[4] = 1.6;
     std::strcpy(lens.surfaces[3].material, "N-BK7");
     std::strcpy(lens.description, "doublet");
-    lens.settings.sourceMode = 1;
+    lens.settings.sourceMode = SourceMode::Point;
     lens.settings.rayCount = 7;
     lens.settings.spotGridPoints = 20;
     lens.settings.sourceZ = 500.0;
@@ -39,7 +39,7 @@ TEST(LensSystemClear, EmptiesTableAndDescriptionAndPutsSourceAtInfinity) {
         EXPECT_STREQ(s.material, "");
     }
     EXPECT_STREQ(lens.description, "");
-    EXPECT_EQ(lens.settings.sourceMode, 0);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Infinity);
     EXPECT_EQ(lens.settings.rayCount, 7);
     EXPECT_EQ(lens.settings.spotGridPoints, 20);
     EXPECT_EQ(lens.settings.sourceZ, 500.0);
@@ -48,14 +48,14 @@ TEST(LensSystemClear, EmptiesTableAndDescriptionAndPutsSourceAtInfinity) {
 TEST(LensSystemSettings, DefaultsAreTheStartValues) {
     LensSystem lens;
     lens.settings.rayCount = 3;
-    lens.settings.sourceMode = 1;
+    lens.settings.sourceMode = SourceMode::Point;
     setDefaultSettings(lens);
     EXPECT_EQ(lens.settings.rayCount, 11);
     EXPECT_EQ(lens.settings.incidenceAngle, 0);
-    EXPECT_EQ(lens.settings.spotGridMode, 0);
+    EXPECT_EQ(lens.settings.spotGridMode, SpotGridMode::FixedCount);
     EXPECT_EQ(lens.settings.spotGridPoints, 50);
     EXPECT_EQ(lens.settings.spotGridPitch, 10);
-    EXPECT_EQ(lens.settings.sourceMode, 0);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Infinity);
 }
 
 TEST(SurfaceCount, StopsAtFirstNegativeTypeOrAfterSixteenRows) {

@@ -36,11 +36,11 @@ TEST(RememberedInputs, EveryFieldComesBackAsItWasKept) {
     recallValues(rememberedValues(refractor), refractorBack);
     EXPECT_EQ(rememberedValues(refractorBack), rememberedValues(refractor));
 
-    Settings settings{3, -1250, 1, 77, 4, 1, 1.0, 2.0, 3.0};
+    Settings settings{3, -1250, SpotGridMode::FixedPitch, 77, 4, SourceMode::Point, 1.0, 2.0, 3.0};
     Settings settingsBack;
     recallValues(rememberedValues(settings), settingsBack);
     EXPECT_EQ(rememberedValues(settingsBack), rememberedValues(settings));
-    EXPECT_EQ(settingsBack.sourceMode, 0); // the source is not kept
+    EXPECT_EQ(settingsBack.sourceMode, SourceMode::Infinity); // the source is not kept
     EXPECT_EQ(rememberedValues(settings).count("sourceX"), 0U);
 }
 

@@ -52,8 +52,8 @@ TEST(SettingsFields, ValuesNoSettingCanHoldKeepTheCurrentOnes) {
     current.sourceY = 2.0;
     current.sourceZ = 3.0;
     SettingsEntry entry;
-    entry.sourceMode = 1;
-    entry.gridMode = 1;
+    entry.sourceMode = SourceMode::Point;
+    entry.gridMode = SpotGridMode::FixedPitch;
     entry.sourceX = std::numeric_limits<double>::infinity();
     entry.sourceY = std::nan("");
     entry.sourceZ = -500.0;
@@ -64,8 +64,8 @@ TEST(SettingsFields, ValuesNoSettingCanHoldKeepTheCurrentOnes) {
         EXPECT_EQ(s.sourceX, 1.0);
         EXPECT_EQ(s.sourceY, 2.0);
         EXPECT_EQ(s.sourceZ, -500.0);
-        EXPECT_EQ(s.sourceMode, 1);
-        EXPECT_EQ(s.spotGridMode, 1);
+        EXPECT_EQ(s.sourceMode, SourceMode::Point);
+        EXPECT_EQ(s.spotGridMode, SpotGridMode::FixedPitch);
     }
 }
 

@@ -364,7 +364,7 @@ inline Focus zonalFocus(const SurfaceTable& table, const Settings& settings, int
     Ray rays[2];
     for (int k = 0; k < 2; ++k) {
         const Real xt = k == 0 ? Real(-h) : Real(h);
-        if (settings.sourceMode == 1) {
+        if (settings.sourceMode == SourceMode::Point) {
             const V3 source = toV3({settings.sourceX, settings.sourceY, settings.sourceZ});
             rays[k] = {line, source, {xt - source.x, 0, z0 - source.z}};
         } else {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/design_file.h"
+#include "tests/support/example_designs.h"
 #include "trace/bundles.h"
 #include "trace/ray_tracer.h"
 #include "trace_tables.h"
@@ -85,7 +86,7 @@ TEST(ZonalFocus, PointSourceMovesTheFocusAwayFromTheMirror) {
     const SurfaceTable table = test::sphericalMirror(200, 100, 60);
     Settings settings;
     const ZonalFocus infinity = zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly);
-    settings.sourceMode = 1;
+    settings.sourceMode = SourceMode::Point;
     settings.sourceZ = 10000;
     const ZonalFocus near = zonalFocus(table, settings, kDLine, 10, ZonalMode::OpticalOnly);
     EXPECT_GT(near.point.z, infinity.point.z);
@@ -183,15 +184,11 @@ TEST(LightAmount, DegenerateInputsGiveNothingAndEnd) {
 }
 
 TEST(LightAmount, HalfPupilShortcutCountsExactlyLikeTracingEveryRay) {
-    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
     int designs = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() != ".OPT") {
-            continue;
-        }
+    for (const std::filesystem::path& path : test::exampleDesignPaths()) {
         LensSystem lens;
-        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
-        ASSERT_TRUE(isMirrorSymmetricInY(lens.surfaces)) << entry.path();
+        ASSERT_EQ(readDesignFile(lens, path.c_str()), 1);
+        ASSERT_TRUE(isMirrorSymmetricInY(lens.surfaces)) << path;
         Settings settings;
         settings.spotGridPoints = 17;
         const double m = apertureRadius(lens.surfaces);
@@ -200,7 +197,7 @@ TEST(LightAmount, HalfPupilShortcutCountsExactlyLikeTracingEveryRay) {
                 EXPECT_EQ(
                     lightAmount(lens.surfaces, settings, angle, m, line, PupilSymmetry::Use),
                     lightAmount(lens.surfaces, settings, angle, m, line, PupilSymmetry::Ignore))
-                    << entry.path() << " angle " << angle << " line " << line;
+                    << path << " angle " << angle << " line " << line;
             }
         }
         ++designs;
@@ -211,14 +208,10 @@ TEST(LightAmount, HalfPupilShortcutCountsExactlyLikeTracingEveryRay) {
 // The ray at -h taken as the mirror image of the ray at +h must give the very focus and
 // focal length that tracing it gives, to the last bit, wherever the shortcut is taken.
 TEST(ZonalFoci, MirroredZonesEqualTracedZonesOnEveryExample) {
-    const std::filesystem::path folder = std::filesystem::path(KIRO_SOURCE_DIR) / "examples";
     int designs = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        if (entry.path().extension() != ".OPT") {
-            continue;
-        }
+    for (const std::filesystem::path& path : test::exampleDesignPaths()) {
         LensSystem lens;
-        ASSERT_EQ(readDesignFile(lens, entry.path().c_str()), 1);
+        ASSERT_EQ(readDesignFile(lens, path.c_str()), 1);
         const double r = apertureRadius(lens.surfaces);
         std::vector<ZoneRequest> zones;
         for (int line = WavelengthLine::C; line <= WavelengthLine::h; ++line) {
@@ -228,7 +221,7 @@ TEST(ZonalFoci, MirroredZonesEqualTracedZonesOnEveryExample) {
         }
         Settings onAxis;
         Settings source;
-        source.sourceMode = 1;
+        source.sourceMode = SourceMode::Point;
         source.sourceZ = 20000.0;
         Settings offAxis = source;
         offAxis.sourceX = 3.0;
@@ -240,7 +233,7 @@ TEST(ZonalFoci, MirroredZonesEqualTracedZonesOnEveryExample) {
                 zonalFoci(lens.surfaces, settings, zones, mode, traced, ZoneMirror::Ignore);
                 for (size_t k = 0; k < zones.size(); ++k) {
                     EXPECT_EQ(std::memcmp(&mirrored[k], &traced[k], sizeof(ZonalFocus)), 0)
-                        << entry.path() << " zone " << k;
+                        << path << " zone " << k;
                 }
             }
         }
@@ -257,7 +250,8 @@ TEST(ZonalFoci, ARayCrossingTheAxisSidewaysIsNotMirrored) {
     table[1] = makeRow(SurfaceType::SphericalMirror, -20.0, 200.0, 100.0);
     table[2] = makeRow(SurfaceType::FlatMirror, -100.0, 0.0, 500.0);
     Settings settings;
-    settings.sourceMode = 1; // at the origin: the rays run along x in the plane z = z0
+    settings.sourceMode =
+        SourceMode::Point; // at the origin: the rays run along x in the plane z = z0
     const std::vector<ZoneRequest> zones{{kDLine, 5.0, 0}, {kDLine, 20.0, 0}};
     std::vector<ZonalFocus> mirrored(zones.size()), traced(zones.size());
     for (const ZonalMode mode : {ZonalMode::WithStops, ZonalMode::OpticalOnly}) {

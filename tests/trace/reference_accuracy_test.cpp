@@ -99,7 +99,7 @@ std::vector<Design> designs() {
     all.push_back(shapes);
     Design near{"doublet, point source", {}};
     near.lens.surfaces = test::doublet();
-    near.lens.settings.sourceMode = 1;
+    near.lens.settings.sourceMode = SourceMode::Point;
     near.lens.settings.sourceZ = 25000.0;
     all.push_back(near);
     return all;

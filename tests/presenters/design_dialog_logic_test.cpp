@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "design/design_dialog_logic.h"
 #include "design/reflector_builders.h"
-#include "design_test_support.h"
+#include "presenters/design_dialog_logic.h"
+#include "tests/design/design_test_support.h"
 #include "tests/support/german_numbers.h"
 
 namespace kiro {
@@ -24,7 +24,7 @@ LensSystem markedLens() {
     LensSystem lens;
     lens.surfaces = test::markerTable();
     std::strcpy(lens.description, "kept");
-    lens.settings.sourceMode = 1;
+    lens.settings.sourceMode = SourceMode::Point;
     return lens;
 }
 
@@ -66,7 +66,7 @@ TEST(ReflectorDialogOk, RefusedSizesAreRememberedCorrectedAndChangeNothing) {
     fields.line = WavelengthLine::F;
     const DesignResult r = confirmReflectorDialog(lens, kept, referenceLine, fields, catalog);
     EXPECT_FALSE(r.ok);
-    EXPECT_STREQ(r.message, "");
+    EXPECT_EQ(r.failure, DesignFailure::UnusableSize);
     EXPECT_EQ(kept.aperture, 0.0);
     EXPECT_EQ(kept.ratio, 1.0);
     EXPECT_EQ(kept.backFocus, 0.0);
@@ -85,18 +85,34 @@ TEST(ReflectorDialogOk, RefusedSizesAreRememberedCorrectedAndChangeNothing) {
     EXPECT_TRUE(test::sameTable(lens.surfaces, test::markerTable()));
 }
 
-TEST(ReflectorDialogOk, NoTypeChosenClearsTheDesign) {
-    LensSystem lens = markedLens();
-    ReflectorInputs kept;
-    int referenceLine = 2;
-    ReflectorFields fields = newtonianFields("1", "");
-    fields.type = ReflectorType::None;
-    const DesignResult r =
-        confirmReflectorDialog(lens, kept, referenceLine, fields, test::shippedCatalog());
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(surfaceCount(lens.surfaces), 0);
-    EXPECT_STREQ(lens.description, "");
-    EXPECT_EQ(kept.type, ReflectorType::None);
+// No type chosen is refused with a message naming the type list; the design stays.
+TEST(DesignerDialogOk, NoTypeChosenKeepsTheDesignAndSaysSo) {
+    const GlassCatalog catalog = test::shippedCatalog();
+    for (const ReflectorType type : {ReflectorType::None, reflectorTypeAt(kReflectorTypeCount)}) {
+        LensSystem lens = markedLens();
+        ReflectorInputs kept;
+        int referenceLine = 2;
+        ReflectorFields fields = newtonianFields("1", "");
+        fields.type = type;
+        const DesignResult r = confirmReflectorDialog(lens, kept, referenceLine, fields, catalog);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.failure, DesignFailure::TypeNotChosen);
+        EXPECT_TRUE(test::sameTable(lens.surfaces, test::markerTable()));
+        EXPECT_STREQ(lens.description, "kept");
+    }
+    for (const RefractorType type : {RefractorType::None, refractorTypeAt(5)}) {
+        LensSystem lens = markedLens();
+        RefractorInputs kept;
+        int referenceLine = 2;
+        RefractorFields fields;
+        fields.type = type;
+        fields.aperture = "100";
+        fields.fNumber = "9";
+        const DesignResult r = confirmRefractorDialog(lens, kept, referenceLine, fields, catalog);
+        EXPECT_EQ(r.failure, DesignFailure::TypeNotChosen);
+        EXPECT_TRUE(test::sameTable(lens.surfaces, test::markerTable()));
+        EXPECT_STREQ(lens.description, "kept");
+    }
 }
 
 TEST(ReflectorDialogOk, ABuildReplacesTheClearedDesign) {
@@ -110,7 +126,7 @@ TEST(ReflectorDialogOk, ABuildReplacesTheClearedDesign) {
     buildNewtonian(expected, 200.0, 1000.0);
     EXPECT_TRUE(test::sameTable(lens.surfaces, expected));
     EXPECT_STREQ(lens.description, "");
-    EXPECT_EQ(lens.settings.sourceMode, 0);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Infinity);
 }
 
 TEST(ReflectorDialogOk, FailedGlassCheckKeepsTheDesignAndSaysWhichGlass) {
@@ -123,14 +139,16 @@ TEST(ReflectorDialogOk, FailedGlassCheckKeepsTheDesignAndSaysWhichGlass) {
     fields.glass = kNoGlass;
     DesignResult r = confirmReflectorDialog(lens, kept, referenceLine, fields, catalog);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(std::strstr(r.message, "補正版のガラス材"), nullptr) << r.message;
+    EXPECT_EQ(r.failure, DesignFailure::GlassNotChosen);
+    EXPECT_EQ(r.details.control, GlassControl::Corrector);
     fields.glass = test::glassNamed(catalog, "AIR");
     r = confirmReflectorDialog(lens, kept, referenceLine, fields, catalog);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(std::strstr(r.message, "AIR"), nullptr) << r.message;
+    EXPECT_EQ(r.failure, DesignFailure::GlassIndexNotAboveOne);
+    EXPECT_STREQ(r.details.glassName, "AIR");
     EXPECT_TRUE(test::sameTable(lens.surfaces, test::markerTable()));
     EXPECT_STREQ(lens.description, "kept");
-    EXPECT_EQ(lens.settings.sourceMode, 1);
+    EXPECT_EQ(lens.settings.sourceMode, SourceMode::Point);
     EXPECT_EQ(kept.glass, fields.glass);
 }
 
@@ -152,7 +170,7 @@ TEST(RefractorDialogOk, InputsAreRememberedAndAMissingGlassKeepsTheDesign) {
     const DesignResult r =
         confirmRefractorDialog(lens, kept, referenceLine, fields, test::shippedCatalog());
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(std::strstr(r.message, "第２ガラス材"), nullptr) << r.message;
+    EXPECT_EQ(r.details.control, GlassControl::Glass2);
     EXPECT_TRUE(test::sameTable(lens.surfaces, test::markerTable()));
     EXPECT_EQ(kept.thickness1, 3.0);
     EXPECT_EQ(kept.thickness2, 0.0);
@@ -160,19 +178,6 @@ TEST(RefractorDialogOk, InputsAreRememberedAndAMissingGlassKeepsTheDesign) {
     EXPECT_EQ(kept.chromaticMask, 18);
     EXPECT_EQ(kept.measureFlags, MeasureFlag::Chromatic);
     EXPECT_EQ(referenceLine, WavelengthLine::e);
-}
-
-TEST(RefractorDialogOk, UnknownTypeClearsTheDesign) {
-    LensSystem lens = markedLens();
-    RefractorInputs kept;
-    int referenceLine = 2;
-    RefractorFields fields;
-    fields.type = 5;
-    fields.aperture = "100";
-    fields.fNumber = "9";
-    EXPECT_TRUE(
-        confirmRefractorDialog(lens, kept, referenceLine, fields, test::shippedCatalog()).ok);
-    EXPECT_EQ(surfaceCount(lens.surfaces), 0);
 }
 
 TEST(DesignFollowUp, RefocusMovesTheFocalPlaneToTheMeanFocus) {

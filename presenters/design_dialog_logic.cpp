@@ -1,4 +1,4 @@
-#include "design/design_dialog_logic.h"
+#include "presenters/design_dialog_logic.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -24,7 +24,7 @@ int usableLine(int line) {
 // The design as the builders start it: cleared, the source at infinity.
 Settings designSettings(const Settings& settings) {
     Settings s = settings;
-    s.sourceMode = 0;
+    s.sourceMode = SourceMode::Infinity;
     return s;
 }
 
@@ -35,6 +35,13 @@ DesignResult adopt(LensSystem& lens, const SurfaceTable& work, const DesignResul
         lens.surfaces = work;
     }
     return built;
+}
+
+DesignResult unusableSize(double aperture, double fNumber) {
+    DesignFailureDetails details;
+    details.aperture = aperture;
+    details.focalLength = aperture * fNumber;
+    return designFailed(DesignFailure::UnusableSize, details);
 }
 
 } // namespace
@@ -52,16 +59,13 @@ ReflectorInputs readReflectorFields(const ReflectorFields& fields) {
     ReflectorInputs in;
     in.type = fields.type;
     in.glass = fields.glass;
-    in.line = usableLine(fields.line);
+    in.line = fields.line;
     in.aperture = readFieldNumber(fields.aperture);
     in.fNumber = readFieldNumber(fields.fNumber);
     in.ratio = readFieldNumber(fields.ratio);
-    if (in.ratio <= 0.0) {
-        in.ratio = 1.0;
-    }
     const bool emptyBack = fields.backFocus == nullptr || fields.backFocus[0] == '\0';
-    in.backFocus = emptyBack ? in.aperture : readFieldNumber(fields.backFocus);
-    return in;
+    in.backFocus = emptyBack ? 0.0 : readFieldNumber(fields.backFocus);
+    return correctedReflectorInputs(in, emptyBack);
 }
 
 RefractorInputs readRefractorFields(const RefractorFields& fields) {
@@ -76,8 +80,24 @@ RefractorInputs readRefractorFields(const RefractorFields& fields) {
     in.thickness2 = readFieldNumber(fields.thickness2);
     in.thickness3 = readFieldNumber(fields.thickness3);
     in.measureFlags = fields.measureFlags;
-    in.line = usableLine(fields.line);
+    in.line = fields.line;
     in.chromaticMask = fields.chromaticMask;
+    return correctedRefractorInputs(in);
+}
+
+ReflectorInputs correctedReflectorInputs(ReflectorInputs in, bool emptyBackFocus) {
+    in.line = usableLine(in.line);
+    if (in.ratio <= 0.0) {
+        in.ratio = 1.0;
+    }
+    if (emptyBackFocus) {
+        in.backFocus = in.aperture;
+    }
+    return in;
+}
+
+RefractorInputs correctedRefractorInputs(RefractorInputs in) {
+    in.line = usableLine(in.line);
     return in;
 }
 
@@ -91,23 +111,25 @@ DesignResult designReflector(SurfaceTable& table, const Settings& settings,
     const double D = in.aperture, f = in.fNumber * in.aperture;
     const double b = in.backFocus, k = in.ratio;
     const int L = in.line;
+    const CorrectedTelescope telescope{
+        .aperture = D, .focalLength = f, .backFocus = b, .ratio = k, .line = L, .glass = in.glass};
     switch (in.type) {
     case ReflectorType::Newtonian:
         return buildNewtonian(table, D, f);
     case ReflectorType::Cassegrain:
         return buildCassegrain(table, settings, D, f, b, k);
     case ReflectorType::MaksutovNewtonian:
-        return buildMaksutovNewtonian(table, settings, catalog, D, f, L, in.glass);
+        return buildMaksutovNewtonian(table, settings, catalog, telescope);
     case ReflectorType::MaksutovCassegrain:
-        return buildMaksutovCassegrain(table, settings, catalog, D, f, b, k, L, in.glass);
+        return buildMaksutovCassegrain(table, settings, catalog, telescope);
     case ReflectorType::DallKirkham:
         return buildDallKirkham(table, settings, D, f, b, k);
     case ReflectorType::SchmidtCassegrain:
-        return buildSchmidtCassegrain(table, settings, catalog, D, f, b, k, L, in.glass);
+        return buildSchmidtCassegrain(table, settings, catalog, telescope);
     case ReflectorType::BakerSchmidtCassegrain:
-        return buildBakerSchmidtCassegrain(table, settings, catalog, D, f, b, k, L, in.glass);
+        return buildBakerSchmidtCassegrain(table, settings, catalog, telescope);
     case ReflectorType::SchmidtCamera:
-        return buildSchmidtCamera(table, settings, catalog, D, f, L, in.glass);
+        return buildSchmidtCamera(table, settings, catalog, telescope);
     default:
         table.fill(Surface{});
         return designSucceeded();
@@ -133,10 +155,25 @@ DesignResult designRefractor(SurfaceTable& table, const Settings& settings,
 
 DesignResult confirmReflectorDialog(LensSystem& lens, ReflectorInputs& kept, int& referenceLine,
                                     const ReflectorFields& fields, const GlassCatalog& catalog) {
-    kept = readReflectorFields(fields);
+    return confirmReflectorInputs(lens, kept, referenceLine, readReflectorFields(fields), catalog);
+}
+
+DesignResult confirmRefractorDialog(LensSystem& lens, RefractorInputs& kept, int& referenceLine,
+                                    const RefractorFields& fields, const GlassCatalog& catalog) {
+    return confirmRefractorInputs(lens, kept, referenceLine, readRefractorFields(fields), catalog);
+}
+
+DesignResult confirmReflectorInputs(LensSystem& lens, ReflectorInputs& kept, int& referenceLine,
+                                    const ReflectorInputs& inputs, const GlassCatalog& catalog) {
+    kept = inputs;
     referenceLine = kept.line;
-    if (!acceptsDesignSize(kept.aperture, kept.fNumber) || !std::isfinite(kept.ratio) ||
-        !std::isfinite(kept.backFocus)) {
+    if (reflectorTypeAt(listPosition(kept.type)) == ReflectorType::None) {
+        return designFailed(DesignFailure::TypeNotChosen);
+    }
+    if (!acceptsDesignSize(kept.aperture, kept.fNumber)) {
+        return unusableSize(kept.aperture, kept.fNumber);
+    }
+    if (!std::isfinite(kept.ratio) || !std::isfinite(kept.backFocus)) {
         return designRefused();
     }
     SurfaceTable work{};
@@ -144,12 +181,18 @@ DesignResult confirmReflectorDialog(LensSystem& lens, ReflectorInputs& kept, int
     return adopt(lens, work, built);
 }
 
-DesignResult confirmRefractorDialog(LensSystem& lens, RefractorInputs& kept, int& referenceLine,
-                                    const RefractorFields& fields, const GlassCatalog& catalog) {
-    kept = readRefractorFields(fields);
+DesignResult confirmRefractorInputs(LensSystem& lens, RefractorInputs& kept, int& referenceLine,
+                                    const RefractorInputs& inputs, const GlassCatalog& catalog) {
+    kept = inputs;
     referenceLine = kept.line;
-    if (!acceptsDesignSize(kept.aperture, kept.fNumber) || !std::isfinite(kept.thickness1) ||
-        !std::isfinite(kept.thickness2) || !std::isfinite(kept.thickness3)) {
+    if (refractorTypeAt(listPosition(kept.type)) == RefractorType::None) {
+        return designFailed(DesignFailure::TypeNotChosen);
+    }
+    if (!acceptsDesignSize(kept.aperture, kept.fNumber)) {
+        return unusableSize(kept.aperture, kept.fNumber);
+    }
+    if (!std::isfinite(kept.thickness1) || !std::isfinite(kept.thickness2) ||
+        !std::isfinite(kept.thickness3)) {
         return designRefused();
     }
     SurfaceTable work{};

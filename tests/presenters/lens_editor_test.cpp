@@ -1,13 +1,15 @@
 #include <cstring>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "design/lens_editor.h"
 #include "design/merit.h"
-#include "design_test_support.h"
-#include "sample_designs.h"
+#include "presenters/lens_editor.h"
+#include "tests/design/design_test_support.h"
+#include "tests/design/sample_designs.h"
 
 namespace kiro {
 namespace {
@@ -67,7 +69,7 @@ TEST_F(EditorOpening, ShowsRowsInUseWithDiametersPlaceholdersSpacingsAndPosition
     EXPECT_EQ(g[3].a2, "1e-07");
     EXPECT_EQ(g[3].a3, "-2.5e-12");
     EXPECT_EQ(g[3].a4, "3");
-    EXPECT_EQ(g[3].material, kNoSelection); // "SF99" is not in the catalogue
+    EXPECT_EQ(g[3].material, 4); // "SF99", listed after the catalogue's four
     EXPECT_EQ(g[3].spacing, "870");
 
     // The last row in use: nothing after it, so no material and no spacing.
@@ -214,8 +216,8 @@ TEST_F(EditorRows, AddAndDeleteAfterARefusedFocusShowTheDiametersTyped) {
     editor.setText(4, EditorColumn::Diameter, "-1");
     const EditorGrid before = editor.grid();
     EXPECT_EQ(editor.focusAt(WavelengthLine::d), EditorVerdict::InvalidDiameter);
+    EXPECT_EQ(editor.refusal().row, 4);
     EXPECT_EQ(editor.grid(), before);
-    EXPECT_FALSE(editor.locked());
     editor.deleteRow(0);
     EXPECT_EQ(editor.grid()[0].diameter, "104");
     EXPECT_EQ(editor.grid()[3].diameter, "-1");
@@ -237,12 +239,12 @@ TEST_F(EditorReading, MaterialsGoOnlyToLensRowsWithAGlassSelected) {
     ASSERT_EQ(editor.confirm(design), EditorVerdict::Accepted);
     EXPECT_STREQ(design[0].material, "");
     EXPECT_EQ(design[0].index[2], 1.0);
-    EXPECT_STREQ(design[1].material, "BK7");
-    EXPECT_EQ(design[1].index[2], 1.52);
+    EXPECT_STREQ(design[1].material, "BK7"); // untouched: its own indices, not the list's
+    EXPECT_EQ(design[1].index[2], 1.5);
     EXPECT_STREQ(design[2].material, "F2");
     EXPECT_EQ(design[2].index[5], 1.6);
-    EXPECT_STREQ(design[3].material, ""); // "SF99" left no selection: air
-    EXPECT_EQ(design[3].index[2], 1.0);
+    EXPECT_STREQ(design[3].material, "SF99"); // kept, though the catalogue lacks it
+    EXPECT_EQ(design[3].index, kGlass15);
     EXPECT_EQ(design[4].type, SurfaceType::SphericalMirror);
     EXPECT_STREQ(design[4].material, "");
     EXPECT_EQ(design[4].index[2], 1.0);
@@ -295,6 +297,11 @@ struct DiameterCase {
     bool accepted;
 };
 
+// Named by its inputs, so that the test's name stays the same from build to build.
+void PrintTo(const DiameterCase& c, std::ostream* out) {
+    *out << "type " << c.typePosition << " diameter \"" << c.diameter << '"';
+}
+
 class EditorDiameterRule : public EditorFixture,
                            public ::testing::WithParamInterface<DiameterCase> {};
 
@@ -313,13 +320,13 @@ TEST_P(EditorDiameterRule, RefusedTablesLeaveTheDesignUntouched) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DiameterRule, EditorDiameterRule,
-                         ::testing::Values(DiameterCase{2, "0", true},     // obstruction
-                                           DiameterCase{0, "0", true},     // row not in use
-                                           DiameterCase{1, "0", false},    // stop
-                                           DiameterCase{3, "0", false},    // focal plane
-                                           DiameterCase{6, "", false},     // mirror, empty reads 0
-                                           DiameterCase{10, "abc", false}, // lens, text reads 0
-                                           DiameterCase{0, "-1", false},   // negative anywhere
+                         ::testing::Values(DiameterCase{2, "0", true},  // obstruction
+                                           DiameterCase{0, "0", true},  // row not in use
+                                           DiameterCase{1, "0", false}, // stop
+                                           DiameterCase{3, "0", false}, // focal plane
+                                           DiameterCase{6, "", false},  // empty is no number
+                                           DiameterCase{10, "abc", false},
+                                           DiameterCase{0, "-1", false}, // negative anywhere
                                            DiameterCase{2, "-1", false},
                                            DiameterCase{10, "nan", false}, // not a number at all
                                            DiameterCase{10, "1e999", false},
@@ -341,11 +348,10 @@ TEST_F(EditorFocus, EachButtonMovesTheFocalPlaneToTheMeanFocusOfItsLine) {
         SurfaceTable traced = design;
         traced[5].z = -900.0;
         refocus(traced, settings, line);
-        // The focus reaches the design through the spacing the grid shows.
-        const std::string spacing = formatGridNumber(-20.0 - traced[5].z);
-        EXPECT_EQ(editor.grid()[4].spacing, spacing) << line;
+        // The grid shows the focus with six digits; the design takes it exactly.
+        EXPECT_EQ(editor.grid()[4].spacing, formatGridNumber(-20.0 - traced[5].z)) << line;
         EXPECT_EQ(editor.grid()[5].position, formatGridNumber(traced[5].z));
-        EXPECT_EQ(design[5].z, -20.0 - std::stod(spacing));
+        EXPECT_EQ(design[5].z, traced[5].z);
         foci.push_back(design[5].z);
     }
     EXPECT_NE(foci.front(), foci.back()); // C and h focus apart
@@ -353,19 +359,123 @@ TEST_F(EditorFocus, EachButtonMovesTheFocalPlaneToTheMeanFocusOfItsLine) {
     EXPECT_LT(foci[1], -850.0);
 }
 
-TEST_F(EditorFocus, AfterAFocusButtonAddDeleteAndCouplingDoNothing) {
+// A focus button leaves the editor as usable as before it.
+TEST_F(EditorFocus, AddDeleteAndCouplingStillWorkAfterAFocusButton) {
     LensEditor editor(fiveRows(), settings, catalog);
     ASSERT_EQ(editor.focusAt(WavelengthLine::e), EditorVerdict::Accepted);
-    EXPECT_TRUE(editor.locked());
-    const EditorGrid after = editor.grid();
-    editor.addRowAfter(0);
-    editor.deleteRow(1);
+    const std::string focus = editor.grid()[4].position;
+    ASSERT_EQ(editor.addRowAfter(0), EditorVerdict::Accepted);
+    EXPECT_EQ(editor.grid()[1].type, 1); // the new stop
+    EXPECT_EQ(editor.grid()[5].position, focus);
     editor.setText(0, EditorColumn::Spacing, "3");
-    EXPECT_EQ(editor.grid()[1].position, after[1].position);
-    editor.setText(3, EditorColumn::Position, "-1");
-    EXPECT_EQ(editor.grid()[2].spacing, after[2].spacing);
-    EXPECT_EQ(editor.grid()[1].type, after[1].type);
-    EXPECT_EQ(editor.grid()[2].radius, after[2].radius);
+    EXPECT_EQ(editor.grid()[1].position, "-3");
+    ASSERT_EQ(editor.deleteRow(1), EditorVerdict::Accepted);
+    EXPECT_EQ(editor.grid()[1].radius, "-400");
+}
+
+// --- What the user did not change ----------------------------------------------------
+
+using EditorKeeping = EditorFixture;
+
+// Random tables with full-precision values, tilted plane rows, materials in and out of
+// the catalogue with indices of their own, and rows after the end: OK without an edit
+// gives back every bit, only shifted so that the first row stands at 0 (the sixteenth
+// row keeps its place).
+TEST_F(EditorKeeping, OkWithoutEditsKeepsEveryBitUpToTheShiftToZero) {
+    std::mt19937_64 random(17);
+    std::uniform_real_distribution<double> number(-1000.0, 1000.0);
+    std::uniform_real_distribution<double> width(0.001, 300.0);
+    const char* const names[] = {"", "BK7", "F2", "SF99", "BK7 (old)"};
+    for (int trial = 0; trial < 300; ++trial) {
+        SurfaceTable t{};
+        const int used = static_cast<int>(random() % (kSurfaceRows + 1));
+        double z = trial % 3 == 0 ? 0.0 : number(random);
+        for (int k = 0; k < kSurfaceRows; ++k) {
+            Surface& s = t[k];
+            s.type = kTypeListCodes[1 + random() % (kTypeListSize - 1)];
+            if (k == used) {
+                s.type = SurfaceType::End;
+            }
+            s.x = number(random) * 1e-3;
+            s.y = number(random) * 1e-3;
+            s.z = z;
+            z -= width(random) / 3.0;
+            s.nx = number(random);
+            s.ny = number(random);
+            s.nz = number(random);
+            s.radius = number(random) / 3.0;
+            s.a2 = number(random) * 1e-9;
+            s.a3 = number(random) * 1e-15;
+            s.a4 = number(random) * 1e-21;
+            s.effectiveRadius = width(random) / 7.0;
+            for (double& n : s.index) {
+                n = 1.0 + width(random) / 1000.0;
+            }
+            std::strcpy(s.material, names[random() % std::size(names)]);
+        }
+        LensEditor editor(t, settings, catalog);
+        SurfaceTable design{};
+        ASSERT_EQ(editor.confirm(design), EditorVerdict::Accepted) << trial;
+        SurfaceTable expected = t;
+        for (int k = 0; k < kSurfaceRows - 1; ++k) {
+            expected[k].z = t[k].z - t[0].z;
+        }
+        EXPECT_TRUE(samples::identicalTables(design, expected)) << trial;
+    }
+}
+
+TEST_F(EditorKeeping, AMaterialOutsideTheCatalogueIsListedAndCanBePickedElsewhere) {
+    SurfaceTable t = fiveRows();
+    t[4].type = SurfaceType::SphericalLens;
+    t[5] = row(SurfaceType::FlatFocal, -950.0, 0.0, 30.0);
+    LensEditor editor(t, settings, catalog);
+    ASSERT_EQ(editor.foreignMaterialCount(), 1);
+    EXPECT_STREQ(editor.foreignMaterial(0).name, "SF99");
+    editor.setMaterialSelection(4, glassCount(catalog)); // "SF99" picked for row 4
+    editor.setMaterialSelection(1, 2);                   // row 1 changes to "F2"
+    SurfaceTable design{};
+    ASSERT_EQ(editor.confirm(design), EditorVerdict::Accepted);
+    EXPECT_STREQ(design[3].material, "SF99");
+    EXPECT_STREQ(design[4].material, "SF99");
+    EXPECT_EQ(design[4].index, kGlass15);
+    EXPECT_STREQ(design[1].material, "F2");
+}
+
+// Typed entries are read before rows move, so they travel with their rows; a typed
+// number uses the desktop's decimal comma where it has one.
+TEST_F(EditorKeeping, TypedEntriesMoveWithTheirRowsOnAddAndDelete) {
+    LensEditor editor(fiveRows(), settings, catalog, DecimalMarks::PointOrComma);
+    editor.setText(2, EditorColumn::Radius, "-555");
+    editor.setText(3, EditorColumn::Spacing, "-600,75");
+    ASSERT_EQ(editor.addRowAfter(0), EditorVerdict::Accepted);
+    EXPECT_EQ(editor.grid()[3].radius, "-555");
+    ASSERT_EQ(editor.deleteRow(0), EditorVerdict::Accepted);
+    EXPECT_EQ(editor.grid()[2].radius, "-555");
+    SurfaceTable design{};
+    ASSERT_EQ(editor.confirm(design), EditorVerdict::Accepted);
+    EXPECT_EQ(design[2].radius, -555.0);
+    EXPECT_EQ(design[3].z - design[4].z, -600.75);
+}
+
+// A cell that is no number refuses OK, add, delete and the focus buttons, says which
+// cell it is, and leaves the design and the working table as they were.
+TEST_F(EditorKeeping, AnUnreadableCellRefusesEveryButtonAndNamesTheCell) {
+    const char* const typed[] = {"abc", "1e999", "nan", "12mm", "-1,5"};
+    for (const char* text : typed) {
+        LensEditor editor(fiveRows(), settings, catalog);
+        editor.setText(1, EditorColumn::Radius, text);
+        SurfaceTable design = fiveRows();
+        EXPECT_EQ(editor.confirm(design), EditorVerdict::UnreadableNumber) << text;
+        EXPECT_EQ(editor.refusal().row, 1);
+        EXPECT_EQ(editor.refusal().column, EditorColumn::Radius);
+        EXPECT_NE(editor.refusal().problem, NumberProblem::None);
+        EXPECT_TRUE(samples::identicalTables(design, fiveRows())) << text;
+        const EditorGrid shown = editor.grid();
+        EXPECT_EQ(editor.addRowAfter(0), EditorVerdict::UnreadableNumber);
+        EXPECT_EQ(editor.deleteRow(0), EditorVerdict::UnreadableNumber);
+        EXPECT_EQ(editor.focusAt(WavelengthLine::d), EditorVerdict::UnreadableNumber);
+        EXPECT_EQ(editor.grid(), shown);
+    }
 }
 
 } // namespace
