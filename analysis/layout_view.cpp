@@ -224,6 +224,27 @@ void updateLayoutView(LayoutView& view, const SurfaceTable& table, LayoutMode mo
     zoomTo(view, s, a, b, clientWidth, clientHeight);
 }
 
+LayoutPoint layoutPointAt(const LayoutView& view, double column, double row) {
+    return {(view.originX - column) / view.scale, (view.originY - row) / view.scale};
+}
+
+void zoomLayoutAbout(LayoutView& view, double factor, double column, double row) {
+    if (!(view.scale > 0.0) || !(factor > 0.0)) {
+        return;
+    }
+    const double s = std::min(view.scale * factor, std::max(kMaxLayoutScale, view.fitScale));
+    if (s <= view.fitScale) {
+        view.scale = view.fitScale;
+        view.originX = view.fitOriginX;
+        view.originY = view.fitOriginY;
+        return;
+    }
+    const LayoutPoint under = layoutPointAt(view, column, row);
+    view.originX = column + s * under.z;
+    view.originY = row + s * under.x;
+    view.scale = s;
+}
+
 void drawLayout(Canvas& canvas, const LayoutView& view, const SurfaceTable& table,
                 const Settings& settings) {
     drawSurfaceProfiles(canvas, view, table);

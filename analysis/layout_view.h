@@ -27,6 +27,20 @@ constexpr double kMaxLayoutScale = 16.0; // pixels per mm a zoom step reaches at
 void updateLayoutView(LayoutView& view, const SurfaceTable& table, LayoutMode mode, int a, int b,
                       int clientWidth, int clientHeight);
 
+// A design point of the side view: z along the axis, x across it (mm).
+struct LayoutPoint {
+    double z = 0.0;
+    double x = 0.0;
+};
+
+// The design point shown at pixel (column, row); not finite while the view has no scale.
+LayoutPoint layoutPointAt(const LayoutView& view, double column, double row);
+
+// Zooms by factor about pixel (column, row), which keeps showing the same design point
+// (the mouse wheel's zoom). The scale stays between the fitted scale and kMaxLayoutScale;
+// reaching the fitted scale returns to the fitted view.
+void zoomLayoutAbout(LayoutView& view, double factor, double column, double row);
+
 // The whole side view: surface profiles, then the ray fan.
 void drawLayout(Canvas& canvas, const LayoutView& view, const SurfaceTable& table,
                 const Settings& settings);

@@ -62,6 +62,7 @@ void Document::newDesign(const QString& step) {
     clearLensSystem(after);
     push(after, ViewFit::Keep, step);
     markSaved();
+    setFilePath({});
 }
 
 DesignReadResult Document::open(const QString& path, const QString& step) {
@@ -74,6 +75,7 @@ DesignReadResult Document::open(const QString& path, const QString& step) {
     designFolder_ = QFileInfo(path).absolutePath();
     push(read, ViewFit::Refit, step);
     markSaved();
+    setFilePath(path);
     return result;
 }
 
@@ -82,12 +84,20 @@ DesignWriteResult Document::save(const QString& path) {
     if (result.written()) {
         designFolder_ = QFileInfo(path).absolutePath();
         markSaved();
+        setFilePath(path);
     }
     return result;
 }
 
 void Document::push(const LensSystem& after, ViewFit fit, const QString& step) {
     history_.push(new DesignStep(*this, after, fit, step));
+}
+
+void Document::setFilePath(const QString& path) {
+    if (path != filePath_) {
+        filePath_ = path;
+        emit filePathChanged(filePath_);
+    }
 }
 
 void Document::show(const LensSystem& lens, ViewFit fit) {

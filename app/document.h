@@ -47,10 +47,16 @@ class Document : public QObject {
     DesignWriteResult save(const QString& path);
 
     void setCatalog(const GlassCatalog& catalog) { catalog_ = catalog; }
+    // Start-up only: the settings kept from the last run, before any step.
+    void setStartSettings(const Settings& settings) { lens_.settings = settings; }
 
     // The file name offered by the next Save ("*" at start).
     const QString& proposedSaveName() const { return proposedSaveName_; }
     void setProposedSaveName(const QString& name) { proposedSaveName_ = name; }
+
+    // The file the design was last read from or written to; empty for a design begun by New
+    // (the window's title names it).
+    const QString& filePath() const { return filePath_; }
 
     // The folder the file dialogs start in: the design's own, once it has one.
     const QString& designFolder() const { return designFolder_; }
@@ -84,17 +90,20 @@ class Document : public QObject {
     // The description changed (it is the window's title).
     void descriptionChanged(const QString& description);
     void modifiedChanged(bool modified);
+    void filePathChanged(const QString& path);
 
   private:
     friend class DesignStep;
     // Puts a design in place, as a step is done or undone.
     void show(const LensSystem& lens, ViewFit fit);
     void push(const LensSystem& after, ViewFit fit, const QString& step);
+    void setFilePath(const QString& path);
 
     LensSystem lens_{};
     GlassCatalog catalog_{};
     QString proposedSaveName_ = QStringLiteral("*");
     QString designFolder_;
+    QString filePath_;
     int referenceLine_ = WavelengthLine::d;
     OptimizerSettings optimizerSettings_{};
     ReflectorInputs reflectorInputs_{};

@@ -70,6 +70,10 @@ void openDesign(QWidget* owner, Document& document) {
     }
 }
 
+bool openDesignFile(QWidget* owner, Document& document, const QString& path) {
+    return settleUnsavedWork(owner, document) && readInto(owner, document, path);
+}
+
 bool saveDesign(QWidget* owner, Document& document, SaveKind kind) {
     document.setProposedSaveName(kind == SaveKind::Save
                                      ? nameOfferedBySave(document.proposedSaveName())

@@ -18,6 +18,10 @@ void newDesign(QWidget* owner, Document& document);
 // nothing; one that ends early opens with a warning.
 void openDesign(QWidget* owner, Document& document);
 
+// A design chosen another way (a recent file, a file dropped on the window): read as Open
+// reads it, after unsaved work was settled. True when it was opened.
+bool openDesignFile(QWidget* owner, Document& document, const QString& path);
+
 // Save (103) offers the proposed name cut before its extension; Save As (104) offers
 // none. ".OPT" is added to the chosen name unless it has it, an existing file is
 // overwritten only when the user says so, and a failed write gets the error box with the

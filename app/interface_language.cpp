@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -20,12 +21,22 @@ namespace {
 
 // Compiled from translations/kiro_en.ts at build time and built into the shell.
 constexpr const char* kEnglishTranslation = ":/translations/kiro_en.qm";
-constexpr const char* kEnglishGuideFile = "kiro.en.htm";
+
+// Qt's own texts (standard buttons, file dialogs) in Japanese, from Qt's translations.
+constexpr const char* kQtJapanese = "qtbase_ja";
 
 struct LanguageState {
     InterfaceLanguage language = InterfaceLanguage::Japanese;
-    std::unique_ptr<QTranslator> translator; // installed while English is in use
+    std::unique_ptr<QTranslator> translator;   // installed while English is in use
+    std::unique_ptr<QTranslator> qtTranslator; // installed while Japanese is in use
 };
+
+void removeTranslator(std::unique_ptr<QTranslator>& translator) {
+    if (translator) {
+        QCoreApplication::removeTranslator(translator.get());
+        translator.reset();
+    }
+}
 
 LanguageState& state() {
     static LanguageState instance;
@@ -38,9 +49,13 @@ InterfaceLanguage interfaceLanguageFor(const QStringList& uiLanguages) {
     if (uiLanguages.isEmpty()) {
         return InterfaceLanguage::Japanese;
     }
-    return QLocale(uiLanguages.constFirst()).language() == QLocale::English
-               ? InterfaceLanguage::English
-               : InterfaceLanguage::Japanese;
+    const QString& first = uiLanguages.constFirst();
+    if (first == QLatin1String("C") || first == QLatin1String("POSIX")) {
+        return InterfaceLanguage::Japanese;
+    }
+    const QLocale::Language language = QLocale(first).language();
+    return language == QLocale::Japanese || language == QLocale::C ? InterfaceLanguage::Japanese
+                                                                   : InterfaceLanguage::English;
 }
 
 InterfaceLanguage systemInterfaceLanguage() {
@@ -49,12 +64,18 @@ InterfaceLanguage systemInterfaceLanguage() {
 
 bool useInterfaceLanguage(InterfaceLanguage language) {
     LanguageState& s = state();
-    if (s.translator) {
-        QCoreApplication::removeTranslator(s.translator.get());
-        s.translator.reset();
-    }
+    removeTranslator(s.translator);
+    removeTranslator(s.qtTranslator);
     s.language = InterfaceLanguage::Japanese;
     if (language == InterfaceLanguage::Japanese) {
+        // Without Qt's translations installed, Qt's own texts stay English; ours are
+        // Japanese regardless.
+        auto qt = std::make_unique<QTranslator>();
+        if (qt->load(QLocale(QLocale::Japanese), QString::fromLatin1(kQtJapanese), QString(),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+            QCoreApplication::installTranslator(qt.get())) {
+            s.qtTranslator = std::move(qt);
+        }
         return true;
     }
     loadTranslationResources();

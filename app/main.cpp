@@ -9,6 +9,7 @@
 #include "app/file_commands.h"
 #include "app/interface_language.h"
 #include "app/main_window.h"
+#include "app/remembered_state.h"
 #include "app/shell_text.h"
 #include "model/program_files.h"
 
@@ -18,6 +19,10 @@ namespace {
 // guide, the design) once the window has been painted, and quits: the installation test
 // and the start-up benchmark run it so.
 constexpr const char* kStartupReportVariable = "KIRO_STARTUP_REPORT";
+
+// Given before the design, starts from the defaults: everything kept from earlier runs
+// (window places, recent files, inputs, settings) is forgotten.
+constexpr const char* kDefaultsOption = "--defaults";
 
 void reportStartup(const std::filesystem::path& catalogPath, const kiro::app::Document& document) {
     const std::filesystem::path guide = kiro::app::userGuide();
@@ -43,7 +48,23 @@ int main(int argc, char* argv[]) {
     // quoted, and arguments split at blanks are joined again.
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
+    const bool fromDefaults =
+        !arguments.isEmpty() && arguments.constFirst() == QLatin1String(kDefaultsOption);
+    if (fromDefaults) {
+        arguments.removeFirst();
+    }
     const QString commandLine = arguments.join(QLatin1Char(' '));
+
+    // The user's kept state, except in the start-up report's runs (tests and benchmarks),
+    // which keep theirs in a store of their own that vanishes.
+    const bool reportOnly = qEnvironmentVariableIsSet(kStartupReportVariable);
+    if (!reportOnly) {
+        kiro::app::useRememberedStateFile(kiro::app::userStateFile());
+    }
+    if (fromDefaults) {
+        kiro::app::forgetRememberedState();
+    }
+    kiro::app::keepDialogGeometries();
 
     // Start-up in order: the empty design with the start settings (the document), the
     // catalogue, the window with its view fitted, then the design named on the command
@@ -52,6 +73,9 @@ int main(int argc, char* argv[]) {
     kiro::GlassCatalog catalog;
     const std::filesystem::path catalogPath = kiro::loadStartCatalog(catalog);
     document.setCatalog(catalog);
+    kiro::app::recallDocumentState(document);
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &document,
+                     [&document] { kiro::app::rememberDocumentState(document); });
     kiro::app::MainWindow window(document);
     kiro::app::openCommandLine(&window, document, commandLine);
     window.show();

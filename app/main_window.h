@@ -5,7 +5,9 @@
 namespace kiro::app {
 
 class Document;
+class DesignStatusBar;
 class LayoutWidget;
+class RecentFilesMenu;
 
 // Command identifiers of the menu; each is its QAction's object name ("101" ...).
 namespace MenuId {
@@ -36,8 +38,19 @@ constexpr int Help = 901;
 constexpr int About = 902;
 } // namespace MenuId
 
-// The program's one window: the menu and the side view of the document's design. The
-// title is "KIRO" until the first paint, then the design's description.
+// Object names of the commands added to the menus beside those of the identifiers.
+namespace CommandName {
+inline constexpr const char* SavePicture = "savePicture";
+inline constexpr const char* Print = "print";
+inline constexpr const char* ZoomIn = "zoomIn";
+inline constexpr const char* ZoomOut = "zoomOut";
+inline constexpr const char* Fit = "fitView";
+} // namespace CommandName
+
+// The program's one window: the menu, the side view of the document's design and the
+// status bar. The title is "KIRO" until the first paint, then the design's description
+// and file name with the modified mark (windowTitleFor). A design file dropped on the
+// window is opened.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -45,6 +58,7 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(Document& document, QWidget* parent = nullptr);
 
     LayoutWidget* layoutWidget() const { return view_; }
+    RecentFilesMenu* recentFiles() const { return recent_; }
 
   signals:
     void firstPainted();
@@ -52,11 +66,21 @@ class MainWindow : public QMainWindow {
   protected:
     // Unsaved work is settled first; the window stays when the user cancels.
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildMenus();
     // Edit's Undo and Redo, named after the step they would take and off without one.
     void buildEditMenu();
+    // Save picture, Print and the recent files, before Exit.
+    void addFileExtras(QMenu* file);
+    // Zoom in and out and Fit for the side view, at the end of View.
+    void addViewCommands(QMenu* views);
+    void showTitle();
+    void openRecent(const QString& path);
+    void savePicture();
+    void print();
     void viewPainted();
     bool designInUse() const;
 
@@ -77,6 +101,8 @@ class MainWindow : public QMainWindow {
 
     Document& document_;
     LayoutWidget* view_ = nullptr;
+    DesignStatusBar* status_ = nullptr;
+    RecentFilesMenu* recent_ = nullptr;
     bool painted_ = false;
 };
 

@@ -16,7 +16,6 @@
 #include "analysis/fan_plot.h"
 #include "analysis/field_plot.h"
 #include "analysis/information_text.h"
-#include "analysis/layout_view.h"
 #include "analysis/light_amount_curve.h"
 #include "analysis/recording_canvas.h"
 #include "analysis/spot_diagram.h"
@@ -29,6 +28,7 @@
 #include "presenters/fan_dialog_state.h"
 #include "presenters/field_dialog_state.h"
 #include "presenters/spot_dialog_state.h"
+#include "render/layout_picture.h"
 #include "render/qt_canvas.h"
 
 namespace kiro::cli {
@@ -144,14 +144,6 @@ void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, boo
         (!zoom && (args.magnification || args.scroll)) || (!floor && args.floor)) {
         failUsage("option not used by the " + args.view + " view");
     }
-}
-
-PaintFunction layoutPainter(const LensSystem& lens, PictureSize size) {
-    LayoutView view;
-    updateLayoutView(view, lens.surfaces, LayoutMode::Fit, size.width, size.height, size.width,
-                     size.height);
-    return
-        [&lens, view](Canvas& canvas) { drawLayout(canvas, view, lens.surfaces, lens.settings); };
 }
 
 // The spot dialog as it opens, then the panels' heights and the lines of the options.
@@ -330,7 +322,7 @@ void runRender(const RenderArgs& args) {
     PaintFunction paint;
     if (args.view == "layout") {
         rejectOptions(args, false, false, false, false);
-        paint = layoutPainter(lens, size);
+        paint = layoutPainter(lens, size.width, size.height);
     } else if (args.view == "spot") {
         rejectOptions(args, true, true, true, false);
         paint = spotPainter(lens, args);

@@ -1,12 +1,13 @@
-#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "cli/cli_common.h"
+#include "cli/terminal_progress.h"
 #include "design/merit.h"
 #include "design/optimizer.h"
+#include "presenters/optimize_summary.h"
 
 namespace kiro::cli {
 namespace {
@@ -75,6 +76,7 @@ struct OptimizeArgs {
     std::string vary;
     bool varyGiven = false;
     int threads = 0;
+    bool quiet = false;
 };
 
 // Splits a comma list into its words; an empty text is an empty list.
@@ -147,9 +149,7 @@ OptimizerSettings optimizerSettings(const OptimizeArgs& args) {
 }
 
 void printPass(const PassReport& report) {
-    std::printf("pass %d range %g merit %s -> %s candidates %" PRId64 " seconds %.3f\n",
-                report.pass, report.rangePercent, formatNumber(report.meritBefore).c_str(),
-                formatNumber(report.meritAfter).c_str(), report.candidates, report.seconds);
+    std::fputs(passReportLine(report).c_str(), stdout);
     std::fflush(stdout);
 }
 
@@ -162,8 +162,16 @@ void runOptimize(const OptimizeArgs& args) {
     loadDesign(lens, args.path, args.settings);
     OptimizeOptions options;
     options.threads = args.threads;
-    options.passDone = printPass;
+    TerminalProgress progress(args.quiet);
+    if (progress.active()) {
+        options.progress = [&progress](const OptimizeProgress& p) { progress.show(p); };
+    }
+    options.passDone = [&progress](const PassReport& report) {
+        progress.clear();
+        printPass(report);
+    };
     const OptimizeResult result = optimizeDesign(lens, settings, options);
+    progress.clear();
     switch (result.status) {
     case OptimizeStatus::TooManyRows:
         failUsage("too many radii to vary: " + std::to_string(result.variedRows) + " (" +
@@ -251,6 +259,7 @@ void addOptimize(CLI::App& app) {
         },
         "rows that vary: lens,mirror,spacing or none (lens,mirror)");
     cmd->add_option("--threads", args->threads, "threads to search with (0: every core)");
+    cmd->add_flag("--quiet", args->quiet, "no progress on stderr (shown when it is a terminal)");
     addSettingsOptions(cmd, args->settings);
     cmd->callback([args] { runOptimize(*args); });
 }

@@ -49,16 +49,28 @@ std::filesystem::path loadStartCatalog(GlassCatalog& catalog) {
     return {};
 }
 
-std::filesystem::path findUserGuide(const std::string& fileName) {
+std::vector<std::filesystem::path> userGuidePlaces(const std::string& fileName) {
     const std::filesystem::path inHelp = std::filesystem::path(kHelpFolder) / fileName;
+    std::vector<std::filesystem::path> places;
     for (const std::filesystem::path& local : {std::filesystem::path(fileName), inHelp}) {
-        if (isReadableFile(local)) {
-            std::error_code ec;
-            const std::filesystem::path absolute = std::filesystem::absolute(local, ec);
-            return ec ? std::filesystem::path(local) : absolute;
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(local, ec);
+        places.push_back(ec ? local : absolute);
+    }
+    if (const std::filesystem::path folder = programFolder(); !folder.empty()) {
+        places.push_back((folder / inHelp).lexically_normal());
+        places.push_back((folder / kShareFolder / inHelp).lexically_normal());
+    }
+    return places;
+}
+
+std::filesystem::path findUserGuide(const std::string& fileName) {
+    for (const std::filesystem::path& place : userGuidePlaces(fileName)) {
+        if (isReadableFile(place)) {
+            return place;
         }
     }
-    return findProgramFile(inHelp);
+    return {};
 }
 
 } // namespace kiro

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "model/glass_catalog.h"
 
@@ -27,5 +28,8 @@ std::filesystem::path loadStartCatalog(GlassCatalog& catalog);
 // file name ("kiro.en.htm") is looked for in the same places.
 inline constexpr const char* kUserGuideFile = "kiro.htm";
 std::filesystem::path findUserGuide(const std::string& fileName = kUserGuideFile);
+
+// Where findUserGuide looks, in its order (for telling the user when none is there).
+std::vector<std::filesystem::path> userGuidePlaces(const std::string& fileName = kUserGuideFile);
 
 } // namespace kiro

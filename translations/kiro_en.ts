@@ -155,6 +155,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <translation>         KIRO Ver.1.21
          Design and evaluation of telescope optics (Qt edition)</translation>
     </message>
+    <message>
+        <source>探した場所:</source>
+        <translation>Places looked in:</translation>
+    </message>
 </context>
 <context>
     <name>NumberField</name>
@@ -256,6 +260,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <source>%1番目の像高</source>
         <translation>Image height %1</translation>
     </message>
+    <message>
+        <source>印刷…</source>
+        <translation>Print…</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::ApertureChangeDialog</name>
@@ -321,6 +329,33 @@ Only characters that Shift JIS (CP932) can represent may be used.</translation>
     </message>
 </context>
 <context>
+    <name>kiro::app::DesignStatusBar</name>
+    <message>
+        <source>ポインタの位置: 光軸方向 z と光軸からの高さ x (mm)</source>
+        <translation>Pointer position: z along the optical axis and height x from it (mm)</translation>
+    </message>
+    <message>
+        <source>側面図の縮尺: 1画素あたりの長さ</source>
+        <translation>Scale of the side view: length per pixel</translation>
+    </message>
+    <message>
+        <source>d線の焦点距離とF値 (情報表示と同じ値)</source>
+        <translation>Focal length and F-number on the d line (as Information shows them)</translation>
+    </message>
+    <message>
+        <source>z %1 mm  x %2 mm</source>
+        <translation>z %1 mm  x %2 mm</translation>
+    </message>
+    <message>
+        <source>%1 mm/画素</source>
+        <translation>%1 mm/pixel</translation>
+    </message>
+    <message>
+        <source>焦点距離 %1 mm  F%2</source>
+        <translation>Focal length %1 mm  F%2</translation>
+    </message>
+</context>
+<context>
     <name>kiro::app::FanDialog</name>
     <message>
         <source>収差図</source>
@@ -348,6 +383,41 @@ Only characters that Shift JIS (CP932) can represent may be used.</translation>
     <message>
         <source>歪曲の倍率</source>
         <translation>Distortion scale</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::HelpWindow</name>
+    <message>
+        <source>KIRO ヘルプ</source>
+        <translation>KIRO Help</translation>
+    </message>
+    <message>
+        <source>移動</source>
+        <translation>Navigation</translation>
+    </message>
+    <message>
+        <source>戻る</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>前に見ていた箇所に戻ります (%1)</source>
+        <translation>Back to where you were before (%1)</translation>
+    </message>
+    <message>
+        <source>進む</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>目次</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>ガイド内を検索</source>
+        <translation>Search the guide</translation>
+    </message>
+    <message>
+        <source>Enterで次の一致箇所へ進みます</source>
+        <translation>Enter goes to the next match</translation>
     </message>
 </context>
 <context>
@@ -585,6 +655,36 @@ diameter (mm)</translation>
         <source>ザイデル収差(&amp;Z)</source>
         <translation>Sei&amp;del Sums</translation>
     </message>
+    <message>
+        <source>画像を保存…</source>
+        <translation>Save P&amp;icture…</translation>
+    </message>
+    <message>
+        <source>側面図をPNG, SVG, PDFの画像ファイルに保存します</source>
+        <translation>Saves the side view as a PNG, SVG or PDF file</translation>
+    </message>
+    <message>
+        <source>印刷…</source>
+        <translation>&amp;Print…</translation>
+    </message>
+    <message>
+        <source>側面図を拡大(&amp;M)</source>
+        <translation>&amp;Zoom In</translation>
+    </message>
+    <message>
+        <source>側面図を縮小(&amp;O)</source>
+        <translation>Zoom &amp;Out</translation>
+    </message>
+    <message>
+        <source>側面図を全体表示(&amp;A)</source>
+        <translation>Fi&amp;t Side View</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; が見つかりません。
+最近使ったファイルの一覧から外します。</source>
+        <translation>&quot;%1&quot; cannot be found.
+It is removed from the recent files.</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::OptimizerDialog</name>
@@ -686,6 +786,21 @@ The results of the %n finished passes were kept; the changes of the unfinished p
     <message>
         <source>この設計は球面収差を測れないため、最適化できません。データは変わっていません。</source>
         <translation>The spherical aberration of this design cannot be measured, so it cannot be optimized. The design is unchanged.</translation>
+    </message>
+    <message>
+        <source>評価値 %1 → %2
+パス %3回、候補 %4、%5 秒
+</source>
+        <translation>Merit %1 → %2
+%3 passes, %4 candidates, %5 s
+</translation>
+    </message>
+</context>
+<context>
+    <name>kiro::app::RecentFilesMenu</name>
+    <message>
+        <source>最近使ったファイル(&amp;R)</source>
+        <translation>&amp;Recent Files</translation>
     </message>
 </context>
 <context>

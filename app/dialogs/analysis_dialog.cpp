@@ -19,6 +19,7 @@
 #include "app/dialogs/analysis_view.h"
 #include "app/dialogs/number_fields.h"
 #include "app/dialogs/picture_export.h"
+#include "app/print_picture.h"
 #include "app/shell_text.h"
 
 namespace kiro::app {
@@ -95,6 +96,15 @@ QHBoxLayout* AnalysisDialog::makeButtonRow() {
     saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, &AnalysisDialog::savePicture);
 
+    auto* printButton = new QPushButton(tr("印刷…"), this);
+    printButton->setObjectName(QStringLiteral("print"));
+    printButton->setAutoDefault(false);
+    connect(printButton, &QPushButton::clicked, this, [this] {
+        printPicture(this,
+                     windowTitle() + QStringLiteral(" — ") + fromDesignBytes(lens_.description),
+                     viewSize_, [this](Canvas& canvas) { paintCurrent(canvas); });
+    });
+
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(controlName(1));
     okButton->setDefault(true);
@@ -102,6 +112,7 @@ QHBoxLayout* AnalysisDialog::makeButtonRow() {
 
     auto* row = new QHBoxLayout;
     row->addWidget(saveButton);
+    row->addWidget(printButton);
     row->addStretch(1);
     row->addWidget(okButton);
     return row;

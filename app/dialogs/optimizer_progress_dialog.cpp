@@ -15,6 +15,7 @@
 #include "app/edit_steps.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
+#include "presenters/optimize_summary.h"
 
 namespace kiro::app {
 
@@ -110,6 +111,26 @@ void OptimizerProgressDialog::showElapsed() {
     elapsed_->setText(tr("経過時間 %1 秒").arg(formatNumber("%.1f", run_.elapsedSeconds())));
 }
 
+namespace {
+
+// What the passes achieved, as kiro-cli optimize prints it: the merit (the sum of the
+// measures chosen) before and after, then each pass's line.
+QString summaryText(const OptimizeResult& result) {
+    const OptimizeTotals totals = optimizeTotals(result.passes);
+    QString text =
+        OptimizerProgressDialog::tr("評価値 %1 → %2\nパス %3回、候補 %4、%5 秒\n")
+            .arg(formatNumber("%.6g", totals.meritBefore), formatNumber("%.6g", totals.meritAfter))
+            .arg(totals.passes)
+            .arg(totals.candidates)
+            .arg(formatNumber("%.1f", totals.seconds));
+    for (const PassReport& pass : result.passes) {
+        text += u'\n' + QString::fromStdString(passReportLine(pass)).trimmed();
+    }
+    return text;
+}
+
+} // namespace
+
 bool runOptimization(Document& document, QWidget* parent) {
     const OptimizerSettings settings = document.optimizerSettings();
     const int varied = buildParameterList(document.lens().surfaces, kindFlags(settings)).count;
@@ -148,8 +169,12 @@ bool runOptimization(Document& document, QWidget* parent) {
                 : OptimizerProgressDialog::tr("最適化を中止しました。\n終わった%n回のパスの結果を"
                                               "残し、途中のパスの変更は捨てました。",
                                               nullptr, static_cast<int>(result.passes.size()));
-        showBox(parent, {OptimizerProgressDialog::title(), text, QMessageBox::Information,
-                         QMessageBox::Ok});
+        showBox(parent, {OptimizerProgressDialog::title(),
+                         result.passes.empty() ? text : text + u'\n' + summaryText(result),
+                         QMessageBox::Information, QMessageBox::Ok});
+    } else if (result.status == OptimizeStatus::Done) {
+        showBox(parent, {OptimizerProgressDialog::title(), summaryText(result),
+                         QMessageBox::Information, QMessageBox::Ok});
     }
     return keep;
 }

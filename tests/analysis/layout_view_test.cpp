@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "analysis/recording_canvas.h"
 #include "tests/analysis/analysis_tables.h"
@@ -119,6 +120,32 @@ TEST(LayoutZoom, ZoomOutFromTwiceTheFitKeepsTheClickedPointInTheMiddle) {
     EXPECT_EQ(view.scale, 4.0);
     EXPECT_DOUBLE_EQ(view.originX - view.scale * z, 300.0);
     EXPECT_NE(view.originX, view.fitOriginX);
+}
+
+// The wheel's zoom: whatever the steps, the design point under the pointer stays there,
+// the scale stays between the fit and the maximum, and the fit comes back exactly.
+TEST(LayoutZoom, WheelZoomKeepsThePointUnderThePointer) {
+    LayoutView view = simpleView();
+    view.fitScale = 2.0;
+    for (const double factor : {1.25, 1.25, 3.0, 7.0, 0.5, 0.8, 1.1}) {
+        for (const auto& [column, row] : {std::pair{17.0, 380.0}, std::pair{512.5, 3.25}}) {
+            const LayoutPoint before = layoutPointAt(view, column, row);
+            zoomLayoutAbout(view, factor, column, row);
+            const LayoutPoint after = layoutPointAt(view, column, row);
+            EXPECT_NEAR(after.z, before.z, 1e-9);
+            EXPECT_NEAR(after.x, before.x, 1e-9);
+            EXPECT_LE(view.scale, kMaxLayoutScale);
+            EXPECT_GT(view.scale, view.fitScale);
+        }
+    }
+    zoomLayoutAbout(view, 1e-3, 40.0, 40.0);
+    EXPECT_EQ(view.scale, view.fitScale);
+    EXPECT_EQ(view.originX, view.fitOriginX);
+    EXPECT_EQ(view.originY, view.fitOriginY);
+    const LayoutView unscaled;
+    LayoutView zero = unscaled;
+    zoomLayoutAbout(zero, 2.0, 1.0, 1.0);
+    EXPECT_EQ(zero.scale, 0.0);
 }
 
 TEST(LayoutZoom, ZeroScaleIsNotZoomed) {

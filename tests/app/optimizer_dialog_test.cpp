@@ -3,7 +3,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -159,12 +161,29 @@ class OptimizerDialogTest : public QObject {
             return true;
         });
         QVERIFY(runOptimizer(document, nullptr));
-        QVERIFY(boxes.seen.isEmpty());
         QCOMPARE(changes.size(), 1);
         QCOMPARE(changes.at(0).at(0).value<ViewFit>(), ViewFit::Keep);
         const QByteArray cli = test::cliDesignFile({"optimize", test::examplePath(kDoublet)});
         QVERIFY(!cli.isEmpty());
         QCOMPARE(test::savedBytes(document), cli);
+
+        // The summary: kiro-cli's pass lines, number for number (the seconds aside).
+        QCOMPARE(boxes.seen.size(), 1);
+        QTemporaryDir dir;
+        const test::CliRun run =
+            test::runKiroCli({"optimize", test::examplePath(kDoublet), "-o",
+                              dir.filePath("out.OPT"), "--glass-file", test::shippedCatalogPath()});
+        const QRegularExpression seconds(QStringLiteral(" seconds [0-9.]+"));
+        const auto passLines = [&seconds](const QString& text) {
+            QStringList lines =
+                text.split(u'\n').filter(QRegularExpression(QStringLiteral("^pass ")));
+            lines.replaceInStrings(seconds, QString());
+            return lines;
+        };
+        const QStringList expected = passLines(QString::fromUtf8(run.out));
+        QCOMPARE(expected.size(), passCount(OptimizerSettings{}.changeRangePercent));
+        QCOMPARE(passLines(boxes.seen.at(0).text), expected);
+        QVERIFY(boxes.seen.at(0).text.startsWith(QString::fromUtf8("評価値 ")));
     }
 
     // Cancel in the second pass: the first pass's result stays, the second's is dropped,

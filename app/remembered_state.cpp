@@ -1,0 +1,165 @@
+#include "app/remembered_state.h"
+
+#include <memory>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QEvent>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include "app/document.h"
+#include "presenters/remembered_inputs.h"
+
+namespace kiro::app {
+namespace {
+
+constexpr const char* kStateFileName = "kiro.ini";
+constexpr const char* kGeometryGroup = "geometry";
+constexpr const char* kLastFolderKey = "files/lastFolder";
+
+struct Store {
+    std::unique_ptr<QTemporaryDir> scratch; // the store's folder until a file is named
+    std::unique_ptr<QSettings> settings;
+};
+
+Store& store() {
+    static Store instance;
+    return instance;
+}
+
+QString geometryKey(const QWidget* window) {
+    return QString::fromLatin1(kGeometryGroup) + u'/' + window->objectName();
+}
+
+RememberedValues readValues(const char* group) {
+    QSettings& state = rememberedState();
+    RememberedValues values;
+    state.beginGroup(QString::fromLatin1(group));
+    for (const QString& key : state.childKeys()) {
+        bool ok = false;
+        const double value = state.value(key).toDouble(&ok);
+        if (ok) {
+            values[key.toStdString()] = value;
+        }
+    }
+    state.endGroup();
+    return values;
+}
+
+void writeValues(const char* group, const RememberedValues& values) {
+    QSettings& state = rememberedState();
+    state.beginGroup(QString::fromLatin1(group));
+    for (const auto& [name, value] : values) {
+        state.setValue(QString::fromStdString(name), value);
+    }
+    state.endGroup();
+}
+
+// Dialogs are restored as they are shown and kept as they are hidden; message boxes and
+// file dialogs are Qt's and place themselves.
+class DialogGeometryKeeper : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog != nullptr && !dialog->objectName().isEmpty() &&
+            dialog->inherits("QMessageBox") == false && dialog->inherits("QFileDialog") == false) {
+            if (event->type() == QEvent::Show && !dialog->property(kRestored).toBool()) {
+                dialog->setProperty(kRestored, true);
+                recallGeometry(dialog);
+            } else if (event->type() == QEvent::Hide) {
+                rememberGeometry(dialog);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    static constexpr const char* kRestored = "kiroGeometryRestored";
+};
+
+} // namespace
+
+QSettings& rememberedState() {
+    Store& s = store();
+    if (!s.settings) {
+        s.scratch = std::make_unique<QTemporaryDir>();
+        s.settings = std::make_unique<QSettings>(
+            s.scratch->filePath(QString::fromLatin1(kStateFileName)), QSettings::IniFormat);
+    }
+    return *s.settings;
+}
+
+void useRememberedStateFile(const QString& path) {
+    Store& s = store();
+    if (s.settings) {
+        s.settings->sync();
+    }
+    s.settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+QString userStateFile() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(folder).filePath(QStringLiteral("kiro/") + QString::fromLatin1(kStateFileName));
+}
+
+void forgetRememberedState() {
+    rememberedState().clear();
+    rememberedState().sync();
+}
+
+void recallDocumentState(Document& document) {
+    OptimizerSettings optimizer = document.optimizerSettings();
+    recallValues(readValues("optimizer"), optimizer);
+    document.setOptimizerSettings(optimizer);
+    ReflectorInputs reflector = document.reflectorInputs();
+    recallValues(readValues("reflectorDesigner"), reflector);
+    document.setReflectorInputs(reflector);
+    RefractorInputs refractor = document.refractorInputs();
+    recallValues(readValues("refractorDesigner"), refractor);
+    document.setRefractorInputs(refractor);
+    Settings settings = document.lens().settings;
+    recallValues(readValues("settings"), settings);
+    document.setStartSettings(settings);
+    const QString folder = rememberedState().value(QString::fromLatin1(kLastFolderKey)).toString();
+    if (!folder.isEmpty() && QDir(folder).exists()) {
+        document.setDesignFolder(folder);
+    }
+}
+
+void rememberDocumentState(const Document& document) {
+    writeValues("optimizer", rememberedValues(document.optimizerSettings()));
+    writeValues("reflectorDesigner", rememberedValues(document.reflectorInputs()));
+    writeValues("refractorDesigner", rememberedValues(document.refractorInputs()));
+    writeValues("settings", rememberedValues(document.lens().settings));
+    if (!document.designFolder().isEmpty()) {
+        rememberedState().setValue(QString::fromLatin1(kLastFolderKey), document.designFolder());
+    }
+    rememberedState().sync();
+}
+
+void recallGeometry(QWidget* window) {
+    const QByteArray geometry = rememberedState().value(geometryKey(window)).toByteArray();
+    if (!geometry.isEmpty()) {
+        window->restoreGeometry(geometry);
+    }
+}
+
+void rememberGeometry(const QWidget* window) {
+    rememberedState().setValue(geometryKey(window), window->saveGeometry());
+}
+
+void keepDialogGeometries() {
+    static DialogGeometryKeeper* keeper = nullptr;
+    if (keeper == nullptr) {
+        keeper = new DialogGeometryKeeper(qApp);
+        qApp->installEventFilter(keeper);
+    }
+}
+
+} // namespace kiro::app
