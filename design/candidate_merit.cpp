@@ -209,7 +209,24 @@ bool firstZonesCut(const TracedZones& zones, const MeritBound& bound) {
             return true;
         }
     }
-    return false;
+    if (!zones.chromaticTraced) {
+        return false;
+    }
+    // Both measures only grow with more zones, and so does their rounded sum.
+    const double spherical = foci.any ? foci.width() : 0.0;
+    const size_t perZone = zones.chromaticPerZone;
+    double chromatic = 0.0;
+    for (size_t k = 0; k < static_cast<size_t>(kFirstZones); ++k) {
+        const FocusSpread lines =
+            zoneLineSpread(std::span(zones.chromatic.data() + k * perZone, perZone));
+        if (lines.any && !std::isfinite(lines.width())) {
+            return false;
+        }
+        if (lines.any && lines.width() > chromatic) {
+            chromatic = lines.width();
+        }
+    }
+    return bound.exceeded(spherical + chromatic);
 }
 
 void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
@@ -223,15 +240,26 @@ void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settin
                     std::copy(foci.begin(), foci.end(), zones.spherical.begin() + kFirstZones);
                     zones.sphericalTraced = kZoneCount;
                 });
+}
+
+void traceFirstChromaticZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                              double aperture, const PassParameters& parameters,
+                              std::span<TracedZones* const> traced, TableLikeness likeness) {
     const int mask = parameters.chromaticMask;
-    if ((parameters.measureFlags & MeasureFlag::Chromatic) != 0 && mask > 0 &&
-        (mask & kAllLineBits) != 0) {
-        traceAcross(across, 0, kFirstZones, 0, mask, ZonalMode::OpticalOnly, traced,
-                    [](TracedZones& zones, std::span<const ZonalFocus> foci) {
-                        std::copy(foci.begin(), foci.end(), zones.chromatic.begin());
-                        zones.chromaticTraced = true;
-                    });
+    if ((parameters.measureFlags & MeasureFlag::Chromatic) == 0 || mask <= 0 ||
+        (mask & kAllLineBits) == 0) {
+        return;
     }
+    const double hMin = aperture / kInnerZoneFraction;
+    const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
+                        settings, hMin, zoneStep(hMin, aperture), likeness};
+    const size_t perZone = static_cast<size_t>(linesIn(mask));
+    traceAcross(across, 0, kFirstZones, 0, mask, ZonalMode::OpticalOnly, traced,
+                [perZone](TracedZones& zones, std::span<const ZonalFocus> foci) {
+                    std::copy(foci.begin(), foci.end(), zones.chromatic.begin());
+                    zones.chromaticTraced = true;
+                    zones.chromaticPerZone = perZone;
+                });
 }
 
 CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& settings, double aperture,

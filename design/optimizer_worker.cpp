@@ -179,13 +179,15 @@ void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates
 
 // The worker takes its combinations kBatch (kMaxAcross) at a time: their focal lengths and first
 // zones are traced together, then their merits are formed one by one in order, each
-// against the best so far, exactly as one at a time.
+// against the best so far, exactly as one at a time. A candidate whose first zones
+// already bound its merit above the best cannot win, and gets no merit at all.
 bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t last,
                      WorkerSlot& slot, const SearchShared& shared) {
     constexpr int64_t kBatch = kMaxAcross;
     std::array<SurfaceTable, kBatch> candidates;
     candidates.fill(setup.reference);
     std::array<bool, kBatch> held{};
+    std::array<bool, kBatch> contends{}; // held, and not cut by its first zones
     std::array<TracedZones, kBatch> zones{};
     std::array<const SurfaceTable*, kBatch> tables{};
     std::array<size_t, kBatch> index{};
@@ -210,6 +212,7 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
             zones[k] = TracedZones{};
         }
         holdFocalLengths(setup, std::span(candidates.data(), count), held);
+        contends = held;
         if (together) {
             size_t listed = 0;
             for (size_t k = 0; k < count; ++k) {
@@ -222,21 +225,32 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
                 traceListed(listed, traceFirstZones);
             }
             // The bound only tightens as the batch goes on: a candidate that the first
-            // zones cut now stays cut; the others get their further zones together.
+            // zones cut now stays cut. The others get their first chromatic zones, and
+            // those still left their further spherical zones, together.
             const MeritBound start{slot.bestMerit, shared.smallestFound};
-            size_t further = 0;
-            for (size_t j = 0; j < listed; ++j) {
-                if (!firstZonesCut(zones[index[j]], start)) {
-                    index[further] = index[j];
-                    tables[further++] = tables[j];
+            const auto keepUncut = [&](size_t traced) {
+                size_t kept = 0;
+                for (size_t j = 0; j < traced; ++j) {
+                    if (firstZonesCut(zones[index[j]], start)) {
+                        contends[index[j]] = false;
+                    } else {
+                        index[kept] = index[j];
+                        tables[kept++] = tables[j];
+                    }
                 }
+                return kept;
+            };
+            size_t further = keepUncut(listed);
+            if (further > 0) {
+                traceListed(further, traceFirstChromaticZones);
+                further = keepUncut(further);
             }
             if (further > 0) {
                 traceListed(further, traceFurtherZones);
             }
         }
         for (size_t k = 0; k < count; ++k) {
-            if (!held[k]) {
+            if (!contends[k]) {
                 continue;
             }
             const MeritBound bound{slot.bestMerit, shared.smallestFound};
