@@ -43,7 +43,20 @@ struct TracedZones {
     std::array<ZonalFocus, kFirstZones * WavelengthLine::Last> chromatic{};
     bool chromaticTraced = false;
     size_t chromaticPerZone = 0; // lines of the mask, C to h
+    // What the candidate has traced before, so that the same zone is not traced twice:
+    // its focal length's zone (the innermost, at the spherical-aberration line knownLine,
+    // through the optical rows) stands for the innermost chromatic zone at that line;
+    // where stopsChangeNothing, also for the innermost spherical zone, and the first
+    // spherical zones stand for the chromatic ones at that line.
+    int knownLine = -1;
+    ZonalFocus focalZone{};
+    bool focalZoneTraced = false;
+    bool stopsChangeNothing = false;
 };
+
+// Whether the stops and obstructions of the table leave every zone as it is without
+// them (it has none, nor codes below 10 but the focal surfaces).
+bool stopsChangeNothing(const SurfaceTable& table);
 
 // Whether candidateMerit begins with those zones (spherical aberration is measured over
 // all nine zones of the aperture).

@@ -136,7 +136,7 @@ int64_t workerShare(int64_t total, int worker) {
 }
 
 void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates,
-                      std::span<bool> held) {
+                      std::span<bool> held, std::span<ZonalFocus> focus) {
     const size_t count = std::min(candidates.size(), static_cast<size_t>(kMaxAcross));
     const double h = setup.aperture / kFocalZoneFraction;
     const int line = setup.parameters.sphericalLine;
@@ -174,6 +174,9 @@ void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates
     for (size_t j = 0; j < rescaled; ++j) {
         const double ratio = setup.target / foci[j].f;
         held[scaled[j]] = !(ratio < kMinFocalRatio || ratio > kMaxFocalRatio);
+        if (!focus.empty()) {
+            focus[scaled[j]] = foci[j];
+        }
     }
 }
 
@@ -192,6 +195,9 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
     std::array<const SurfaceTable*, kBatch> tables{};
     std::array<size_t, kBatch> index{};
     const bool together = tracesFirstZones(setup.reference, setup.aperture, setup.parameters);
+    // The candidates share the reference's rows but for their radii.
+    const bool stopsIdle = stopsChangeNothing(setup.reference);
+    std::array<ZonalFocus, kBatch> focus{};
     // Traces the zones of the listed candidates together and files them under each.
     const auto traceListed = [&](size_t listed, auto&& trace) {
         std::array<TracedZones*, kBatch> filed{};
@@ -211,12 +217,17 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
                              candidates[k]);
             zones[k] = TracedZones{};
         }
-        holdFocalLengths(setup, std::span(candidates.data(), count), held);
+        holdFocalLengths(setup, std::span(candidates.data(), count), held,
+                         std::span(focus.data(), count));
         contends = held;
         if (together) {
             size_t listed = 0;
             for (size_t k = 0; k < count; ++k) {
                 if (held[k]) {
+                    zones[k].knownLine = setup.parameters.sphericalLine;
+                    zones[k].focalZone = focus[k];
+                    zones[k].focalZoneTraced = true;
+                    zones[k].stopsChangeNothing = stopsIdle;
                     index[listed] = k;
                     tables[listed++] = &candidates[k];
                 }
