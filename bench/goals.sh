@@ -20,6 +20,8 @@ for ((r = 0; r < rounds; ++r)); do
     run spot analysis_bench 'BM_SpotPaintSchmidtCassegrainFourLinesOneThread'
     run optimizer merit_bench 'eightRowPass/1/'
     run optimizer2 merit_bench 'eightRowPass/2/' "0-$core"
+    run stack merit_bench 'stackPass/1/'
+    run stack2 merit_bench 'stackPass/2/' "0-$core"
     run doublet design_bench 'BM_Doublet/1/'
     run steps trace_bench 'Step$'
     run aberrations aberration_bench '.'

@@ -34,6 +34,9 @@ void tripletPass(benchmark::State& state) {
 void eightRowPass(benchmark::State& state) {
     runPass(state, samples::doubletWithRelay);
 }
+void stackPass(benchmark::State& state) {
+    runPass(state, samples::biconvexStack);
+}
 
 BENCHMARK(doubletPass)
     ->Arg(1)
@@ -48,6 +51,12 @@ BENCHMARK(tripletPass)
     ->UseRealTime()
     ->MeasureProcessCPUTime();
 BENCHMARK(eightRowPass)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(stackPass)
     ->Arg(1)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)

@@ -67,6 +67,33 @@ void paraboloidStep(benchmark::State& state) {
 }
 BENCHMARK(paraboloidStep);
 
+// The same rows applied to the whole fan as one packet: the time per ray.
+void runPacketSteps(benchmark::State& state, const Surface& surface) {
+    SurfaceTable table{};
+    table[0] = surface;
+    RayPacket start;
+    for (const Ray& ray : rayFan(20.0)) {
+        start.push(ray);
+    }
+    RayPacket packet;
+    for (auto _ : state) {
+        packet = start;
+        tracePacketRow(table, 0, packet, 120.0);
+        benchmark::DoNotOptimize(packet.px[0]);
+    }
+    state.SetItemsProcessed(state.iterations() * kRays);
+}
+
+void sphericalMirrorPacketStep(benchmark::State& state) {
+    runPacketSteps(state, row(SurfaceType::SphericalMirror, 0.0, 2000.0, 60.0));
+}
+BENCHMARK(sphericalMirrorPacketStep);
+
+void paraboloidPacketStep(benchmark::State& state) {
+    runPacketSteps(state, row(SurfaceType::ParaboloidMirror, 0.0, 2000.0, 60.0));
+}
+BENCHMARK(paraboloidPacketStep);
+
 // The corrector plate's aspheric face of the Schmidt-Cassegrain example, searched over
 // the example's own axial extent (about 881 mm) as every trace through it is.
 void asphereStep(benchmark::State& state) {

@@ -132,6 +132,19 @@ bool tracesFirstZones(const SurfaceTable& table, double aperture,
            allNineZones(table, aperture / kInnerZoneFraction, aperture);
 }
 
+// Whether a zone of the table traced with its stops acting meets the same rows as one
+// traced through the optical rows only (no stop, obstruction or code below 10 but the
+// focal surfaces, which neither meets): then the two give the same focus, bit for bit.
+bool stopsChangeNothing(const SurfaceTable& table) {
+    for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
+        if (rowPassesFilter(table[i], RowFilter::NoFocal) !=
+            rowPassesFilter(table[i], RowFilter::OpticalOnly)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 namespace {
 
 // Zones of several tables traced together: for each table t the zones k = first .. last - 1
@@ -144,6 +157,25 @@ struct Across {
     TableLikeness likeness;
 };
 
+// The focus of zone z (of the candidate order) at a line in the given mode, when the
+// candidate holds it already: the focal length's zone is the innermost one at the
+// spherical-aberration line through the optical rows, and the first spherical zones are
+// those at that line with the stops acting.
+const ZonalFocus* knownZone(const TracedZones& zones, int z, int line, ZonalMode mode) {
+    if (line != zones.knownLine) {
+        return nullptr;
+    }
+    const bool sameRows = mode == ZonalMode::OpticalOnly || zones.stopsChangeNothing;
+    if (kZoneOrder[z] == 0 && zones.focalZoneTraced && sameRows) {
+        return &zones.focalZone;
+    }
+    const bool sphericalRows = mode == ZonalMode::WithStops || zones.stopsChangeNothing;
+    if (z < zones.sphericalTraced && sphericalRows) {
+        return &zones.spherical[static_cast<size_t>(z)];
+    }
+    return nullptr;
+}
+
 template <class Target>
 void traceAcross(const Across& across, int first, int last, int line, int mask, ZonalMode mode,
                  std::span<TracedZones* const> traced, Target&& target) {
@@ -153,25 +185,46 @@ void traceAcross(const Across& across, int first, int last, int line, int mask, 
         kMaxAcross * std::max(kZoneCount - kFirstZones, kFirstZones * WavelengthLine::Last);
     std::array<ZoneRequest, kMost> zones;
     thread_local std::array<ZonalFocus, kMost> foci;
+    // Every zone of every table in order; those a table holds already are not traced again.
+    thread_local std::array<ZonalFocus, kMost> filed;
+    std::array<int, kMost> tracedAs; // index into foci, or -1 for a zone held already
     size_t count = 0;
+    size_t slots = 0;
+    const auto add = [&](size_t t, int z, int l, double h) {
+        const ZonalFocus* known = knownZone(*traced[t], z, l, mode);
+        if (known != nullptr) {
+            filed[slots] = *known;
+            tracedAs[slots++] = -1;
+        } else {
+            tracedAs[slots++] = static_cast<int>(count);
+            zones[count++] = {l, h, static_cast<int>(t)};
+        }
+    };
     for (size_t t = 0; t < across.tables.size(); ++t) {
         for (int z = first; z < last; ++z) {
             const double h = zoneHeight(across.hMin, across.step, kZoneOrder[z]);
             for (int l = WavelengthLine::First; l <= WavelengthLine::Last; ++l) {
                 if (mask == 0 ? l == line : (mask & lineBit(l)) != 0) {
-                    zones[count++] = {l, h, static_cast<int>(t)};
+                    add(t, z, l, h);
                 }
             }
             if (mask == 0 && (line < WavelengthLine::First || line > WavelengthLine::Last)) {
-                zones[count++] = {line, h, static_cast<int>(t)};
+                add(t, z, line, h);
             }
         }
     }
-    zonalFociAcross(across.tables, across.settings, std::span(zones.data(), count), mode,
-                    std::span(foci.data(), count), ZoneMirror::Use, across.likeness);
-    const size_t perTable = count / std::max<size_t>(across.tables.size(), 1);
+    if (count > 0) {
+        zonalFociAcross(across.tables, across.settings, std::span(zones.data(), count), mode,
+                        std::span(foci.data(), count), ZoneMirror::Use, across.likeness);
+    }
+    for (size_t s = 0; s < slots; ++s) {
+        if (tracedAs[s] >= 0) {
+            filed[s] = foci[static_cast<size_t>(tracedAs[s])];
+        }
+    }
+    const size_t perTable = slots / std::max<size_t>(across.tables.size(), 1);
     for (size_t t = 0; t < across.tables.size(); ++t) {
-        target(*traced[t], std::span(foci.data() + t * perTable, perTable));
+        target(*traced[t], std::span(filed.data() + t * perTable, perTable));
     }
 }
 
@@ -209,7 +262,24 @@ bool firstZonesCut(const TracedZones& zones, const MeritBound& bound) {
             return true;
         }
     }
-    return false;
+    if (!zones.chromaticTraced) {
+        return false;
+    }
+    // Both measures only grow with more zones, and so does their rounded sum.
+    const double spherical = foci.any ? foci.width() : 0.0;
+    const size_t perZone = zones.chromaticPerZone;
+    double chromatic = 0.0;
+    for (size_t k = 0; k < static_cast<size_t>(kFirstZones); ++k) {
+        const FocusSpread lines =
+            zoneLineSpread(std::span(zones.chromatic.data() + k * perZone, perZone));
+        if (lines.any && !std::isfinite(lines.width())) {
+            return false;
+        }
+        if (lines.any && lines.width() > chromatic) {
+            chromatic = lines.width();
+        }
+    }
+    return bound.exceeded(spherical + chromatic);
 }
 
 void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
@@ -223,15 +293,26 @@ void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settin
                     std::copy(foci.begin(), foci.end(), zones.spherical.begin() + kFirstZones);
                     zones.sphericalTraced = kZoneCount;
                 });
+}
+
+void traceFirstChromaticZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                              double aperture, const PassParameters& parameters,
+                              std::span<TracedZones* const> traced, TableLikeness likeness) {
     const int mask = parameters.chromaticMask;
-    if ((parameters.measureFlags & MeasureFlag::Chromatic) != 0 && mask > 0 &&
-        (mask & kAllLineBits) != 0) {
-        traceAcross(across, 0, kFirstZones, 0, mask, ZonalMode::OpticalOnly, traced,
-                    [](TracedZones& zones, std::span<const ZonalFocus> foci) {
-                        std::copy(foci.begin(), foci.end(), zones.chromatic.begin());
-                        zones.chromaticTraced = true;
-                    });
+    if ((parameters.measureFlags & MeasureFlag::Chromatic) == 0 || mask <= 0 ||
+        (mask & kAllLineBits) == 0) {
+        return;
     }
+    const double hMin = aperture / kInnerZoneFraction;
+    const Across across{tables.first(std::min(tables.size(), static_cast<size_t>(kMaxAcross))),
+                        settings, hMin, zoneStep(hMin, aperture), likeness};
+    const size_t perZone = static_cast<size_t>(linesIn(mask));
+    traceAcross(across, 0, kFirstZones, 0, mask, ZonalMode::OpticalOnly, traced,
+                [perZone](TracedZones& zones, std::span<const ZonalFocus> foci) {
+                    std::copy(foci.begin(), foci.end(), zones.chromatic.begin());
+                    zones.chromaticTraced = true;
+                    zones.chromaticPerZone = perZone;
+                });
 }
 
 CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& settings, double aperture,

@@ -42,7 +42,21 @@ struct TracedZones {
     int sphericalTraced = 0; // 0, kFirstZones or kZoneCount
     std::array<ZonalFocus, kFirstZones * WavelengthLine::Last> chromatic{};
     bool chromaticTraced = false;
+    size_t chromaticPerZone = 0; // lines of the mask, C to h
+    // What the candidate has traced before, so that the same zone is not traced twice:
+    // its focal length's zone (the innermost, at the spherical-aberration line knownLine,
+    // through the optical rows) stands for the innermost chromatic zone at that line;
+    // where stopsChangeNothing, also for the innermost spherical zone, and the first
+    // spherical zones stand for the chromatic ones at that line.
+    int knownLine = -1;
+    ZonalFocus focalZone{};
+    bool focalZoneTraced = false;
+    bool stopsChangeNothing = false;
 };
+
+// Whether the stops and obstructions of the table leave every zone as it is without
+// them (it has none, nor codes below 10 but the focal surfaces).
+bool stopsChangeNothing(const SurfaceTable& table);
 
 // Whether candidateMerit begins with those zones (spherical aberration is measured over
 // all nine zones of the aperture).
@@ -55,11 +69,19 @@ void traceFirstZones(std::span<const SurfaceTable* const> tables, const Settings
                      std::span<TracedZones* const> traced,
                      TableLikeness likeness = TableLikeness::Unknown);
 
-// True when the first zones alone already cut the candidate short under the bound (so no
-// further zone will be traced for it).
+// The chromatic aberration's first zones of each table, when the merit has that measure
+// (a candidate whose spherical aberration stays small is decided by its colour).
+void traceFirstChromaticZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
+                              double aperture, const PassParameters& parameters,
+                              std::span<TracedZones* const> traced,
+                              TableLikeness likeness = TableLikeness::Unknown);
+
+// True when the zones traced so far already cut the candidate short under the bound (so
+// no further zone will be traced for it): the spread of the first spherical zones, plus
+// that of the first chromatic zones once they are traced, bounds the merit from below.
 bool firstZonesCut(const TracedZones& zones, const MeritBound& bound);
 
-// The other seven spherical zones and the chromatic aberration's first zones.
+// The other seven spherical zones.
 void traceFurtherZones(std::span<const SurfaceTable* const> tables, const Settings& settings,
                        double aperture, const PassParameters& parameters,
                        std::span<TracedZones* const> traced,

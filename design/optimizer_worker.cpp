@@ -136,7 +136,7 @@ int64_t workerShare(int64_t total, int worker) {
 }
 
 void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates,
-                      std::span<bool> held) {
+                      std::span<bool> held, std::span<ZonalFocus> focus) {
     const size_t count = std::min(candidates.size(), static_cast<size_t>(kMaxAcross));
     const double h = setup.aperture / kFocalZoneFraction;
     const int line = setup.parameters.sphericalLine;
@@ -174,22 +174,30 @@ void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates
     for (size_t j = 0; j < rescaled; ++j) {
         const double ratio = setup.target / foci[j].f;
         held[scaled[j]] = !(ratio < kMinFocalRatio || ratio > kMaxFocalRatio);
+        if (!focus.empty()) {
+            focus[scaled[j]] = foci[j];
+        }
     }
 }
 
 // The worker takes its combinations kBatch (kMaxAcross) at a time: their focal lengths and first
 // zones are traced together, then their merits are formed one by one in order, each
-// against the best so far, exactly as one at a time.
+// against the best so far, exactly as one at a time. A candidate whose first zones
+// already bound its merit above the best cannot win, and gets no merit at all.
 bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t last,
                      WorkerSlot& slot, const SearchShared& shared) {
     constexpr int64_t kBatch = kMaxAcross;
     std::array<SurfaceTable, kBatch> candidates;
     candidates.fill(setup.reference);
     std::array<bool, kBatch> held{};
+    std::array<bool, kBatch> contends{}; // held, and not cut by its first zones
     std::array<TracedZones, kBatch> zones{};
     std::array<const SurfaceTable*, kBatch> tables{};
     std::array<size_t, kBatch> index{};
     const bool together = tracesFirstZones(setup.reference, setup.aperture, setup.parameters);
+    // The candidates share the reference's rows but for their radii.
+    const bool stopsIdle = stopsChangeNothing(setup.reference);
+    std::array<ZonalFocus, kBatch> focus{};
     // Traces the zones of the listed candidates together and files them under each.
     const auto traceListed = [&](size_t listed, auto&& trace) {
         std::array<TracedZones*, kBatch> filed{};
@@ -209,11 +217,17 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
                              candidates[k]);
             zones[k] = TracedZones{};
         }
-        holdFocalLengths(setup, std::span(candidates.data(), count), held);
+        holdFocalLengths(setup, std::span(candidates.data(), count), held,
+                         std::span(focus.data(), count));
+        contends = held;
         if (together) {
             size_t listed = 0;
             for (size_t k = 0; k < count; ++k) {
                 if (held[k]) {
+                    zones[k].knownLine = setup.parameters.sphericalLine;
+                    zones[k].focalZone = focus[k];
+                    zones[k].focalZoneTraced = true;
+                    zones[k].stopsChangeNothing = stopsIdle;
                     index[listed] = k;
                     tables[listed++] = &candidates[k];
                 }
@@ -222,21 +236,32 @@ bool optimizerWorker(const PassSetup& setup, int worker, int64_t first, int64_t 
                 traceListed(listed, traceFirstZones);
             }
             // The bound only tightens as the batch goes on: a candidate that the first
-            // zones cut now stays cut; the others get their further zones together.
+            // zones cut now stays cut. The others get their first chromatic zones, and
+            // those still left their further spherical zones, together.
             const MeritBound start{slot.bestMerit, shared.smallestFound};
-            size_t further = 0;
-            for (size_t j = 0; j < listed; ++j) {
-                if (!firstZonesCut(zones[index[j]], start)) {
-                    index[further] = index[j];
-                    tables[further++] = tables[j];
+            const auto keepUncut = [&](size_t traced) {
+                size_t kept = 0;
+                for (size_t j = 0; j < traced; ++j) {
+                    if (firstZonesCut(zones[index[j]], start)) {
+                        contends[index[j]] = false;
+                    } else {
+                        index[kept] = index[j];
+                        tables[kept++] = tables[j];
+                    }
                 }
+                return kept;
+            };
+            size_t further = keepUncut(listed);
+            if (further > 0) {
+                traceListed(further, traceFirstChromaticZones);
+                further = keepUncut(further);
             }
             if (further > 0) {
                 traceListed(further, traceFurtherZones);
             }
         }
         for (size_t k = 0; k < count; ++k) {
-            if (!held[k]) {
+            if (!contends[k]) {
                 continue;
             }
             const MeritBound bound{slot.bestMerit, shared.smallestFound};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "design/optimizer.h"
+#include "trace/bundles.h"
 
 namespace kiro {
 
@@ -45,9 +46,10 @@ void applyCombination(const PassSetup& setup, int64_t combination, SurfaceTable&
 // length lies more than 1 % from the target.
 bool holdFocalLength(const PassSetup& setup, SurfaceTable& candidate);
 // The same for several candidates (at most kMaxAcross), traced together: held[k] for
-// candidates[k], with the same arithmetic as holdFocalLength.
+// candidates[k], with the same arithmetic as holdFocalLength. When asked, focus[k] is
+// the zone traced for the second focal length of a held candidate.
 void holdFocalLengths(const PassSetup& setup, std::span<SurfaceTable> candidates,
-                      std::span<bool> held);
+                      std::span<bool> held, std::span<ZonalFocus> focus = {});
 
 // Number of combinations worker w takes: those below total congruent to w modulo 4.
 int64_t workerShare(int64_t total, int worker);

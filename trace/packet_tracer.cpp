@@ -18,8 +18,9 @@
 // register (and -ffp-contract=off keeps multiply-adds apart), so each lane ends with the
 // bits the step gives. An asphere's meeting point is searched ray by ray (the search's
 // path decides its last bits), the rest of its step in the lanes. What the lanes do not
-// cover (a sphere met by the quadratic in z, a point within the rounding of a rim,
-// paraboloids, unknown codes, packets of a few rays) is handed to traceSurface itself.
+// cover (a sphere met by the quadratic in z, a sphere or paraboloid met across the axis,
+// a point within the rounding of a rim, unknown codes, packets of a few rays) is handed to
+// traceSurface itself.
 //
 // The loops are vectorised by the compiler; on x86-64 each exists twice, for the
 // baseline processor and for AVX2, and the loader picks one when the program starts.
@@ -121,6 +122,21 @@ KIRO_LANE void turn(bool refracting, double mu, double inverseMu, double ux, dou
     ox = choose(passes, px, choose(reflects, rx, 0.0));
     oy = choose(passes, py, choose(reflects, ry, 0.0));
     oz = choose(passes, pz, choose(reflects, rz, 0.0));
+}
+
+// normalize for a lane's normal (a zero vector stays zero); returns whether every
+// component of the result is a number.
+KIRO_LANE bool normaliseNormal(double rawX, double rawY, double rawZ, double& nx, double& ny,
+                               double& nz) {
+    const double length = std::sqrt(rawX * rawX + rawY * rawY + rawZ * rawZ);
+    const bool zeroLength = length == 0.0;
+    nx = choose(zeroLength, rawX, rawX / length);
+    ny = choose(zeroLength, rawY, rawY / length);
+    nz = choose(zeroLength, rawZ, rawZ / length);
+    const bool xNumber = finite(nx);
+    const bool yNumber = finite(ny);
+    const bool zNumber = finite(nz);
+    return xNumber & yNumber & zNumber;
 }
 
 // unitDirection for lane k; a dead lane's zero direction stays zero.
@@ -329,6 +345,88 @@ KIRO_VECTOR_CLONES void planeVector(const RayPacket& in, RayPacket& out,
     }
 }
 
+// A paraboloid mirror row (code 12) of radius other than 0: the vertex and clear radius.
+struct ParaboloidRow {
+    double x, y, z;
+    Rim rim;
+};
+
+// meetParaboloid's quadratic in z (nearerPoint's choice of root, pointAt) and the rest of
+// the step, for every lane whose dz is not 0; a lane with dz = 0 (solved in x) is left to
+// the single-ray step. radius is the lane's own. Returns whether the lane is left.
+KIRO_LANE bool paraboloidLane(const RayPacket& in, RayPacket& out, const ParaboloidRow& s, int k,
+                              double radius) {
+    const double x = in.px[k], y = in.py[k], z = in.pz[k];
+    const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
+    const bool live = alive(ux, uy, uz);
+    const double g = uz * (x - s.x) - ux * z;
+    const double h = uz * (y - s.y) - uy * z;
+    const double dz2 = uz * uz;
+    const double a = ux * ux + uy * uy;
+    const double b = 2 * (ux * g + uy * h - radius * dz2);
+    const double e = g * g + h * h + 2 * s.z * radius * dz2;
+    // Parallel to the axis (a = 0): the one root -e / b, when b is not 0.
+    const bool parallel = a == 0.0;
+    const double sag = -e / b;
+    // Otherwise solveQuadratic: the root whose terms do not cancel as written, the other
+    // as 2e over it.
+    const double disc = b * b - 4 * a * e;
+    const bool real = disc >= 0.0;
+    const double root = std::sqrt(choose(real, disc, 0.0));
+    const bool bNegative = b < 0.0;
+    const double far = choose(bNegative, root - b, -root - b);
+    const bool equalRoots = far == 0.0;
+    const double near = 2 * e / far;
+    const double farRoot = far / (2 * a);
+    const double doubleRoot = -b / (2 * a);
+    const double first = choose(equalRoots, doubleRoot, choose(bNegative, farRoot, near));
+    const double second = choose(equalRoots, doubleRoot, choose(bNegative, near, farRoot));
+    const bool secondNearer = std::fabs(second - s.z) <= std::fabs(first - s.z);
+    const double value = choose(parallel, sag, choose(secondNearer, second, first));
+    const bool met = (parallel & (b != 0.0)) | ((!parallel) & real);
+    const double hx = x + (value - z) * ux / uz;
+    const double hy = y + (value - z) * uy / uz;
+    const double hz = value;
+    const bool xNumber = finite(hx);
+    const bool yNumber = finite(hy);
+    const bool zNumber = finite(hz);
+    const bool arrived = met & xNumber & yNumber & zNumber;
+    bool outside, inside;
+    rimSides(s.rim, hx, hy, outside, inside);
+    const bool onRim = arrived & (!outside) & (!inside);
+
+    // surfaceNormal, normalised.
+    const double dx = s.x - hx;
+    const double dy = s.y - hy;
+    const double rawZ = s.z + radius + (dx * dx + dy * dy) * 0.5 / radius - hz;
+    double nx, ny, nz;
+    const bool normalFinite = normaliseNormal(dx, dy, rawZ, nx, ny, nz);
+    double ox, oy, oz;
+    turn(false, 1.0, 1.0, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+
+    const bool handOver = (uz == 0.0) | onRim;
+    const bool taken = live & (!handOver);
+    const bool moved = taken & arrived;
+    const bool stopped = (!arrived) | outside | (!normalFinite);
+    out.px[k] = choose(moved, hx, x);
+    out.py[k] = choose(moved, hy, y);
+    out.pz[k] = choose(moved, hz, z);
+    out.dx[k] = choose(taken, choose(stopped, 0.0, ox), ux);
+    out.dy[k] = choose(taken, choose(stopped, 0.0, oy), uy);
+    out.dz[k] = choose(taken, choose(stopped, 0.0, oz), uz);
+    return live & handOver;
+}
+
+KIRO_VECTOR_CLONES void paraboloidVector(const RayPacket& in, RayPacket& out, const ParaboloidRow s,
+                                         const double* __restrict radius,
+                                         int64_t* __restrict scalar) {
+    const int n = in.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        scalar[k] = paraboloidLane(in, out, s, k, radius[k]);
+    }
+}
+
 // An even-asphere row (codes 13, 22) of one table, after each lane's meeting point has
 // been searched ray by ray (the search's path decides its last bits): the rim, the normal
 // (surfaceNormal, normalised) and the turn, for every lane.
@@ -368,15 +466,8 @@ KIRO_LANE bool asphereLane(const RayPacket& in, RayPacket& out, double mu, doubl
     const double rawY = choose(level, 0.0, dy);
     const double rawZ =
         choose(level, 1.0, inverseQ + s.z + s.a1 * l + s.a2 * l2 + s.a3 * l3 + s.a4 * l4 - hz);
-    const double length = std::sqrt(rawX * rawX + rawY * rawY + rawZ * rawZ);
-    const bool zeroLength = length == 0.0;
-    const double nx = choose(zeroLength, rawX, rawX / length);
-    const double ny = choose(zeroLength, rawY, rawY / length);
-    const double nz = choose(zeroLength, rawZ, rawZ / length);
-    const bool nxNumber = finite(nx);
-    const bool nyNumber = finite(ny);
-    const bool nzNumber = finite(nz);
-    const bool normalFinite = nxNumber & nyNumber & nzNumber;
+    double nx, ny, nz;
+    const bool normalFinite = normaliseNormal(rawX, rawY, rawZ, nx, ny, nz);
     double ox, oy, oz;
     turn(s.refracting, mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
 
@@ -559,6 +650,24 @@ void stepSphereRow(RowStep& step) {
     finishFrom(step, out);
 }
 
+void stepParaboloidRow(RowStep& step) {
+    const Surface& row = step.row();
+    alignas(64) double radius[kPacketCapacity];
+    const int n = step.p.count;
+    for (int k = 0; k < n; ++k) {
+        radius[k] = step.rowOf(k).radius;
+        // A paraboloid of radius 0 has the normal (0, 0, 1): the single-ray step takes it.
+        if (radius[k] == 0.0) {
+            stepLiveLanes(step);
+            return;
+        }
+    }
+    const ParaboloidRow paraboloid{row.x, row.y, row.z, rimOf(row.effectiveRadius)};
+    RayPacket& out = scratch();
+    paraboloidVector(step.p, out, paraboloid, radius, step.scalar);
+    finishFrom(step, out);
+}
+
 // Each lane's meeting point searched alone, the rest of the step for all at once.
 void stepAsphereRow(RowStep& step) {
     const Surface& row = step.row();
@@ -613,6 +722,8 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
         stepPlaneRow(step);
     } else if (isSpherical(type)) {
         stepSphereRow(step);
+    } else if (type == SurfaceType::ParaboloidMirror) {
+        stepParaboloidRow(step);
     } else if (isAspheric(type) && owner == nullptr) {
         stepAsphereRow(step);
     } else {

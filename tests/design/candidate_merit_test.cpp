@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "design/optimizer.h"
 #include "tests/design/sample_designs.h"
@@ -73,6 +74,48 @@ TEST(CandidateMerit, CutsShortOnlyBelowTheTrueMerit) {
                 EXPECT_LE(m.merit, exact) << "seed " << seed;
                 EXPECT_TRUE(b.exceeded(m.merit)) << "seed " << seed;
                 EXPECT_TRUE(b.exceeded(exact)) << "seed " << seed;
+            }
+        }
+    }
+    EXPECT_GT(cut, 0);
+}
+
+// The first zones, spherical and chromatic, traced for many candidates together: a cut
+// there claims that the whole merit exceeds the bound as well.
+TEST(CandidateMerit, FirstZonesCutOnlyWhereTheWholeMeritExceedsTheBound) {
+    int cut = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 random(seed);
+        std::vector<LensSystem> lenses;
+        for (int k = 0; k < kMaxAcross; ++k) {
+            lenses.push_back(perturbedDoublet(random));
+        }
+        std::vector<const SurfaceTable*> tables;
+        for (const LensSystem& lens : lenses) {
+            tables.push_back(&lens.surfaces);
+        }
+        const Settings& settings = lenses[0].settings;
+        const double aperture = apertureRadius(lenses[0].surfaces);
+        for (const PassParameters& p : {allMeasures(2, 20), allMeasures(4, 2 + 16 + 64)}) {
+            std::vector<TracedZones> zones(lenses.size());
+            std::vector<TracedZones*> traced;
+            for (TracedZones& z : zones) {
+                traced.push_back(&z);
+            }
+            traceFirstZones(tables, settings, aperture, p, traced);
+            traceFirstChromaticZones(tables, settings, aperture, p, traced);
+            std::uniform_real_distribution<double> share(0.0, 1.2);
+            for (size_t k = 0; k < lenses.size(); ++k) {
+                // The sine condition is left out: the first zones know nothing of it.
+                PassParameters twoMeasures = p;
+                twoMeasures.measureFlags = MeasureFlag::Spherical | MeasureFlag::Chromatic;
+                const double exact =
+                    designMerit(lenses[k].surfaces, settings, aperture, twoMeasures);
+                const MeritBound bound{exact * share(random), nullptr};
+                if (firstZonesCut(zones[k], bound)) {
+                    ++cut;
+                    EXPECT_TRUE(bound.exceeded(exact)) << "seed " << seed << ", table " << k;
+                }
             }
         }
     }

@@ -173,6 +173,13 @@ std::vector<TypedTable> everySurfaceType() {
     curved[5] = makeRow(SurfaceType::FlatFocal, -400.0, 0.0, 0.0);
     tables.push_back({"aspheres and a paraboloid", curved});
 
+    // An off-axis concave primary and a convex secondary that sends the light back.
+    SurfaceTable paraboloids{};
+    paraboloids[0] = offset(makeRow(SurfaceType::ParaboloidMirror, -100.0, 300.0, 75.0), 0.7, -0.4);
+    paraboloids[1] = makeRow(SurfaceType::ParaboloidMirror, -20.0, -150.0, 30.0);
+    paraboloids[2] = makeRow(SurfaceType::FlatFocal, -90.0, 0.0, 0.0);
+    tables.push_back({"paraboloids", paraboloids});
+
     // Rows the fast paths leave to the single-ray step: a sphere of radius 0 and a
     // denormal one, a focal sphere, a mirror whose normal is no number.
     SurfaceTable odd{};
@@ -265,6 +272,25 @@ TEST(PacketTracer, LanesOfAlikeTablesEndAsInTheirOwnTable) {
                     << t.name << (alike ? "" : ", not alike") << ", lane " << k;
             }
         }
+    }
+}
+
+// Rays along the axis land on a paraboloid at their own x and y, so those started on the
+// rim's circle meet it within the rounding of the rim; the radius 1e-320 has a normal that
+// is no number, the radius 0 has none at all.
+TEST(PacketTracer, ParaboloidRimsAndDegenerateRadiiTraceAsAlone) {
+    constexpr double kRim = 40.0;
+    std::vector<Ray> rays = randomRays(21, 100);
+    for (int k = 0; k < 24; ++k) {
+        const double angle = k * 0.2618;
+        const Vec3 at{kRim * std::cos(angle), kRim * std::sin(angle), 60.0};
+        rays.push_back({1 + k % 6, k % 3 == 0 ? Vec3{kRim, 0.0, 60.0} : at, {0.0, 0.0, -1.0}});
+    }
+    for (const double radius : {250.0, -250.0, 1e-320, 0.0}) {
+        SurfaceTable table{};
+        table[0] = makeRow(SurfaceType::ParaboloidMirror, -10.0, radius, kRim);
+        table[1] = makeRow(SurfaceType::FlatFocal, 50.0, 0.0, 0.0);
+        expectSameAsAlone(table, rays, RowFilter::All, "radius " + std::to_string(radius));
     }
 }
 
