@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "analysis/spot_rays.h"
+#include "analysis/wavefront.h"
 #include "model/spectral_lines.h"
 #include "tests/analysis/analysis_tables.h"
 
@@ -132,6 +134,67 @@ TEST(SeidelSums, EmptyOrApertureLessDesignsAreInvalid) {
     EXPECT_FALSE(seidelSumsFor(test::sphericalMirror(200, 50, 100), 0.0, 0.0).valid);
     LensSystem empty;
     EXPECT_FALSE(seidelSums(empty.surfaces, empty.settings).valid);
+}
+
+// The rho^4 coefficient of the exact wavefront on axis, in waves: a least-squares fit of
+// piston, rho^2 and rho^4 over the live pupil points.
+double fittedW040(const SurfaceTable& table) {
+    SpotBeam beam;
+    EXPECT_TRUE(
+        prepareSpotBeam(table, table[static_cast<size_t>(surfaceCount(table) - 1)], 0.0, beam));
+    PupilMap map;
+    EXPECT_TRUE(tracePupilMap(table, beam, WavelengthLine::d, kDefaultPupilGrid, map));
+    double m[3][3] = {};
+    double r[3] = {};
+    for (int j = 0; j < map.n; ++j) {
+        for (int i = 0; i < map.n; ++i) {
+            const size_t at = static_cast<size_t>(j * map.n + i);
+            if (map.live[at] == 0) {
+                continue;
+            }
+            const double rho2 =
+                map.coordinate(i) * map.coordinate(i) + map.coordinate(j) * map.coordinate(j);
+            const double basis[3] = {1.0, rho2, rho2 * rho2};
+            for (int a = 0; a < 3; ++a) {
+                r[a] += basis[a] * map.opd[at];
+                for (int b = 0; b < 3; ++b) {
+                    m[a][b] += basis[a] * basis[b];
+                }
+            }
+        }
+    }
+    // Cramer's rule for the rho^4 coefficient.
+    const auto det = [](const double(&x)[3][3]) {
+        return x[0][0] * (x[1][1] * x[2][2] - x[1][2] * x[2][1]) -
+               x[0][1] * (x[1][0] * x[2][2] - x[1][2] * x[2][0]) +
+               x[0][2] * (x[1][0] * x[2][1] - x[1][1] * x[2][0]);
+    };
+    double replaced[3][3];
+    for (int a = 0; a < 3; ++a) {
+        for (int b = 0; b < 3; ++b) {
+            replaced[a][b] = b == 2 ? r[a] : m[a][b];
+        }
+    }
+    return det(replaced) / det(m);
+}
+
+// Third order against the exact wavefront: for a small aperture, 8 x the W040 fitted to
+// the traced OPD is the sum of S_I (the OPD is measured as path(ray) - path(chief), so a
+// positive W040 in Welford's convention shows as a negative rho^4 term).
+TEST(SeidelAgainstWavefront, SumOfSphericalTermsMatchesTheTracedWavefront) {
+    const SurfaceTable designs[] = {
+        test::sphericalMirror(2000.0, 60.0, 1000.0),
+        test::thinLens(1.5, 0.004, -0.004, 20.0, -1.0 / (0.5 * 0.008), 10.0),
+    };
+    for (const SurfaceTable& table : designs) {
+        const double fitted = fittedW040(table);
+        const double margin = table[0].effectiveRadius;
+        const SeidelSums sums = seidelSumsFor(table, margin, 0.0);
+        ASSERT_TRUE(sums.valid);
+        const double third = sums.total.si / 8.0 / dLineMillimetres();
+        EXPECT_GT(std::fabs(third), 0.05);
+        EXPECT_NEAR(-fitted, third, 0.03 * std::fabs(third)) << "fitted " << fitted;
+    }
 }
 
 } // namespace
