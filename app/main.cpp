@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "app/dialogs/screen_fit.h"
 #include "app/document.h"
 #include "app/file_commands.h"
 #include "app/interface_language.h"
@@ -65,6 +66,7 @@ int main(int argc, char* argv[]) {
         kiro::app::forgetRememberedState();
     }
     kiro::app::keepDialogGeometries();
+    kiro::app::fitDialogsToScreen();
 
     // Start-up in order: the empty design with the start settings (the document), the
     // catalogue, the window with its view fitted, then the design named on the command
