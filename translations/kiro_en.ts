@@ -123,6 +123,21 @@ Do you want to save it?</translation>
     </message>
 </context>
 <context>
+    <name>FileDialog</name>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+</context>
+<context>
     <name>GlassControl</name>
     <message>
         <source>第１ガラス材</source>
@@ -491,6 +506,38 @@ diameter (mm)</translation>
         <source>%1（カタログにない）</source>
         <translation>%1 (not in catalogue)</translation>
     </message>
+    <message>
+        <source>曲率半径。非球面のタイプでは2次係数a1</source>
+        <translation>Radius of curvature; the coefficient a1 for the aspheric types</translation>
+    </message>
+    <message>
+        <source>非球面のタイプだけが使う高次の係数</source>
+        <translation>Higher-order coefficient, used by the aspheric types only</translation>
+    </message>
+    <message>
+        <source>光の通る直径。0より大きくします</source>
+        <translation>Diameter light passes through; above 0</translation>
+    </message>
+    <message>
+        <source>次の面までの距離。変えると下の面の位置が動きます</source>
+        <translation>Distance to the next surface; changing it moves the surfaces below</translation>
+    </message>
+    <message>
+        <source>光軸上の面の位置。間隔がそれに合わせて変わります</source>
+        <translation>Position of the surface on the axis; the spacings follow it</translation>
+    </message>
+    <message>
+        <source>この面の後ろの媒質</source>
+        <translation>Medium after this surface</translation>
+    </message>
+    <message>
+        <source>この面を削除し、下の面を詰めます</source>
+        <translation>Deletes this surface and moves the ones below up</translation>
+    </message>
+    <message>
+        <source>この位置に面を挿入します</source>
+        <translation>Inserts a surface here</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::LightDialog</name>
@@ -723,6 +770,10 @@ It is removed from the recent files.</translation>
     <message>
         <source>変化させるパラメータ</source>
         <translation>Parameters to vary</translation>
+    </message>
+    <message>
+        <source>最初のパスで曲率半径を変える幅。パスごとに半分になり、1%未満で終わります</source>
+        <translation>How far the radii may change in the first pass; halved every pass until below 1%</translation>
     </message>
 </context>
 <context>
@@ -981,6 +1032,26 @@ The results of the %n finished passes were kept; the changes of the unfinished p
     <message>
         <source>光源の座標 %1</source>
         <translation>Source coordinate %1</translation>
+    </message>
+    <message>
+        <source>配置図に描く光線の本数（0〜20）</source>
+        <translation>Rays drawn in the layout (0 to 20)</translation>
+    </message>
+    <message>
+        <source>軸外の光線が光軸となす角度</source>
+        <translation>Angle of the off-axis rays to the axis</translation>
+    </message>
+    <message>
+        <source>開口の直径を横切る点の数（1〜100）</source>
+        <translation>Points across the aperture diameter (1 to 100)</translation>
+    </message>
+    <message>
+        <source>点の間隔（1mm単位、1以上）</source>
+        <translation>Spacing of the points in whole mm (at least 1)</translation>
+    </message>
+    <message>
+        <source>点光源の座標（mm）</source>
+        <translation>Position of the point source (mm)</translation>
     </message>
 </context>
 <context>

@@ -117,6 +117,25 @@ QString cellName(int row, EditorColumn column) {
     return LensEditorDialog::tr("%1行目の%2").arg(row + 1).arg(heading);
 }
 
+// The tip of a column's edits: what the number means where the heading leaves it open.
+QString editTip(EditorColumn column) {
+    switch (column) {
+    case EditorColumn::Radius:
+        return LensEditorDialog::tr("曲率半径。非球面のタイプでは2次係数a1");
+    case EditorColumn::A2:
+    case EditorColumn::A3:
+    case EditorColumn::A4:
+        return LensEditorDialog::tr("非球面のタイプだけが使う高次の係数");
+    case EditorColumn::Diameter:
+        return LensEditorDialog::tr("光の通る直径。0より大きくします");
+    case EditorColumn::Spacing:
+        return LensEditorDialog::tr("次の面までの距離。変えると下の面の位置が動きます");
+    case EditorColumn::Position:
+        return LensEditorDialog::tr("光軸上の面の位置。間隔がそれに合わせて変わります");
+    }
+    return {};
+}
+
 // The material lists: the catalogue, then the design's materials it lacks, marked.
 QStringList materialListNames(const GlassCatalog& catalog, const LensEditor& editor) {
     QStringList names = glassNames(catalog);
@@ -228,6 +247,7 @@ QWidget* LensEditorDialog::buildGrid() {
                 [this, k](int position) { editor_.setTypeSelection(k, position); });
         for (int e = 0; e < 5; ++e) {
             row.edits[e] = makeEdit(b + 1 + e, Radius + e, y);
+            row.edits[e]->setToolTip(editTip(kEditColumns[e]));
             const EditorColumn column = kEditColumns[e];
             connect(row.edits[e], &QLineEdit::textEdited, this,
                     [this, k, column](const QString& text) { edited(k, column, text); });
@@ -235,24 +255,29 @@ QWidget* LensEditorDialog::buildGrid() {
         if (!last) {
             row.material = makeList(grid, b + 6, materialNames_);
             columns.place(row.material, Material, lowY);
+            row.material->setToolTip(tr("この面の後ろの媒質"));
             connect(row.material, &QComboBox::activated, this,
                     [this, k](int position) { editor_.setMaterialSelection(k, position); });
             row.spacing = makeEdit(b + 7, Spacing, lowY);
+            row.spacing->setToolTip(editTip(EditorColumn::Spacing));
             connect(row.spacing, &QLineEdit::textEdited, this,
                     [this, k](const QString& text) { edited(k, EditorColumn::Spacing, text); });
         }
         row.position = makeEdit(b + 8, Position, y);
+        row.position->setToolTip(editTip(EditorColumn::Position));
         connect(row.position, &QLineEdit::textEdited, this,
                 [this, k](const QString& text) { edited(k, EditorColumn::Position, text); });
 
         auto* del = new QPushButton(QStringLiteral("del"), grid);
         del->setObjectName(QString::number(kDeleteBase + k));
         columns.place(del, Delete, y);
+        del->setToolTip(tr("この面を削除し、下の面を詰めます"));
         connect(del, &QPushButton::clicked, this, [this, k] { settle(editor_.deleteRow(k)); });
         if (!last) {
             auto* add = new QPushButton(QStringLiteral("add"), grid);
             add->setObjectName(QString::number(kAddBase + k));
             columns.place(add, Add, lowY);
+            add->setToolTip(tr("この位置に面を挿入します"));
             connect(add, &QPushButton::clicked, this,
                     [this, k] { settle(editor_.addRowAfter(k)); });
         }

@@ -58,6 +58,8 @@ OptimizerDialog::OptimizerDialog(Document& document, QWidget* parent)
 
     range_ = new QLineEdit(formatNumber("%lg", s.changeRangePercent), this);
     range_->setObjectName(QString::number(kRangeId));
+    range_->setToolTip(
+        tr("最初のパスで曲率半径を変える幅。パスごとに半分になり、1%未満で終わります"));
     auto* rangeRow = new QFormLayout;
     rangeRow->addRow(tr("パラメータの変更範囲(%)"), range_);
 

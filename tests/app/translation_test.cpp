@@ -1,8 +1,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +53,7 @@
 #include "app/shell_text.h"
 #include "presenters/aperture_change.h"
 #include "presenters/lens_editor.h"
+#include "tests/app/shell_test_support.h"
 
 // Every text of the window, the dialogs and the boxes in the language of the test's
 // locale (English for en_*, the program's own Japanese for C and ja_JP), laid out without
@@ -540,9 +543,42 @@ class TranslationTest : public QObject {
                 }
             }
             QVERIFY2(faults.isEmpty(), qPrintable(c.name + (":\n" + faults.join(u'\n'))));
+            // The editors' number fields say what their numbers mean.
+            if (QStringList{"LENS", "OPTMIZE", "CONF"}.contains(QLatin1String(c.name))) {
+                for (const QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
+                    QVERIFY2(!edit->toolTip().isEmpty(),
+                             qPrintable(c.name + (": " + edit->objectName())));
+                }
+            }
             if (qobject_cast<OptimizerProgressDialog*>(dialog.get()) != nullptr) {
                 QTRY_VERIFY(!dialog->isVisible());
             }
+        }
+    }
+
+    // Qt's own file dialog, as Open brings it up, names its buttons in the language too.
+    void fileDialogButtonsSpeakTheLanguage() {
+        QStringList buttons;
+        const test::ModalDriver driver({}, [&buttons](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (dialog == nullptr) {
+                return false;
+            }
+            for (const QAbstractButton* button :
+                 dialog->findChild<QDialogButtonBox*>()->buttons()) {
+                buttons << button->text();
+            }
+            dialog->reject();
+            return true;
+        });
+        FileRequest request;
+        request.kind = FileDialogKind::Open;
+        request.title = QStringLiteral("open");
+        request.folder = QStringLiteral(KIRO_SOURCE_DIR "/examples");
+        QVERIFY(chooseFile(nullptr, request).isEmpty());
+        QCOMPARE(buttons.size(), 2);
+        for (const QString& text : buttons) {
+            QVERIFY2(hasJapanese(text) != english(), qPrintable(text));
         }
     }
 
