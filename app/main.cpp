@@ -66,6 +66,7 @@ int main(int argc, char* argv[]) {
         kiro::app::forgetRememberedState();
     }
     kiro::app::keepDialogGeometries();
+    kiro::app::keepAnalysisChoices();
     kiro::app::fitDialogsToScreen();
 
     // Start-up in order: the empty design with the start settings (the document), the

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -83,6 +85,71 @@ class DialogGeometryKeeper : public QObject {
     static constexpr const char* kRestored = "kiroGeometryRestored";
 };
 
+// The marked controls of analysis dialogs: a box's tick as 0 or 1, a bar's position.
+class AnalysisChoiceKeeper : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog != nullptr && !dialog->objectName().isEmpty()) {
+            if (event->type() == QEvent::Show && !dialog->property(kRecalled).toBool()) {
+                dialog->setProperty(kRecalled, true);
+                recall(dialog);
+            } else if (event->type() == QEvent::Hide) {
+                remember(dialog);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    static constexpr const char* kRecalled = "kiroChoicesRecalled";
+
+    static QString group(const QDialog* dialog) {
+        return QStringLiteral("analysis/") + dialog->objectName();
+    }
+
+    static void recall(QDialog* dialog) {
+        const QByteArray name = group(dialog).toLatin1();
+        const RememberedValues values = readValues(name.constData());
+        for (QAbstractButton* box : dialog->findChildren<QAbstractButton*>()) {
+            if (box->property(kKeptChoice).toBool()) {
+                if (const auto on = recalledWhole(values, box->objectName().toStdString(), 0, 1)) {
+                    box->setChecked(*on == 1);
+                }
+            }
+        }
+        for (QAbstractSlider* bar : dialog->findChildren<QAbstractSlider*>()) {
+            if (bar->property(kKeptChoice).toBool()) {
+                if (const auto pos = recalledWhole(values, bar->objectName().toStdString(),
+                                                   bar->minimum(), bar->maximum())) {
+                    bar->setValue(*pos);
+                }
+            }
+        }
+    }
+
+    static void remember(const QDialog* dialog) {
+        RememberedValues values;
+        for (const QAbstractButton* box : dialog->findChildren<QAbstractButton*>()) {
+            if (box->property(kKeptChoice).toBool()) {
+                values[box->objectName().toStdString()] = box->isChecked() ? 1 : 0;
+            }
+        }
+        for (const QAbstractSlider* bar : dialog->findChildren<QAbstractSlider*>()) {
+            if (bar->property(kKeptChoice).toBool()) {
+                values[bar->objectName().toStdString()] = bar->value();
+            }
+        }
+        if (!values.empty()) {
+            const QByteArray name = group(dialog).toLatin1();
+            writeValues(name.constData(), values);
+        }
+    }
+};
+
 } // namespace
 
 QSettings& rememberedState() {
@@ -158,6 +225,14 @@ void keepDialogGeometries() {
     static DialogGeometryKeeper* keeper = nullptr;
     if (keeper == nullptr) {
         keeper = new DialogGeometryKeeper(qApp);
+        qApp->installEventFilter(keeper);
+    }
+}
+
+void keepAnalysisChoices() {
+    static AnalysisChoiceKeeper* keeper = nullptr;
+    if (keeper == nullptr) {
+        keeper = new AnalysisChoiceKeeper(qApp);
         qApp->installEventFilter(keeper);
     }
 }

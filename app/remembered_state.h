@@ -29,6 +29,12 @@ void forgetRememberedState();
 void recallDocumentState(Document& document);
 void rememberDocumentState(const Document& document);
 
+// The analysis dialogs' choices that outlast a run: each control marked with the property
+// kKeptChoice (their line boxes and scale bars) is restored as the dialog is first shown
+// and kept as it is hidden, under the dialog's object name.
+constexpr const char* kKeptChoice = "kiroKeptChoice";
+void keepAnalysisChoices();
+
 // A window's size and place under its object name.
 void recallGeometry(QWidget* window);
 void rememberGeometry(const QWidget* window);

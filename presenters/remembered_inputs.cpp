@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -19,6 +20,10 @@ constexpr double kLengthLimit = 1e6;    // mm; no telescope of this program is l
 constexpr double kPercentLimit = 100.0; // the optimizer's change range
 constexpr double kFNumberLimit = 1000.0;
 constexpr double kNoGlassValue = kNoGlass;
+
+bool fits(double v, double lowest, double highest, bool whole) {
+    return std::isfinite(v) && v >= lowest && v <= highest && (!whole || v == std::floor(v));
+}
 
 // One kept field: its name, how to read and write it, its range and whether it is whole.
 template <typename T> struct Field {
@@ -57,9 +62,7 @@ void recallFields(const std::vector<Field<T>>& fields, const RememberedValues& v
             continue;
         }
         const double v = found->second;
-        const bool fits = std::isfinite(v) && v >= field.lowest && v <= field.highest &&
-                          (!field.whole || v == std::floor(v));
-        if (fits) {
+        if (fits(v, field.lowest, field.highest, field.whole)) {
             field.set(t, v);
         }
     }
@@ -160,6 +163,15 @@ void recallValues(const RememberedValues& values, RefractorInputs& inputs) {
 }
 void recallValues(const RememberedValues& values, Settings& settings) {
     recallFields(settingsFields(), values, settings);
+}
+
+std::optional<int> recalledWhole(const RememberedValues& values, const std::string& name,
+                                 int lowest, int highest) {
+    const auto found = values.find(name);
+    if (found == values.end() || !fits(found->second, lowest, highest, true)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(found->second);
 }
 
 } // namespace kiro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "design/designer_inputs.h"
@@ -26,5 +27,10 @@ void recallValues(const RememberedValues& values, OptimizerSettings& settings);
 void recallValues(const RememberedValues& values, ReflectorInputs& inputs);
 void recallValues(const RememberedValues& values, RefractorInputs& inputs);
 void recallValues(const RememberedValues& values, Settings& settings);
+
+// A control's kept whole number (a box ticked or not, a scale bar's position), when it is
+// there and within lowest..highest.
+std::optional<int> recalledWhole(const RememberedValues& values, const std::string& name,
+                                 int lowest, int highest);
 
 } // namespace kiro

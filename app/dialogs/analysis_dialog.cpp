@@ -20,6 +20,7 @@
 #include "app/dialogs/number_fields.h"
 #include "app/dialogs/picture_export.h"
 #include "app/print_picture.h"
+#include "app/remembered_state.h"
 #include "app/shell_text.h"
 
 namespace kiro::app {
@@ -126,6 +127,7 @@ QGroupBox* AnalysisDialog::makeLineGroup(int firstId, LinesShown& shown) {
         auto* box = new QCheckBox(lineLabel(slot), group);
         box->setObjectName(controlName(firstId + static_cast<int>(k)));
         box->setChecked(shown[k] != 0);
+        box->setProperty(kKeptChoice, true);
         const Colour colour = lineColour(slot);
         QPixmap swatch(kSwatchPixels, kSwatchPixels);
         swatch.fill(QColor(colour.red, colour.green, colour.blue));
@@ -195,6 +197,7 @@ QScrollBar* AnalysisDialog::makeScrollBar(int id, int minimum, int maximum, int 
     auto* bar = new StepScrollBar(this);
     bar->setObjectName(controlName(id));
     bar->setRange(minimum, maximum);
+    bar->setProperty(kKeptChoice, true);
     bar->setSingleStep(kScrollLineStep);
     bar->setPageStep(kScrollPageStep);
     bar->setValue(value);

@@ -1,10 +1,13 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/dialogs/description_dialog.h"
+#include "app/dialogs/spot_dialog.h"
 #include "app/document.h"
 #include "app/main_window.h"
 #include "app/recent_files.h"
@@ -160,6 +163,50 @@ class RememberedStateTest : public QObject {
         QCOMPARE(third.document.reflectorInputs().type, ReflectorInputs{}.type);
         QCOMPARE(third.document.lens().settings.rayCount, Document().lens().settings.rayCount);
         QVERIFY(third.window->recentFiles()->actions().isEmpty());
+    }
+
+    // The spot diagram's lines and magnification come back in the next run; the Airy disks
+    // do not, and a damaged value leaves its control as the dialog opens it.
+    void analysisChoicesAreKeptAcrossRuns() {
+        constexpr int kFirstLineBox = 101;
+        constexpr int kScrollBar = 107;
+        QTemporaryDir dir;
+        const QString state = dir.filePath(QStringLiteral("kiro.ini"));
+        keepAnalysisChoices();
+        const LensSystem lens = test::loadExample(QStringLiteral("newtonian-200-f5.OPT"));
+        {
+            Run first(state);
+            SpotDialog dialog(lens);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            test::control<QCheckBox>(&dialog, kFirstLineBox + 1)->setChecked(false);
+            test::control<QCheckBox>(&dialog, kFirstLineBox + 4)->setChecked(false);
+            test::control<QScrollBar>(&dialog, kScrollBar)->setValue(40);
+            dialog.findChild<QCheckBox*>(QStringLiteral("airy"))->setChecked(true);
+            dialog.hide();
+        }
+        {
+            Run second(state);
+            SpotDialog dialog(lens);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            const std::array<int, 6> shown{1, 0, 1, 1, 0, 1};
+            QCOMPARE(dialog.state().spotLineShown, shown);
+            QCOMPARE(dialog.state().spotScrollPos, 40);
+            QCOMPARE(dialog.state().spotMagnification, spotMagnificationForScroll(40));
+            QVERIFY(!dialog.state().spotAiryShown);
+            dialog.hide();
+            rememberedState().setValue(QStringLiteral("analysis/SPOT/%1").arg(kScrollBar), 500);
+        }
+        {
+            Run third(state);
+            SpotDialog dialog(lens);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QCOMPARE(dialog.state().spotScrollPos, SpotDialogState{}.spotScrollPos);
+            QCOMPARE(dialog.state().spotLineShown[1], 0);
+            dialog.hide();
+        }
     }
 };
 

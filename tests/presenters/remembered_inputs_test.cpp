@@ -72,5 +72,24 @@ TEST(RememberedInputs, ValuesAFieldCannotHoldAreIgnored) {
     EXPECT_EQ(rememberedValues(settings), rememberedValues(Settings{}));
 }
 
+// A control's kept number comes back only when it is a whole number within the control's
+// range; anything else leaves the control as it opened.
+TEST(RememberedInputs, AControlTakesOnlyAWholeNumberWithinItsRange) {
+    constexpr int kLowest = 1;
+    constexpr int kHighest = 150;
+    for (const double kept :
+         {-1.0, 0.0, 1.0, 2.5, 75.0, 150.0, 151.0, 1e300, std::numeric_limits<double>::quiet_NaN(),
+          std::numeric_limits<double>::infinity()}) {
+        const RememberedValues values{{"107", kept}};
+        const std::optional<int> back = recalledWhole(values, "107", kLowest, kHighest);
+        const bool fits = kept >= kLowest && kept <= kHighest && kept == std::floor(kept);
+        ASSERT_EQ(back.has_value(), fits) << kept;
+        if (fits) {
+            EXPECT_EQ(*back, static_cast<int>(kept));
+        }
+    }
+    EXPECT_FALSE(recalledWhole({}, "107", kLowest, kHighest).has_value());
+}
+
 } // namespace
 } // namespace kiro
