@@ -90,4 +90,17 @@ ParameterList buildParameterList(const SurfaceTable& table, int kindFlags);
 double designMerit(const SurfaceTable& table, const Settings& settings, double aperture,
                    const PassParameters& parameters);
 
+// The selected measures one by one (0 for one not selected); designMerit is their sum in
+// this order.
+struct MeritParts {
+    double spherical = 0.0;
+    double chromatic = 0.0;
+    double sineCondition = 0.0;
+};
+MeritParts designMeritParts(const SurfaceTable& table, const Settings& settings, double aperture,
+                            const PassParameters& parameters);
+
+// The parts of a whole design under the optimizer's settings, as its first pass sees them.
+MeritParts optimizerMeritParts(const LensSystem& lens, const OptimizerSettings& settings);
+
 } // namespace kiro

@@ -100,6 +100,12 @@ OptimizeStatus optimizePass(LensSystem& lens, const PassParameters& parameters,
     return OptimizeStatus::Done;
 }
 
+MeritParts optimizerMeritParts(const LensSystem& lens, const OptimizerSettings& settings) {
+    const PassParameters parameters = passParameters(settings, settings.changeRangePercent / 100.0);
+    return designMeritParts(lens.surfaces, lens.settings, apertureRadius(lens.surfaces),
+                            parameters);
+}
+
 bool optimizerCanMeasure(const LensSystem& lens, const OptimizerSettings& settings) {
     const PassParameters parameters = passParameters(settings, settings.changeRangePercent / 100.0);
     return designMerit(lens.surfaces, lens.settings, apertureRadius(lens.surfaces), parameters) <

@@ -45,21 +45,35 @@ void lowerSmallest(std::atomic<double>* smallest, double merit) {
 
 } // namespace
 
-// Summed in the fixed order spherical + chromatic + OSC, starting from 0.
-double designMerit(const SurfaceTable& table, const Settings& settings, double aperture,
-                   const PassParameters& parameters) {
+MeritParts designMeritParts(const SurfaceTable& table, const Settings& settings, double aperture,
+                            const PassParameters& parameters) {
     const double hMin = aperture / kFocalZoneFraction;
     const double hMax = aperture;
-    double merit = 0.0;
+    MeritParts parts;
     if ((parameters.measureFlags & MeasureFlag::Spherical) != 0) {
-        merit += sphericalAberration(table, settings, hMin, hMax, parameters.sphericalLine);
+        parts.spherical =
+            sphericalAberration(table, settings, hMin, hMax, parameters.sphericalLine);
     }
     if ((parameters.measureFlags & MeasureFlag::Chromatic) != 0) {
-        merit += chromaticAberration(table, settings, hMin, hMax, parameters.chromaticMask);
+        parts.chromatic =
+            chromaticAberration(table, settings, hMin, hMax, parameters.chromaticMask);
     }
     if ((parameters.measureFlags & MeasureFlag::SineCondition) != 0) {
-        merit += sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
+        parts.sineCondition =
+            sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
     }
+    return parts;
+}
+
+// Summed in the fixed order spherical + chromatic + OSC, starting from 0 (a measure not
+// selected adds 0, which leaves every sum's bits as they were).
+double designMerit(const SurfaceTable& table, const Settings& settings, double aperture,
+                   const PassParameters& parameters) {
+    const MeritParts parts = designMeritParts(table, settings, aperture, parameters);
+    double merit = 0.0;
+    merit += parts.spherical;
+    merit += parts.chromatic;
+    merit += parts.sineCondition;
     return merit;
 }
 

@@ -840,10 +840,26 @@ The results of the %n finished passes were kept; the changes of the unfinished p
     </message>
     <message>
         <source>評価値 %1 → %2
-パス %3回、候補 %4、%5 秒
 </source>
         <translation>Merit %1 → %2
-%3 passes, %4 candidates, %5 s
+</translation>
+    </message>
+    <message>
+        <source>球面収差</source>
+        <translation>Spherical aberration</translation>
+    </message>
+    <message>
+        <source>色収差</source>
+        <translation>Chromatic aberration</translation>
+    </message>
+    <message>
+        <source>OSC</source>
+        <translation>OSC</translation>
+    </message>
+    <message>
+        <source>パス %1回、候補 %2、%3 秒
+</source>
+        <translation>%1 passes, %2 candidates, %3 s
 </translation>
     </message>
 </context>

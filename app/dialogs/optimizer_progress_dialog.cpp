@@ -113,16 +113,31 @@ void OptimizerProgressDialog::showElapsed() {
 
 namespace {
 
-// What the passes achieved, as kiro-cli optimize prints it: the merit (the sum of the
-// measures chosen) before and after, then each pass's line.
-QString summaryText(const OptimizeResult& result) {
+// What the passes achieved: the merit (the sum of the measures chosen) before and after,
+// each chosen measure before and after, then each pass's line as kiro-cli optimize prints
+// it.
+QString summaryText(const OptimizeResult& result, const OptimizerSettings& settings,
+                    const MeritParts& before, const MeritParts& after) {
     const OptimizeTotals totals = optimizeTotals(result.passes);
     QString text =
-        OptimizerProgressDialog::tr("評価値 %1 → %2\nパス %3回、候補 %4、%5 秒\n")
-            .arg(formatNumber("%.6g", totals.meritBefore), formatNumber("%.6g", totals.meritAfter))
-            .arg(totals.passes)
-            .arg(totals.candidates)
-            .arg(formatNumber("%.1f", totals.seconds));
+        OptimizerProgressDialog::tr("評価値 %1 → %2\n")
+            .arg(formatNumber("%.6g", totals.meritBefore), formatNumber("%.6g", totals.meritAfter));
+    const auto measure = [&](bool chosen, const QString& name, double from, double to) {
+        if (chosen) {
+            text += QStringLiteral("  %1 %2 → %3\n")
+                        .arg(name, formatNumber("%.6g", from), formatNumber("%.6g", to));
+        }
+    };
+    measure(settings.minimiseSpherical, OptimizerProgressDialog::tr("球面収差"), before.spherical,
+            after.spherical);
+    measure(settings.minimiseChromatic, OptimizerProgressDialog::tr("色収差"), before.chromatic,
+            after.chromatic);
+    measure(settings.minimiseOsc, OptimizerProgressDialog::tr("OSC"), before.sineCondition,
+            after.sineCondition);
+    text += OptimizerProgressDialog::tr("パス %1回、候補 %2、%3 秒\n")
+                .arg(totals.passes)
+                .arg(totals.candidates)
+                .arg(formatNumber("%.1f", totals.seconds));
     for (const PassReport& pass : result.passes) {
         text += u'\n' + QString::fromStdString(passReportLine(pass)).trimmed();
     }
@@ -154,6 +169,7 @@ bool runOptimization(Document& document, QWidget* parent) {
                  QMessageBox::Warning, QMessageBox::Ok});
         return false;
     }
+    const MeritParts before = optimizerMeritParts(document.lens(), settings);
     OptimizerProgressDialog progress(document.lens(), settings, parent);
     progress.exec();
     const OptimizerRun& run = progress.run();
@@ -162,6 +178,9 @@ bool runOptimization(Document& document, QWidget* parent) {
     if (keep) {
         document.applyTable(run.lens().surfaces, ViewFit::Keep, stepName(EditStep::Optimize));
     }
+    const auto summary = [&] {
+        return summaryText(result, settings, before, optimizerMeritParts(run.lens(), settings));
+    };
     if (result.status == OptimizeStatus::Cancelled) {
         const QString text =
             result.passes.empty()
@@ -170,11 +189,11 @@ bool runOptimization(Document& document, QWidget* parent) {
                                               "残し、途中のパスの変更は捨てました。",
                                               nullptr, static_cast<int>(result.passes.size()));
         showBox(parent, {OptimizerProgressDialog::title(),
-                         result.passes.empty() ? text : text + u'\n' + summaryText(result),
+                         result.passes.empty() ? text : text + u'\n' + summary(),
                          QMessageBox::Information, QMessageBox::Ok});
     } else if (result.status == OptimizeStatus::Done) {
-        showBox(parent, {OptimizerProgressDialog::title(), summaryText(result),
-                         QMessageBox::Information, QMessageBox::Ok});
+        showBox(parent, {OptimizerProgressDialog::title(), summary(), QMessageBox::Information,
+                         QMessageBox::Ok});
     }
     return keep;
 }

@@ -184,6 +184,18 @@ class OptimizerDialogTest : public QObject {
         QCOMPARE(expected.size(), passCount(OptimizerSettings{}.changeRangePercent));
         QCOMPARE(passLines(boxes.seen.at(0).text), expected);
         QVERIFY(boxes.seen.at(0).text.startsWith(QString::fromUtf8("評価値 ")));
+        // Then each chosen measure before and after (spherical and chromatic by default).
+        const QString& text = boxes.seen.at(0).text;
+        const QRegularExpression measureLine(QString::fromUtf8("^  (.+) (\\S+) → (\\S+)$"),
+                                             QRegularExpression::MultilineOption);
+        QStringList names;
+        for (auto m = measureLine.globalMatch(text); m.hasNext();) {
+            const QRegularExpressionMatch match = m.next();
+            names << match.captured(1);
+            bool ok = false;
+            QVERIFY(match.captured(3).toDouble(&ok) >= 0.0 && ok);
+        }
+        QCOMPARE(names, QStringList({QString::fromUtf8("球面収差"), QString::fromUtf8("色収差")}));
     }
 
     // Cancel in the second pass: the first pass's result stays, the second's is dropped,
