@@ -947,6 +947,10 @@ The results of the %n finished passes were kept; the changes of the unfinished p
         <source>%1の厚み(mm)</source>
         <translation>Thickness of %1 (mm)</translation>
     </message>
+    <message>
+        <source>レンズの中心の厚み。0 以下なら自動で決めます</source>
+        <translation>Centre thickness of the lens; 0 or less means automatic</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::SeidelDialog</name>

@@ -74,6 +74,7 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
         glasses_[g] = makeList(this, kFirstGlassId + g, glasses);
         selectPosition(glasses_[g], keptGlass[g]);
         thicknesses_[g] = makeEdit(this, kFirstThicknessId + g, keptThickness[g]);
+        thicknesses_[g]->setToolTip(tr("レンズの中心の厚み。0 以下なら自動で決めます"));
         top->addWidget(new QLabel(glassControlLabel(kGlassControls[g]), this), 2 + g, 0);
         top->addWidget(glasses_[g], 2 + g, 1);
         top->addWidget(new QLabel(tr("厚み(mm)"), this), 2 + g, 2);
