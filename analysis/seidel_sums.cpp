@@ -4,7 +4,7 @@
 
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_rays.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 #include "model/surface_kind.h"
 
 // Sign convention (Welford's): light travels left to right along +z', so the design's z
@@ -95,7 +95,7 @@ double distance(Vec3 a, Vec3 b) {
 
 WavefrontCoefficients wavefrontCoefficients(const SeidelTerms& total) {
     const double lambda =
-        spectralLineAt(WavelengthLine::d)->wavelengthMicrometres * kMillimetresPerMicrometre;
+        fraunhoferLineAt(WavelengthLine::d)->wavelengthMicrometres * kMillimetresPerMicrometre;
     return {total.si / 8.0 / lambda, total.sii / 2.0 / lambda, total.siii / 2.0 / lambda,
             (total.siii + total.siv) / 4.0 / lambda, total.sv / 2.0 / lambda};
 }

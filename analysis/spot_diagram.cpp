@@ -10,7 +10,7 @@
 #include "analysis/spot_rays.h"
 #include "analysis/spot_statistics.h"
 #include "model/c_numbers.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 
 namespace kiro {
 
@@ -240,7 +240,7 @@ std::array<double, kSpotPanelCount> spotOpeningHeights(const SurfaceTable& table
 }
 
 Colour lineColour(int slot) {
-    if (const SpectralLine* line = spectralLineAt(slot)) {
+    if (const FraunhoferLine* line = fraunhoferLineAt(slot)) {
         return {line->colour.red, line->colour.green, line->colour.blue};
     }
     if (slot == 0) {

@@ -7,7 +7,7 @@
 
 #include "analysis/information_text.h"
 #include "model/c_numbers.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 
 namespace kiro {
 
@@ -154,7 +154,7 @@ void appendRadius(std::string& text, const char* name, double micrometres, bool 
 } // namespace
 
 double lineWavelength(int line) {
-    const SpectralLine* known = spectralLineAt(line);
+    const FraunhoferLine* known = fraunhoferLineAt(line);
     return known == nullptr ? 0.0 : known->wavelengthMicrometres;
 }
 

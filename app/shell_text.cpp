@@ -8,7 +8,7 @@
 #include <QStringEncoder>
 
 #include "model/c_numbers.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 #include "model/surface.h"
 #include "model/text_bytes.h"
 
@@ -56,7 +56,7 @@ void useCNumbers() {
 }
 
 QString lineLabel(int slot) {
-    const SpectralLine* line = spectralLineAt(slot);
+    const FraunhoferLine* line = fraunhoferLineAt(slot);
     return line == nullptr ? QString() : QString::fromLatin1(line->label);
 }
 

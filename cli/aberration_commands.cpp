@@ -8,7 +8,7 @@
 #include "analysis/seidel_sums.h"
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 #include "presenters/fan_dialog_state.h"
 #include "presenters/seidel_table.h"
 
@@ -30,7 +30,7 @@ std::string recordNumber(double value) {
 }
 
 char letterOf(int slot) {
-    return spectralLineAt(slot)->letter;
+    return fraunhoferLineAt(slot)->letter;
 }
 
 void loadNonEmpty(LensSystem& lens, const AberrationArgs& args, const char* what) {

@@ -23,7 +23,7 @@
 #include "analysis/wavefront_view.h"
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 #include "presenters/curve_dialog_state.h"
 #include "presenters/fan_dialog_state.h"
 #include "presenters/field_dialog_state.h"
@@ -386,7 +386,7 @@ void runSpot(const SpotArgs& args) {
         const std::string height = formatNumber(panel.height);
         for (size_t k = 0; k < kSpotLineCount; ++k) {
             if (state.spotLineShown[k] == 1) {
-                const char letter[] = {kSpectralLines[k].letter, '\0'};
+                const char letter[] = {kFraunhoferLines[k].letter, '\0'};
                 printSpotRecord(height, letter, panel.lines[k], statistics.airy[k]);
             }
         }

@@ -10,8 +10,8 @@
 
 #include "model/atomic_file.h"
 #include "model/design_file.h"
+#include "model/fraunhofer_lines.h"
 #include "model/program_files.h"
-#include "model/spectral_lines.h"
 #include "model/text_bytes.h"
 #include "presenters/settings_fields.h"
 
@@ -125,7 +125,7 @@ void loadCatalog(GlassCatalog& catalog, const std::string& overridePath) {
 
 int parseLine(const std::string& text) {
     if (text.size() == 1) {
-        for (const SpectralLine& line : kSpectralLines) {
+        for (const FraunhoferLine& line : kFraunhoferLines) {
             if (std::tolower(static_cast<unsigned char>(text[0])) ==
                 std::tolower(static_cast<unsigned char>(line.letter))) {
                 return line.slot;

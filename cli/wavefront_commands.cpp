@@ -9,7 +9,7 @@
 #include "analysis/wavefront_panels.h"
 #include "cli/cli_common.h"
 #include "model/c_numbers.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 #include "presenters/spot_dialog_state.h"
 
 namespace kiro::cli {
@@ -82,10 +82,11 @@ void runWavefront(const WavefrontArgs& args) {
             const LineWavefront& line = panel.lines[k];
             const WavefrontNumbers& n = line.numbers;
             const bool known = n.measured;
-            std::printf("%s %c %d %s %s %s %s %s %s %s\n", height.c_str(), kSpectralLines[k].letter,
-                        n.rays, number(n.rms, known).c_str(), number(n.pv, known).c_str(),
-                        number(n.strehl, known).c_str(), number(n.rmsBest, known).c_str(),
-                        number(n.pvBest, known).c_str(), number(n.strehlBest, known).c_str(),
+            std::printf("%s %c %d %s %s %s %s %s %s %s\n", height.c_str(),
+                        kFraunhoferLines[k].letter, n.rays, number(n.rms, known).c_str(),
+                        number(n.pv, known).c_str(), number(n.strehl, known).c_str(),
+                        number(n.rmsBest, known).c_str(), number(n.pvBest, known).c_str(),
+                        number(n.strehlBest, known).c_str(),
                         number(line.focusShiftMm, known && set.fNumber > 0.0).c_str());
         }
     }

@@ -23,7 +23,7 @@
 #include "app/interface_language.h"
 #include "app/message_boxes.h"
 #include "app/shell_text.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 
 namespace kiro::app {
 
@@ -292,9 +292,9 @@ QWidget* LensEditorDialog::buildButtons() {
 
     auto* focus = new QGroupBox(tr("ピント調整"), bar);
     auto* focusLayout = new QHBoxLayout(focus);
-    for (const SpectralLine& spectral : kSpectralLines) {
-        const int line = spectral.slot;
-        auto* button = new QPushButton(QString(QLatin1Char(spectral.letter)), focus);
+    for (const FraunhoferLine& fraunhofer : kFraunhoferLines) {
+        const int line = fraunhofer.slot;
+        auto* button = new QPushButton(QString(QLatin1Char(fraunhofer.letter)), focus);
         button->setObjectName(QString::number(kFocusBase + line - 1));
         button->setToolTip(lineLabel(line));
         button->setAutoDefault(false);

@@ -6,7 +6,7 @@
 
 #include "analysis/spot_rays.h"
 #include "analysis/wavefront.h"
-#include "model/spectral_lines.h"
+#include "model/fraunhofer_lines.h"
 #include "tests/analysis/analysis_tables.h"
 
 namespace kiro {
@@ -15,7 +15,7 @@ namespace {
 using test::makeRow;
 
 double dLineMillimetres() {
-    return spectralLineAt(WavelengthLine::d)->wavelengthMicrometres * 1e-3;
+    return fraunhoferLineAt(WavelengthLine::d)->wavelengthMicrometres * 1e-3;
 }
 
 // Welford's convention: a concave mirror facing the light has S_I = 8 W040 with

@@ -12,8 +12,8 @@ struct LineColour {
     uint8_t red, green, blue;
 };
 
-// One of the six spectral lines a design is traced at.
-struct SpectralLine {
+// One of the six Fraunhofer lines a design is traced at.
+struct FraunhoferLine {
     int slot;                     // its index slot in Surface::index (WavelengthLine)
     char letter;                  // Fraunhofer letter, as menus and kiro-cli name it
     double wavelengthMicrometres; // used by the diffraction figures
@@ -21,9 +21,9 @@ struct SpectralLine {
     LineColour colour;
 };
 
-constexpr int kSpectralLineCount = 6;
+constexpr int kFraunhoferLineCount = 6;
 
-inline constexpr std::array<SpectralLine, kSpectralLineCount> kSpectralLines{{
+inline constexpr std::array<FraunhoferLine, kFraunhoferLineCount> kFraunhoferLines{{
     {WavelengthLine::C, 'C', 0.6562725, "C(656.3nm)", {255, 64, 64}},
     {WavelengthLine::d, 'd', 0.5875618, "d(587.6nm)", {192, 192, 0}},
     {WavelengthLine::e, 'e', 0.5460740, "e(546.1nm)", {32, 192, 32}},
@@ -33,8 +33,8 @@ inline constexpr std::array<SpectralLine, kSpectralLineCount> kSpectralLines{{
 }};
 
 // The line in an index slot; null for the slots that carry glass data only.
-constexpr const SpectralLine* spectralLineAt(int slot) {
-    for (const SpectralLine& line : kSpectralLines) {
+constexpr const FraunhoferLine* fraunhoferLineAt(int slot) {
+    for (const FraunhoferLine& line : kFraunhoferLines) {
         if (line.slot == slot) {
             return &line;
         }
@@ -42,7 +42,7 @@ constexpr const SpectralLine* spectralLineAt(int slot) {
     return nullptr;
 }
 
-static_assert(kSpectralLines.front().slot == WavelengthLine::First &&
-              kSpectralLines.back().slot == WavelengthLine::Last);
+static_assert(kFraunhoferLines.front().slot == WavelengthLine::First &&
+              kFraunhoferLines.back().slot == WavelengthLine::Last);
 
 } // namespace kiro
