@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "app/application_filter.h"
 #include "app/document.h"
 #include "presenters/remembered_inputs.h"
 
@@ -222,19 +223,11 @@ void rememberGeometry(const QWidget* window) {
 }
 
 void keepDialogGeometries() {
-    static DialogGeometryKeeper* keeper = nullptr;
-    if (keeper == nullptr) {
-        keeper = new DialogGeometryKeeper(qApp);
-        qApp->installEventFilter(keeper);
-    }
+    installApplicationFilterOnce<DialogGeometryKeeper>();
 }
 
 void keepAnalysisChoices() {
-    static AnalysisChoiceKeeper* keeper = nullptr;
-    if (keeper == nullptr) {
-        keeper = new AnalysisChoiceKeeper(qApp);
-        qApp->installEventFilter(keeper);
-    }
+    installApplicationFilterOnce<AnalysisChoiceKeeper>();
 }
 
 } // namespace kiro::app

@@ -90,6 +90,24 @@ void AnalysisDialog::repaintView() {
     view_->update();
 }
 
+void AnalysisDialog::placeBesideView(
+    QGroupBox* lineGroup, std::initializer_list<std::pair<QString, QWidget*>> labelledControls) {
+    auto* side = new QVBoxLayout;
+    side->addWidget(lineGroup);
+    side->addSpacing(12);
+    for (const auto& [label, control] : labelledControls) {
+        side->addWidget(new QLabel(label, this));
+        side->addWidget(control);
+    }
+    side->addStretch(1);
+    side->addLayout(makeButtonRow());
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(view(), 0, Qt::AlignTop);
+    layout->addLayout(side);
+}
+
 QHBoxLayout* AnalysisDialog::makeButtonRow() {
     // Made last, so that the tab order ends with them.
     auto* saveButton = new QPushButton(tr("画像を保存..."), this);

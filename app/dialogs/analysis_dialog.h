@@ -2,6 +2,8 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include <QDialog>
 #include <QSize>
@@ -66,6 +68,11 @@ class AnalysisDialog : public QDialog {
 
     // A horizontal scroll bar moved by 1 a line and 10 a page, from the keyboard too.
     QScrollBar* makeScrollBar(int id, int minimum, int maximum, int value);
+
+    // The layout of a tall picture: the view on the left; beside it the line boxes, then
+    // each control under its label, and the button row at the foot of that column.
+    void placeBesideView(QGroupBox* lineGroup,
+                         std::initializer_list<std::pair<QString, QWidget*>> labelledControls);
 
     // Releasing the left button over the dialog repaints it.
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,10 +1,9 @@
 #include "app/dialogs/curve_dialog.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
 
@@ -36,18 +35,7 @@ CurveDialog::CurveDialog(const LensSystem& lens, QWidget* parent)
         repaintView();
     });
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(lineGroup);
-    side->addSpacing(12);
-    side->addWidget(new QLabel(tr("横軸の倍率"), this));
-    side->addWidget(bar);
-    side->addStretch(1);
-    side->addLayout(makeButtonRow());
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(view(), 0, Qt::AlignTop);
-    layout->addLayout(side);
+    placeBesideView(lineGroup, {{tr("横軸の倍率"), bar}});
 }
 
 void CurveDialog::paintCurrent(Canvas& canvas) const {

@@ -1,10 +1,7 @@
 #include "app/dialogs/field_dialog.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 #include "app/dialogs/analysis_view.h"
 
@@ -40,20 +37,7 @@ FieldDialog::FieldDialog(const LensSystem& lens, QWidget* parent)
         repaintView();
     });
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(lineGroup);
-    side->addSpacing(12);
-    side->addWidget(new QLabel(tr("像面湾曲の倍率"), this));
-    side->addWidget(curvature);
-    side->addWidget(new QLabel(tr("歪曲の倍率"), this));
-    side->addWidget(distortion);
-    side->addStretch(1);
-    side->addLayout(makeButtonRow());
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(view(), 0, Qt::AlignTop);
-    layout->addLayout(side);
+    placeBesideView(lineGroup, {{tr("像面湾曲の倍率"), curvature}, {tr("歪曲の倍率"), distortion}});
 }
 
 void FieldDialog::paintCurrent(Canvas& canvas) const {

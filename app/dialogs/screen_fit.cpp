@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/application_filter.h"
+
 namespace kiro::app {
 namespace {
 
@@ -65,11 +67,7 @@ bool scrollWhenLarger(QDialog* dialog, QSize room) {
 }
 
 void fitDialogsToScreen() {
-    static ScreenFitter* fitter = nullptr;
-    if (fitter == nullptr) {
-        fitter = new ScreenFitter(qApp);
-        qApp->installEventFilter(fitter);
-    }
+    installApplicationFilterOnce<ScreenFitter>();
 }
 
 } // namespace kiro::app
