@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 
@@ -44,14 +43,6 @@ QString chooseFile(QWidget* owner, const FileRequest& request) {
             dialog.selectFile(QDir(request.folder).filePath(request.proposedName));
         }
     }
-    // Qt's own Japanese leaves these buttons in English, so the program names them; set
-    // after the modes, which put Qt's names back.
-    const bool opening = request.kind == FileDialogKind::Open;
-    dialog.setLabelText(QFileDialog::Accept,
-                        opening ? QCoreApplication::translate("FileDialog", "開く(&O)")
-                                : QCoreApplication::translate("FileDialog", "保存(&S)"));
-    dialog.setLabelText(QFileDialog::Reject,
-                        QCoreApplication::translate("FileDialog", "キャンセル"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }

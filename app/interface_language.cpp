@@ -22,8 +22,10 @@ namespace {
 // Compiled from translations/kiro_en.ts at build time and built into the shell.
 constexpr const char* kEnglishTranslation = ":/translations/kiro_en.qm";
 
-// Qt's own texts (standard buttons, file dialogs) in Japanese, from Qt's translations.
-constexpr const char* kQtJapanese = "qtbase_ja";
+// Qt's own texts (standard buttons, file dialogs) in Japanese, from Qt's translations:
+// the file qtbase_ja.qm, which QTranslator finds as "qtbase" + "_" + the locale's name.
+constexpr const char* kQtTranslation = "qtbase";
+constexpr const char* kQtTranslationPrefix = "_";
 
 struct LanguageState {
     InterfaceLanguage language = InterfaceLanguage::Japanese;
@@ -71,7 +73,8 @@ bool useInterfaceLanguage(InterfaceLanguage language) {
         // Without Qt's translations installed, Qt's own texts stay English; ours are
         // Japanese regardless.
         auto qt = std::make_unique<QTranslator>();
-        if (qt->load(QLocale(QLocale::Japanese), QString::fromLatin1(kQtJapanese), QString(),
+        if (qt->load(QLocale(QLocale::Japanese), QString::fromLatin1(kQtTranslation),
+                     QString::fromLatin1(kQtTranslationPrefix),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
             QCoreApplication::installTranslator(qt.get())) {
             s.qtTranslator = std::move(qt);

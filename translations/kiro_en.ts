@@ -123,21 +123,6 @@ Do you want to save it?</translation>
     </message>
 </context>
 <context>
-    <name>FileDialog</name>
-    <message>
-        <source>キャンセル</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>開く(&amp;O)</source>
-        <translation>&amp;Open</translation>
-    </message>
-    <message>
-        <source>保存(&amp;S)</source>
-        <translation>&amp;Save</translation>
-    </message>
-</context>
-<context>
     <name>GlassControl</name>
     <message>
         <source>第１ガラス材</source>
