@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "model/surface_kind.h"
 #include "trace/ray_packet.h"
 #include "trace/ray_tracer.h"
 
@@ -44,29 +45,23 @@ void drawDesignLine(Canvas& canvas, const LayoutView& view, double z0, double x0
     drawLine(canvas, columnOf(view, z0), rowOf(view, x0), columnOf(view, z1), rowOf(view, x1));
 }
 
-// The pen of a row's kind; false for codes that have no profile.
-bool selectRowPen(Canvas& canvas, int32_t type) {
-    switch (type) {
-    case SurfaceType::Stop:
-    case SurfaceType::Obstruction:
-    case SurfaceType::FlatFocal:
-    case SurfaceType::FlatMirror:
-    case SurfaceType::FlatLens:
-        canvas.selectPen(kProfilePenWidth, kFlatColour);
-        return true;
-    case SurfaceType::SphericalFocal:
-    case SurfaceType::SphericalMirror:
-    case SurfaceType::SphericalLens:
-        canvas.selectPen(kProfilePenWidth, kSphericalColour);
-        return true;
-    case SurfaceType::ParaboloidMirror:
-    case SurfaceType::AsphericMirror:
-    case SurfaceType::AsphericLens:
-        canvas.selectPen(kProfilePenWidth, kAsphericColour);
-        return true;
-    default:
-        return false;
+// The kind of a row the side view draws; null for codes that have no profile.
+const SurfaceKindInfo* drawnKind(int32_t type) {
+    const SurfaceKindInfo* kind = surfaceKindInfo(type);
+    return kind != nullptr && kind->drawn ? kind : nullptr;
+}
+
+Colour profileColour(SurfaceShape shape) {
+    switch (shape) {
+    case SurfaceShape::Flat:
+        return kFlatColour;
+    case SurfaceShape::Spherical:
+        return kSphericalColour;
+    case SurfaceShape::Paraboloid:
+    case SurfaceShape::Aspheric:
+        break;
     }
+    return kAsphericColour;
 }
 
 void drawFlatRow(Canvas& canvas, const LayoutView& view, const Surface& row) {
@@ -99,50 +94,50 @@ void drawSphericalRow(Canvas& canvas, const LayoutView& view, const Surface& row
 }
 
 // Paraboloid and even-asphere profiles, sampled every millimetre of height.
-void drawSagRow(Canvas& canvas, const LayoutView& view, const Surface& row) {
+void drawSagRow(Canvas& canvas, const LayoutView& view, const Surface& row, SurfaceShape shape) {
     const double h = row.effectiveRadius;
     Polyline line(canvas);
     int points = 0;
     for (double s = -h; s <= h && points < kMaxProfilePoints; s += kProfileStep, ++points) {
         const double s2 = s * s;
         double sag = 0.0;
-        if (row.type == SurfaceType::ParaboloidMirror) {
+        if (shape == SurfaceShape::Paraboloid) {
             sag = s2 * 0.5 / row.radius;
         } else {
-            sag = row.radius * s2 + row.a2 * s2 * s2 + row.a3 * s2 * s2 * s2 +
+            sag = asphericA1(row) * s2 + row.a2 * s2 * s2 + row.a3 * s2 * s2 * s2 +
                   row.a4 * s2 * s2 * s2 * s2;
         }
         addDesignPoint(line, view, row.z + sag, row.x - s);
     }
 }
 
-void drawRow(Canvas& canvas, const LayoutView& view, const Surface& row) {
+void drawRow(Canvas& canvas, const LayoutView& view, const Surface& row,
+             const SurfaceKindInfo& kind) {
     const double h = row.effectiveRadius;
-    switch (row.type) {
-    case SurfaceType::Stop:
+    switch (kind.role) {
+    case SurfaceRole::Stop:
         // Drawn about the axis whatever the row's x, out to the fitted frame.
         drawDesignLine(canvas, view, row.z, view.xMax, row.z, h);
         drawDesignLine(canvas, view, row.z, view.xMin, row.z, -h);
-        break;
-    case SurfaceType::Obstruction:
+        return;
+    case SurfaceRole::Obstruction:
         drawDesignLine(canvas, view, row.z, h, row.z, -h);
+        return;
+    case SurfaceRole::Focal:
+    case SurfaceRole::Mirror:
+    case SurfaceRole::Lens:
         break;
-    case SurfaceType::FlatFocal:
-    case SurfaceType::FlatMirror:
-    case SurfaceType::FlatLens:
+    }
+    switch (kind.shape) {
+    case SurfaceShape::Flat:
         drawFlatRow(canvas, view, row);
         break;
-    case SurfaceType::SphericalFocal:
-    case SurfaceType::SphericalMirror:
-    case SurfaceType::SphericalLens:
+    case SurfaceShape::Spherical:
         drawSphericalRow(canvas, view, row);
         break;
-    case SurfaceType::ParaboloidMirror:
-    case SurfaceType::AsphericMirror:
-    case SurfaceType::AsphericLens:
-        drawSagRow(canvas, view, row);
-        break;
-    default:
+    case SurfaceShape::Paraboloid:
+    case SurfaceShape::Aspheric:
+        drawSagRow(canvas, view, row, kind.shape);
         break;
     }
 }
@@ -255,8 +250,9 @@ void drawSurfaceProfiles(Canvas& canvas, const LayoutView& view, const SurfaceTa
     canvas.selectPen(kAxisPenWidth, kBlack);
     drawDesignLine(canvas, view, view.zMax, 0.0, view.zMin, 0.0);
     for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
-        if (selectRowPen(canvas, table[i].type)) {
-            drawRow(canvas, view, table[i]);
+        if (const SurfaceKindInfo* kind = drawnKind(table[i].type)) {
+            canvas.selectPen(kProfilePenWidth, profileColour(kind->shape));
+            drawRow(canvas, view, table[i], *kind);
         }
     }
 }

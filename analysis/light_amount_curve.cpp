@@ -164,7 +164,7 @@ double lightAperture(const SurfaceTable& table) {
         }
     };
     for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
-        if (table[i].type == SurfaceType::Stop) {
+        if (isStop(table[i].type)) {
             take(table[i].effectiveRadius);
         } else if (isCurvedMirrorOrLens(table[i].type)) {
             take(table[i].effectiveRadius);

@@ -38,8 +38,7 @@ bool spotReference(const SurfaceTable& table, SpotBeam& beam) {
         for (const double height : {t, -t}) {
             Ray ray = launchSpotRay(beam, height, 0.0, WavelengthLine::d);
             for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
-                if (table[i].type == SurfaceType::Stop ||
-                    table[i].type == SurfaceType::Obstruction) {
+                if (!rowPassesFilter(table[i], RowFilter::NoStops)) {
                     continue;
                 }
                 ray.direction = normalize(ray.direction);

@@ -112,7 +112,7 @@ bool prepareWavefrontReference(const SurfaceTable& table, const SpotBeam& beam, 
     reference.firstVertex = {table[0].x, table[0].y, table[0].z};
     SurfaceTable open = table;
     for (Surface& row : open) {
-        if (row.type == SurfaceType::Obstruction) {
+        if (isObstruction(row.type)) {
             row.effectiveRadius = 0.0;
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/surface_kind.h"
 #include "model/text_bytes.h"
 
 namespace kiro {
@@ -29,9 +30,9 @@ double apertureRadius(const SurfaceTable& table) {
     double r = table[0].effectiveRadius;
     for (int i = 0; i < kSurfaceRows && table[i].type >= 0; ++i) {
         const Surface& row = table[i];
-        if (row.type == SurfaceType::Stop) {
+        if (isStop(row.type)) {
             r = std::min(r, row.effectiveRadius);
-        } else if (row.type >= SurfaceType::FirstOptical) {
+        } else if (isMirrorOrLens(row.type)) {
             return r == 0.0 ? row.effectiveRadius : std::min(r, row.effectiveRadius);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "model/surface.h"
@@ -35,6 +36,9 @@ struct SurfaceKindInfo {
     SurfaceRole role;
     const char* japaneseName; // as the lens data editor lists it
     const char* englishName;
+    bool drawn = true;              // the side view draws its profile
+    bool traced = true;             // the tracers carry rays across it
+    bool editsCoefficients = false; // the lens data editor shows its a2..a4
 };
 
 inline constexpr std::array<SurfaceKindInfo, 11> kSurfaceKinds{{
@@ -51,26 +55,47 @@ inline constexpr std::array<SurfaceKindInfo, 11> kSurfaceKinds{{
     {SurfaceKind::ParaboloidMirror, SurfaceShape::Paraboloid, SurfaceRole::Mirror, "放物面鏡",
      "Paraboloidal mirror"},
     {SurfaceKind::AsphericMirror, SurfaceShape::Aspheric, SurfaceRole::Mirror, "非球面鏡",
-     "Aspheric mirror"},
+     "Aspheric mirror", true, true, true},
     {SurfaceKind::FlatLens, SurfaceShape::Flat, SurfaceRole::Lens, "平面レンズ", "Flat lens"},
     {SurfaceKind::SphericalLens, SurfaceShape::Spherical, SurfaceRole::Lens, "球面レンズ",
      "Spherical lens"},
     {SurfaceKind::AsphericLens, SurfaceShape::Aspheric, SurfaceRole::Lens, "非球面レンズ",
-     "Aspheric lens"},
+     "Aspheric lens", true, true, true},
 }};
 
-// The entry of a type code; null for the end mark and for codes no kind has. The codes
-// come in three runs (0-3, 10-13, 20-22), which the table follows in order.
-constexpr const SurfaceKindInfo* surfaceKindInfo(int32_t code) {
-    int at = -1;
-    if (code >= SurfaceType::Stop && code <= SurfaceType::SphericalFocal) {
-        at = code;
-    } else if (code >= SurfaceType::FlatMirror && code <= SurfaceType::AsphericMirror) {
-        at = 4 + code - SurfaceType::FlatMirror;
-    } else if (code >= SurfaceType::FlatLens && code <= SurfaceType::AsphericLens) {
-        at = 8 + code - SurfaceType::FlatLens;
+// Every kind's code is below this, so that a code indexes a small array and a bit set.
+inline constexpr int32_t kKindCodeLimit = 32;
+
+constexpr bool codesFitAndDiffer() {
+    std::array<bool, kKindCodeLimit> taken{};
+    for (const SurfaceKindInfo& info : kSurfaceKinds) {
+        const auto code = static_cast<int32_t>(info.kind);
+        if (code < 0 || code >= kKindCodeLimit || taken[static_cast<size_t>(code)]) {
+            return false;
+        }
+        taken[static_cast<size_t>(code)] = true;
     }
-    return at < 0 ? nullptr : &kSurfaceKinds[static_cast<size_t>(at)];
+    return true;
+}
+static_assert(codesFitAndDiffer());
+
+// The table's place of each code, -1 where no kind has it: the tracer's lookup is one load.
+inline constexpr std::array<int8_t, kKindCodeLimit> kKindPlaceOfCode = [] {
+    std::array<int8_t, kKindCodeLimit> places{};
+    places.fill(-1);
+    for (size_t k = 0; k < kSurfaceKinds.size(); ++k) {
+        places[static_cast<size_t>(kSurfaceKinds[k].kind)] = static_cast<int8_t>(k);
+    }
+    return places;
+}();
+
+// The entry of a type code; null for the end mark and for codes no kind has.
+constexpr const SurfaceKindInfo* surfaceKindInfo(int32_t code) {
+    if (static_cast<uint32_t>(code) >= static_cast<uint32_t>(kKindCodeLimit)) {
+        return nullptr;
+    }
+    const int place = kKindPlaceOfCode[static_cast<size_t>(code)];
+    return place < 0 ? nullptr : &kSurfaceKinds[static_cast<size_t>(place)];
 }
 
 // The table and its lookup agree.
@@ -95,10 +120,13 @@ template <class Question> constexpr uint32_t kindsWhere(Question question) {
     }
     return kinds;
 }
-static_assert(static_cast<int32_t>(SurfaceKind::AsphericLens) < 32);
+// A code's bit in those sets; no bit for codes outside them.
+constexpr uint32_t kindBit(int32_t code) {
+    return code >= 0 && code < kKindCodeLimit ? 1u << code : 0u;
+}
 
 constexpr bool isAmong(int32_t code, uint32_t kinds) {
-    return code >= 0 && code < 32 && ((kinds >> code) & 1u) != 0;
+    return (kindBit(code) & kinds) != 0;
 }
 
 constexpr uint32_t kindsOfShape(SurfaceShape shape) {
@@ -114,6 +142,12 @@ inline constexpr uint32_t kSphericalKinds = kindsOfShape(SurfaceShape::Spherical
 inline constexpr uint32_t kFocalKinds = kindsOfRole(SurfaceRole::Focal);
 inline constexpr uint32_t kMirrorKinds = kindsOfRole(SurfaceRole::Mirror);
 inline constexpr uint32_t kLensKinds = kindsOfRole(SurfaceRole::Lens);
+inline constexpr uint32_t kStopKinds = kindsOfRole(SurfaceRole::Stop);
+inline constexpr uint32_t kObstructionKinds = kindsOfRole(SurfaceRole::Obstruction);
+inline constexpr uint32_t kTracedKinds =
+    kindsWhere([](const SurfaceKindInfo& info) { return info.traced; });
+inline constexpr uint32_t kCoefficientKinds =
+    kindsWhere([](const SurfaceKindInfo& info) { return info.editsCoefficients; });
 
 constexpr bool isAspheric(int32_t code) {
     return isAmong(code, kAsphericKinds);
@@ -132,6 +166,27 @@ constexpr bool isMirror(int32_t code) {
 }
 constexpr bool isLens(int32_t code) {
     return isAmong(code, kLensKinds);
+}
+constexpr bool isStop(int32_t code) {
+    return isAmong(code, kStopKinds);
+}
+constexpr bool isObstruction(int32_t code) {
+    return isAmong(code, kObstructionKinds);
+}
+constexpr bool isTraced(int32_t code) {
+    return isAmong(code, kTracedKinds);
+}
+constexpr bool editsCoefficients(int32_t code) {
+    return isAmong(code, kCoefficientKinds);
+}
+
+// A mirror or a lens: a row that turns rays. A code no kind has counts by its place
+// among the codes, as it always did.
+constexpr bool isMirrorOrLens(int32_t code) {
+    if (const SurfaceKindInfo* info = surfaceKindInfo(code)) {
+        return info->role == SurfaceRole::Mirror || info->role == SurfaceRole::Lens;
+    }
+    return code >= SurfaceType::FirstOptical;
 }
 
 // A curved mirror or any lens: the first such row bounds the beam. A code no kind has

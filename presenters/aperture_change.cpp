@@ -47,7 +47,7 @@ double currentSemiAperture(const SurfaceTable& table) {
             break;
         }
         const bool curvedOrLens = isCurvedMirrorOrLens(row.type);
-        if (row.type == SurfaceType::Stop || curvedOrLens) {
+        if (isStop(row.type) || curvedOrLens) {
             if (q < 0.0 || row.effectiveRadius < q) {
                 q = row.effectiveRadius;
             }

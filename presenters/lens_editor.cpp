@@ -18,10 +18,6 @@ bool validRow(int row) {
     return row >= 0 && row < kEditorRows;
 }
 
-bool hasCoefficients(int32_t type) {
-    return isAspheric(type);
-}
-
 // Plane rows the editor stores facing the axis.
 bool takesAxialNormal(int32_t type) {
     return isFlat(type);
@@ -33,7 +29,7 @@ bool invalidDiameter(int32_t type, double diameter) {
     if (!std::isfinite(diameter) || diameter < 0.0) {
         return true;
     }
-    const bool mayBeZero = type < SurfaceType::Stop || type == SurfaceType::Obstruction;
+    const bool mayBeZero = type < 0 || isObstruction(type);
     return diameter == 0.0 && !mayBeZero;
 }
 
@@ -198,7 +194,7 @@ void LensEditor::showRow(int k) {
     grid_[k].type = typePositionOf(row.type);
     shown_[k].type = grid_[k].type;
     showNumber(k, EditorColumn::Radius, row.radius);
-    const bool coefficients = hasCoefficients(row.type);
+    const bool coefficients = editsCoefficients(row.type);
     const double a[3] = {row.a2, row.a3, row.a4};
     for (int c = 0; c < 3; ++c) {
         const auto column = static_cast<EditorColumn>(static_cast<int>(EditorColumn::A2) + c);

@@ -13,34 +13,16 @@ namespace {
 
 constexpr double kAir = 1.0;
 
-bool isKnownType(int32_t type) {
-    switch (type) {
-    case SurfaceType::Stop:
-    case SurfaceType::Obstruction:
-    case SurfaceType::FlatFocal:
-    case SurfaceType::SphericalFocal:
-    case SurfaceType::FlatMirror:
-    case SurfaceType::SphericalMirror:
-    case SurfaceType::ParaboloidMirror:
-    case SurfaceType::AsphericMirror:
-    case SurfaceType::FlatLens:
-    case SurfaceType::SphericalLens:
-    case SurfaceType::AsphericLens:
-        return true;
-    default:
-        return false;
-    }
-}
-
 Ray stopped(const Ray& ray, Vec3 at) {
     return {ray.line, at, {}};
 }
 
-// The unit normal at a point of the row. On a sphere the vector to the centre has the
-// length |R|, so one division by the radius replaces the normalisation. A normal that is
-// no number (a paraboloid of radius 1e-320) is left for the caller to refuse.
+// The unit normal at a point of a mirror or lens row. On a sphere the vector to the
+// centre has the length |R|, so one division by the radius replaces the normalisation. A
+// normal that is no number (a paraboloid of radius 1e-320) is left for the caller to
+// refuse.
 Vec3 unitNormal(const Surface& row, Vec3 p) {
-    if (row.type == SurfaceType::SphericalMirror || row.type == SurfaceType::SphericalLens) {
+    if (isSpherical(row.type)) {
         // 1 / |R| is finite for every radius but 0 and the smallest denormals.
         const double inverse = 1 / std::fabs(row.radius);
         if (inverse < std::numeric_limits<double>::infinity()) {
@@ -48,7 +30,7 @@ Vec3 unitNormal(const Surface& row, Vec3 p) {
                     (row.z + row.radius - p.z) * inverse};
         }
     }
-    if (row.type == SurfaceType::FlatLens) {
+    if (isFlat(row.type) && isLens(row.type)) {
         // normalize((0, 0, 1)), which is (0, 0, 1) exactly.
         return {0.0, 0.0, 1.0};
     }
@@ -62,7 +44,9 @@ Ray lost(const Ray& ray, Vec3 at) {
     return stopped(ray, isFinite(at) ? at : ray.position);
 }
 
-// Meet, aperture test, reflect or refract, for a live ray of a known type.
+// Meet, aperture test, reflect or refract, for a live ray and a traced kind. The row's
+// kind is taken as its bit once and tested against the kinds' sets, as this is the
+// tracer's inner step.
 //
 // Where a NaN or an infinity can enter, it is refused there, so that the common path
 // pays nothing for it: the sphere kernel's point is a number for a ray and a row that
@@ -70,16 +54,17 @@ Ray lost(const Ray& ray, Vec3 at) {
 // the reflection of numbers is a number; refract gives no direction for a mu that is no
 // number.
 inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLength) {
-    const int32_t type = row.type;
+    const uint32_t kind = kindBit(row.type);
     // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
     // leaves (dz = 0, R = 0) and every other shape to meetSurface.
     SurfaceMeet meet;
-    const bool spherical = isSpherical(type);
+    const bool spherical = (kind & kSphericalKinds) != 0;
     if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
                                                      std::fabs(row.radius), row.z, meet)) {
         // A flat row is its plane alone.
-        meet = isFlat(type) ? meetPlane(ray, {row.x, row.y, row.z}, {row.nx, row.ny, row.nz})
-                            : meetSurface(ray, row, searchLength);
+        meet = (kind & kFlatKinds) != 0
+                   ? meetPlane(ray, {row.x, row.y, row.z}, {row.nx, row.ny, row.nz})
+                   : meetSurface(ray, row, searchLength);
         if (meet.met && !isFinite(meet.point)) {
             return lost(ray, meet.point);
         }
@@ -88,24 +73,24 @@ inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLeng
         return stopped(ray, ray.position);
     }
     const Vec3 p = meet.point;
-    if (type == SurfaceType::Obstruction) {
+    if ((kind & kObstructionKinds) != 0) {
         return kernel::radiusBelow(p, row.effectiveRadius) ? stopped(ray, p)
                                                            : Ray{ray.line, p, ray.direction};
     }
-    if (type == SurfaceType::FlatFocal || type == SurfaceType::SphericalFocal) {
+    if ((kind & kFocalKinds) != 0) {
         return {ray.line, p, ray.direction};
     }
     if (kernel::radiusAbove(p, row.effectiveRadius)) {
         return stopped(ray, p);
     }
-    if (type == SurfaceType::Stop) {
+    if ((kind & kStopKinds) != 0) {
         return {ray.line, p, ray.direction};
     }
     const Vec3 n = unitNormal(row, p);
     if (!spherical && !isFinite(n)) {
         return stopped(ray, p);
     }
-    if (type < SurfaceType::FirstRefracting) {
+    if ((kind & kMirrorKinds) != 0) {
         return {ray.line, p, kernel::reflect(ray.direction, n)};
     }
     return {ray.line, p, kernel::refract(ray.direction, n, mu)};
@@ -130,7 +115,7 @@ double relativeIndex(const SurfaceTable& table, int i, int line) {
 }
 
 Ray traceSurface(const Ray& ray, const Surface& row, double mu, double searchLength) {
-    if (isDead(ray) || !isKnownType(row.type)) {
+    if (isDead(ray) || !isTraced(row.type)) {
         return ray;
     }
     return step(ray, row, mu, searchLength);
@@ -143,11 +128,11 @@ Ray traceSurface(const Ray& ray, const Surface& row, double mu) {
 bool rowPassesFilter(const Surface& row, RowFilter filter) {
     switch (filter) {
     case RowFilter::NoFocal:
-        return row.type != SurfaceType::FlatFocal && row.type != SurfaceType::SphericalFocal;
+        return !isFocal(row.type);
     case RowFilter::OpticalOnly:
-        return row.type >= SurfaceType::FirstOptical;
+        return isMirrorOrLens(row.type);
     case RowFilter::NoStops:
-        return row.type != SurfaceType::Stop && row.type != SurfaceType::Obstruction;
+        return !isStop(row.type) && !isObstruction(row.type);
     case RowFilter::All:
     default:
         return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/surface_kind.h"
 #include "trace/asphere_search.h"
 #include "trace/step_kernels.h"
 
@@ -293,17 +294,15 @@ SurfaceMeet meetAsphere(const Ray& ray, double z0, double a1, double a2, double 
 }
 
 SurfaceMeet meetSurface(const Ray& ray, const Surface& row, double searchLength) {
+    const SurfaceKindInfo* kind = surfaceKindInfo(row.type);
+    if (kind == nullptr) {
+        return {false, ray.position};
+    }
     const Vec3 vertex{row.x, row.y, row.z};
-    switch (row.type) {
-    case SurfaceType::Stop:
-    case SurfaceType::Obstruction:
-    case SurfaceType::FlatFocal:
-    case SurfaceType::FlatMirror:
-    case SurfaceType::FlatLens:
+    switch (kind->shape) {
+    case SurfaceShape::Flat:
         return meetPlane(ray, vertex, {row.nx, row.ny, row.nz});
-    case SurfaceType::SphericalFocal:
-    case SurfaceType::SphericalMirror:
-    case SurfaceType::SphericalLens: {
+    case SurfaceShape::Spherical: {
         const Vec3 centre{row.x, row.y, row.z + row.radius};
         const double radius = std::fabs(row.radius);
         SurfaceMeet meet;
@@ -312,35 +311,37 @@ SurfaceMeet meetSurface(const Ray& ray, const Surface& row, double searchLength)
         }
         return nearerPoint(ray, sphereRoots(ray, centre, radius), row.z);
     }
-    case SurfaceType::ParaboloidMirror:
+    case SurfaceShape::Paraboloid:
         return nearerPoint(ray, paraboloidRoots(ray, vertex, row.radius), row.z);
-    case SurfaceType::AsphericMirror:
-    case SurfaceType::AsphericLens:
-        return meetAsphere(ray, row.z, row.radius, row.a2, row.a3, row.a4, searchLength);
-    default:
-        return {false, ray.position};
+    case SurfaceShape::Aspheric:
+        return meetAsphere(ray, row.z, asphericA1(row), row.a2, row.a3, row.a4, searchLength);
     }
+    return {false, ray.position};
 }
 
 Vec3 surfaceNormal(const Surface& row, Vec3 point) {
+    constexpr Vec3 kAxis{0.0, 0.0, 1.0};
+    const SurfaceKindInfo* kind = surfaceKindInfo(row.type);
+    // Rows that turn no ray face the axis. So does a flat lens, whatever normal it keeps.
+    if (kind == nullptr || (kind->role != SurfaceRole::Mirror && kind->role != SurfaceRole::Lens)) {
+        return kAxis;
+    }
     const double dx = row.x - point.x;
     const double dy = row.y - point.y;
-    switch (row.type) {
-    case SurfaceType::FlatMirror:
-        return {row.nx, row.ny, row.nz};
-    case SurfaceType::SphericalMirror:
-    case SurfaceType::SphericalLens:
+    switch (kind->shape) {
+    case SurfaceShape::Flat:
+        return kind->role == SurfaceRole::Mirror ? Vec3{row.nx, row.ny, row.nz} : kAxis;
+    case SurfaceShape::Spherical:
         return {dx, dy, row.z + row.radius - point.z};
-    case SurfaceType::ParaboloidMirror:
+    case SurfaceShape::Paraboloid:
         if (row.radius == 0.0) {
-            return {0.0, 0.0, 1.0};
+            return kAxis;
         }
         return {dx, dy, row.z + row.radius + (dx * dx + dy * dy) * 0.5 / row.radius - point.z};
-    case SurfaceType::AsphericMirror:
-    case SurfaceType::AsphericLens: {
-        const double a1 = row.radius;
+    case SurfaceShape::Aspheric: {
+        const double a1 = asphericA1(row);
         if (a1 == 0.0 && row.a2 == 0.0 && row.a3 == 0.0 && row.a4 == 0.0) {
-            return {0.0, 0.0, 1.0};
+            return kAxis;
         }
         const double l = dx * dx + dy * dy;
         const double l2 = l * l;
@@ -349,13 +350,12 @@ Vec3 surfaceNormal(const Surface& row, Vec3 point) {
         const double q = 2 * a1 + 4 * row.a2 * l + 6 * row.a3 * l2 + 8 * row.a4 * l3;
         // A slope so small that 1 / q overflows (a1 = 1e-320) is flat as well.
         if (q == 0.0 || !std::isfinite(1 / q)) {
-            return {0.0, 0.0, 1.0};
+            return kAxis;
         }
         return {dx, dy, 1 / q + row.z + a1 * l + row.a2 * l2 + row.a3 * l3 + row.a4 * l4 - point.z};
     }
-    default:
-        return {0.0, 0.0, 1.0};
     }
+    return kAxis;
 }
 
 double asphereSearchLength(const SurfaceTable& table) {
