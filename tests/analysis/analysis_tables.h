@@ -8,6 +8,7 @@
 #include "model/design_file.h"
 #include "model/lens_system.h"
 #include "model/surface.h"
+#include "tests/support/example_designs.h"
 #include "tests/support/surface_tables.h"
 
 // Small designs and helpers the analysis tests share.
@@ -36,9 +37,7 @@ inline SurfaceTable newtonian() {
 
 // A design of examples/designed, read with the program's start settings.
 inline LensSystem designedExample(const std::string& name) {
-    LensSystem lens;
-    clearLensSystem(lens);
-    setDefaultSettings(lens);
+    LensSystem lens = startDesign();
     readDesignFile(lens, (std::string(KIRO_SOURCE_DIR) + "/examples/designed/" + name).c_str());
     return lens;
 }

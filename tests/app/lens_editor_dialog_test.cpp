@@ -26,9 +26,7 @@ constexpr const char* kDoublet = "designed/doublet-100-f9.OPT";
 
 // The 100 mm f/9 doublet as the refracting designer computes it, refocused at d.
 LensSystem designedDoublet(const GlassCatalog& catalog) {
-    LensSystem lens;
-    clearLensSystem(lens);
-    setDefaultSettings(lens);
+    LensSystem lens = kiro::test::startDesign();
     RefractorFields fields;
     fields.type = RefractorType::Doublet;
     fields.glass1 = findGlass(catalog, "N-BK7");

@@ -27,9 +27,7 @@ constexpr const char* kDoublet = "designed/doublet-100-f9.OPT";
 // The doublet followed by `pairs` weak lens pairs far behind it: 4 + 2 * pairs
 // spherical lens rows to vary.
 LensSystem relayDesign(const GlassCatalog& catalog, int pairs) {
-    LensSystem lens;
-    clearLensSystem(lens);
-    setDefaultSettings(lens);
+    LensSystem lens = kiro::test::startDesign();
     const int bk7 = findGlass(catalog, "N-BK7"), f2 = findGlass(catalog, "N-F2");
     auto set = [&](int k, int type, double z, double radius, double diameter, int glass) {
         Surface& row = lens.surfaces[k];

@@ -24,6 +24,7 @@
 #include "app/message_boxes.h"
 #include "model/design_file.h"
 #include "model/glass_catalog.h"
+#include "tests/support/example_designs.h"
 
 namespace kiro::test {
 
@@ -64,9 +65,7 @@ inline void addExampleDesignRows() {
 
 // The start settings, then the file, as kiro-cli and the program read a design.
 inline LensSystem loadExample(const QString& relative) {
-    LensSystem lens;
-    clearLensSystem(lens);
-    setDefaultSettings(lens);
+    LensSystem lens = test::startDesign();
     const QByteArray path = QFile::encodeName(examplePath(relative));
     if (readDesignFile(lens, path.constData()) == 0) {
         qFatal("cannot read the example %s", path.constData());

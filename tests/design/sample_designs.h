@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "model/lens_system.h"
+#include "tests/support/example_designs.h"
 
 namespace kiro::samples {
 
@@ -31,10 +32,7 @@ inline Surface row(int32_t type, double z, double radius, double effectiveRadius
 }
 
 inline LensSystem emptyDesign() {
-    LensSystem lens;
-    clearLensSystem(lens);
-    setDefaultSettings(lens);
-    return lens;
+    return test::startDesign();
 }
 
 // A concave spherical mirror of R = 200 at z = 0, clear radius 50, and a flat focal plane

@@ -20,6 +20,7 @@
 #include "model/glass_catalog.h"
 #include "model/text_bytes.h"
 #include "tests/design/sample_designs.h"
+#include "tests/support/example_designs.h"
 #include "tests/support/german_numbers.h"
 
 namespace kiro {
@@ -271,23 +272,11 @@ TEST(DesignFileRoundTrip, CaseDesignsOfTheTestsSurviveSaveAndOpenBitForBit) {
     }
 }
 
-std::vector<fs::path> storedDesignFiles() {
-    std::vector<fs::path> files;
-    for (const char* folder : {"/examples", "/examples/designed", "/tests/data", "/data"}) {
-        const fs::path path = fs::path(KIRO_SOURCE_DIR) / (folder + 1);
-        for (const auto& entry : fs::directory_iterator(path)) {
-            if (entry.path().extension() == ".OPT") {
-                files.push_back(entry.path());
-            }
-        }
-    }
-    return files;
-}
-
 // Open then Save of a stored file changes no byte; a file of an older layout is saved
 // as its ".converted.OPT" twin.
 TEST(DesignFileRoundTrip, OpenThenSaveOfEveryStoredFileKeepsItsBytes) {
-    const std::vector<fs::path> files = storedDesignFiles();
+    const std::vector<fs::path> files =
+        test::designFilesIn({"examples", "examples/designed", "tests/data", "data"});
     ASSERT_GE(files.size(), 20u);
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.string());

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "model/design_file.h"
+#include "tests/support/example_designs.h"
 #include "trace/ray_packet.h"
 #include "trace/ray_tracer.h"
 #include "trace_tables.h"
@@ -294,20 +295,6 @@ TEST(PacketTracer, ParaboloidRimsAndDegenerateRadiiTraceAsAlone) {
     }
 }
 
-std::vector<std::filesystem::path> exampleDesigns() {
-    std::vector<std::filesystem::path> paths;
-    for (const char* folder : {"/examples", "/examples/designed"}) {
-        for (const auto& entry :
-             std::filesystem::directory_iterator(std::string(KIRO_SOURCE_DIR) + folder)) {
-            if (entry.path().extension() == ".OPT") {
-                paths.push_back(entry.path());
-            }
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 // The rays the analyses launch: tilted pupil grids a little wider than row 0, so that
 // some miss or are vignetted, at every line, and the meridional zones from the axis.
 std::vector<Ray> analysisRays(const SurfaceTable& table) {
@@ -333,7 +320,7 @@ std::vector<Ray> analysisRays(const SurfaceTable& table) {
 }
 
 TEST(PacketTracer, TheExampleDesignsTraceAsAlone) {
-    const std::vector<std::filesystem::path> designs = exampleDesigns();
+    const std::vector<std::filesystem::path> designs = test::exampleDesignPaths();
     ASSERT_GE(designs.size(), 10u);
     for (const auto& path : designs) {
         LensSystem lens;
