@@ -58,8 +58,8 @@ void checkNumber(const std::string& text, const char* option) {
 }
 
 // The measure flags from a comma list of sa, ca, osc; an empty text selects none.
-int parseMeasures(const std::string& text) {
-    int flags = 0;
+MeasureFlags parseMeasures(const std::string& text) {
+    MeasureFlags flags;
     size_t start = 0;
     while (start < text.size()) {
         const size_t comma = text.find(',', start);

@@ -128,7 +128,7 @@ CandidateMerit chromatic(const SurfaceTable& table, const Settings& settings, do
 
 bool tracesFirstZones(const SurfaceTable& table, double aperture,
                       const PassParameters& parameters) {
-    return (parameters.measureFlags & MeasureFlag::Spherical) != 0 &&
+    return parameters.measureFlags.has(MeasureFlag::Spherical) &&
            allNineZones(table, aperture / kInnerZoneFraction, aperture);
 }
 
@@ -299,7 +299,7 @@ void traceFirstChromaticZones(std::span<const SurfaceTable* const> tables, const
                               double aperture, const PassParameters& parameters,
                               std::span<TracedZones* const> traced, TableLikeness likeness) {
     const int mask = parameters.chromaticMask;
-    if ((parameters.measureFlags & MeasureFlag::Chromatic) == 0 || mask <= 0 ||
+    if (!parameters.measureFlags.has(MeasureFlag::Chromatic) || mask <= 0 ||
         (mask & kAllLineBits) == 0) {
         return;
     }
@@ -320,10 +320,10 @@ CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& setting
                               const TracedZones* traced) {
     const double hMin = aperture / kInnerZoneFraction;
     const double hMax = aperture;
-    const int flags = parameters.measureFlags;
+    const MeasureFlags flags = parameters.measureFlags;
     const bool reorder = allNineZones(table, hMin, hMax);
     double merit = 0.0;
-    if ((flags & MeasureFlag::Spherical) != 0) {
+    if (flags.has(MeasureFlag::Spherical)) {
         if (reorder) {
             const CandidateMerit sa =
                 spherical(table, settings, hMin, hMax, parameters.sphericalLine, bound, traced);
@@ -338,7 +338,7 @@ CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& setting
             return {merit, false};
         }
     }
-    if ((flags & MeasureFlag::Chromatic) != 0) {
+    if (flags.has(MeasureFlag::Chromatic)) {
         if (reorder) {
             const CandidateMerit ca = chromatic(table, settings, hMin, hMax,
                                                 parameters.chromaticMask, merit, bound, traced);
@@ -353,7 +353,7 @@ CandidateMerit candidateMerit(const SurfaceTable& table, const Settings& setting
             return {merit, false};
         }
     }
-    if ((flags & MeasureFlag::SineCondition) != 0) {
+    if (flags.has(MeasureFlag::SineCondition)) {
         merit += sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
     }
     return {merit, true};

@@ -62,7 +62,7 @@ struct RefractorInputs {
     double fNumber = 9.0;
     int glass1 = kNoGlass, glass2 = kNoGlass, glass3 = kNoGlass;
     double thickness1 = 0.0, thickness2 = 0.0, thickness3 = 0.0;
-    int measureFlags = MeasureFlag::All;
+    MeasureFlags measureFlags = MeasureFlag::All;
     int line = WavelengthLine::d;
     int chromaticMask = (1 << WavelengthLine::d) | (1 << WavelengthLine::F);
 };

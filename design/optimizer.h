@@ -83,7 +83,7 @@ struct ParameterList {
     int rows[kSurfaceRows] = {};
     int count = 0;
 };
-ParameterList buildParameterList(const SurfaceTable& table, int kindFlags);
+ParameterList buildParameterList(const SurfaceTable& table, KindFlags kindFlags);
 
 // The merit minimised: the sum of the selected measures over the zones aperture / 100 to
 // aperture (0 when none is selected).

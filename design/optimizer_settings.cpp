@@ -14,16 +14,18 @@ int chromaticMask(const OptimizerSettings& settings) {
     return mask;
 }
 
-int measureFlags(const OptimizerSettings& settings) {
-    return (settings.minimiseSpherical ? MeasureFlag::Spherical : 0) |
-           (settings.minimiseChromatic ? MeasureFlag::Chromatic : 0) |
-           (settings.minimiseOsc ? MeasureFlag::SineCondition : 0);
+MeasureFlags measureFlags(const OptimizerSettings& settings) {
+    return MeasureFlags()
+        .set(MeasureFlag::Spherical, settings.minimiseSpherical)
+        .set(MeasureFlag::Chromatic, settings.minimiseChromatic)
+        .set(MeasureFlag::SineCondition, settings.minimiseOsc);
 }
 
-int kindFlags(const OptimizerSettings& settings) {
-    return (settings.varySphericalLenses ? KindFlag::SphericalLenses : 0) |
-           (settings.varySphericalMirrors ? KindFlag::SphericalMirrors : 0) |
-           (settings.varyLensSpacings ? KindFlag::LensSpacings : 0);
+KindFlags kindFlags(const OptimizerSettings& settings) {
+    return KindFlags()
+        .set(KindFlag::SphericalLenses, settings.varySphericalLenses)
+        .set(KindFlag::SphericalMirrors, settings.varySphericalMirrors)
+        .set(KindFlag::LensSpacings, settings.varyLensSpacings);
 }
 
 PassParameters passParameters(const OptimizerSettings& settings, double range) {

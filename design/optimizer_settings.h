@@ -22,24 +22,26 @@ struct OptimizerSettings {
 };
 
 // Bits of the kind flags of a pass: which rows may vary.
-namespace KindFlag {
-constexpr int SphericalLenses = 1;
-constexpr int SphericalMirrors = 2;
-constexpr int LensSpacings = 4;
-} // namespace KindFlag
+enum class KindFlag : int {
+    SphericalLenses = 1,
+    SphericalMirrors = 2,
+    LensSpacings = 4,
+};
+template <> inline constexpr bool kIsFlagEnum<KindFlag> = true;
+using KindFlags = Flags<KindFlag>;
 
 // What one pass receives from the settings.
 struct PassParameters {
     double range = 0.05; // relative change of the outer levels, e.g. 0.05 for 5 %
     int sphericalLine = WavelengthLine::d;
     int chromaticMask = 0;
-    int measureFlags = 0;
-    int kindFlags = 0;
+    MeasureFlags measureFlags;
+    KindFlags kindFlags;
 };
 
 int chromaticMask(const OptimizerSettings& settings);
-int measureFlags(const OptimizerSettings& settings);
-int kindFlags(const OptimizerSettings& settings);
+MeasureFlags measureFlags(const OptimizerSettings& settings);
+KindFlags kindFlags(const OptimizerSettings& settings);
 PassParameters passParameters(const OptimizerSettings& settings, double range);
 
 // Passes of the whole optimization: the range starts at percent / 100 and is halved

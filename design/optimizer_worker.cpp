@@ -50,15 +50,15 @@ MeritParts designMeritParts(const SurfaceTable& table, const Settings& settings,
     const double hMin = aperture / kFocalZoneFraction;
     const double hMax = aperture;
     MeritParts parts;
-    if ((parameters.measureFlags & MeasureFlag::Spherical) != 0) {
+    if (parameters.measureFlags.has(MeasureFlag::Spherical)) {
         parts.spherical =
             sphericalAberration(table, settings, hMin, hMax, parameters.sphericalLine);
     }
-    if ((parameters.measureFlags & MeasureFlag::Chromatic) != 0) {
+    if (parameters.measureFlags.has(MeasureFlag::Chromatic)) {
         parts.chromatic =
             chromaticAberration(table, settings, hMin, hMax, parameters.chromaticMask);
     }
-    if ((parameters.measureFlags & MeasureFlag::SineCondition) != 0) {
+    if (parameters.measureFlags.has(MeasureFlag::SineCondition)) {
         parts.sineCondition =
             sineConditionOffence(table, settings, hMin, hMax, parameters.sphericalLine);
     }
@@ -77,14 +77,14 @@ double designMerit(const SurfaceTable& table, const Settings& settings, double a
     return merit;
 }
 
-ParameterList buildParameterList(const SurfaceTable& table, int kindFlags) {
+ParameterList buildParameterList(const SurfaceTable& table, KindFlags kindFlags) {
     ParameterList list;
     for (int i = 0; i < kSurfaceRows; ++i) {
         const int type = table[i].type;
         const bool lens =
-            type == SurfaceType::SphericalLens && (kindFlags & KindFlag::SphericalLenses) != 0;
+            type == SurfaceType::SphericalLens && kindFlags.has(KindFlag::SphericalLenses);
         const bool mirror =
-            type == SurfaceType::SphericalMirror && (kindFlags & KindFlag::SphericalMirrors) != 0;
+            type == SurfaceType::SphericalMirror && kindFlags.has(KindFlag::SphericalMirrors);
         if (lens || mirror) {
             list.rows[list.count++] = i;
         }

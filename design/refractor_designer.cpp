@@ -78,20 +78,20 @@ bool meritBelow(const SurfaceTable& table, const Settings& settings, double D,
                 const double* spherical = nullptr) {
     const double hMin = D * kMeritInnerZone, hMax = D * kOuterZoneOfAperture;
     sum = 0.0;
-    if ((merit.flags & MeasureFlag::Spherical) != 0) {
+    if (merit.flags.has(MeasureFlag::Spherical)) {
         sum += spherical != nullptr ? *spherical
                                     : sphericalAberration(table, settings, hMin, hMax, merit.line);
         if (sum >= best) {
             return false;
         }
     }
-    if ((merit.flags & MeasureFlag::Chromatic) != 0) {
+    if (merit.flags.has(MeasureFlag::Chromatic)) {
         sum += chromaticAberration(table, settings, hMin, hMax, merit.mask);
         if (sum >= best) {
             return false;
         }
     }
-    if ((merit.flags & MeasureFlag::SineCondition) != 0) {
+    if (merit.flags.has(MeasureFlag::SineCondition)) {
         sum += sineConditionOffence(table, settings, hMin, hMax, merit.line);
     }
     return sum < best;
@@ -117,7 +117,7 @@ Outcome searchSlice(SurfaceTable table, const Settings& settings, const Doublet&
     const Powers p1 = powers(grid.second.ratio, grid.second.first, grid.second.last);
     const Powers pU = powers(grid.third.ratio, grid.third.first, grid.third.last);
     Outcome out{startBest, {}, false};
-    const bool spherical = (lens.merit.flags & MeasureFlag::Spherical) != 0;
+    const bool spherical = lens.merit.flags.has(MeasureFlag::Spherical);
     const double hMin = lens.D * kMeritInnerZone, hMax = lens.D * kOuterZoneOfAperture;
     auto batch = std::make_unique<CandidateBatch>();
     std::array<const SurfaceTable*, kBatch> tables{};
@@ -220,13 +220,13 @@ double refractorMerit(const SurfaceTable& table, const Settings& settings, doubl
                       const RefractorMerit& merit) {
     const double hMin = D * kMeritInnerZone, hMax = D * kOuterZoneOfAperture;
     double sum = 0.0;
-    if ((merit.flags & MeasureFlag::Spherical) != 0) {
+    if (merit.flags.has(MeasureFlag::Spherical)) {
         sum += sphericalAberration(table, settings, hMin, hMax, merit.line);
     }
-    if ((merit.flags & MeasureFlag::Chromatic) != 0) {
+    if (merit.flags.has(MeasureFlag::Chromatic)) {
         sum += chromaticAberration(table, settings, hMin, hMax, merit.mask);
     }
-    if ((merit.flags & MeasureFlag::SineCondition) != 0) {
+    if (merit.flags.has(MeasureFlag::SineCondition)) {
         sum += sineConditionOffence(table, settings, hMin, hMax, merit.line);
     }
     return sum;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/design_result.h"
+#include "design/measure_flags.h"
 #include "model/glass_catalog.h"
 #include "model/lens_system.h"
 
@@ -8,7 +9,7 @@ namespace kiro {
 
 // What the refracting designer minimises, and at which line.
 struct RefractorMerit {
-    int flags = 0; // MeasureFlag bits
+    MeasureFlags flags;
     int line = WavelengthLine::d;
     int mask = 0; // chromatic line mask
 };

@@ -22,7 +22,7 @@ struct ReflectorFields {
 struct RefractorFields {
     RefractorType type = RefractorType::None;
     int glass1 = kNoGlass, glass2 = kNoGlass, glass3 = kNoGlass;
-    int measureFlags = MeasureFlag::All;
+    MeasureFlags measureFlags = MeasureFlag::All;
     int line = WavelengthLine::d;
     int chromaticMask = 0;
     const char* aperture = "";

@@ -46,6 +46,17 @@ Field<T> number(const char* name, M T::*member, double lowest, double highest) {
             whole};
 }
 
+// A set of flags, kept as its number: any combination of the bits of all.
+template <typename T, typename E> Field<T> flags(const char* name, Flags<E> T::*member, E all) {
+    using Bits = typename Flags<E>::Bits;
+    return {name,
+            [member](const T& t) { return static_cast<double>((t.*member).bits()); },
+            [member](T& t, double v) { t.*member = Flags<E>::fromBits(static_cast<Bits>(v)); },
+            0.0,
+            static_cast<double>(all),
+            true};
+}
+
 template <typename T> RememberedValues valuesOf(const std::vector<Field<T>>& fields, const T& t) {
     RememberedValues values;
     for (const Field<T>& field : fields) {
@@ -118,7 +129,7 @@ const std::vector<Field<RefractorInputs>>& refractorFields() {
         number("thickness1", &R::thickness1, -kLengthLimit, kLengthLimit),
         number("thickness2", &R::thickness2, -kLengthLimit, kLengthLimit),
         number("thickness3", &R::thickness3, -kLengthLimit, kLengthLimit),
-        number("measureFlags", &R::measureFlags, 0, MeasureFlag::All),
+        flags("measureFlags", &R::measureFlags, MeasureFlag::All),
         number("line", &R::line, WavelengthLine::First, WavelengthLine::Last),
         number("chromaticMask", &R::chromaticMask, 0, (1 << (WavelengthLine::Last + 1)) - 1),
     };

@@ -42,8 +42,8 @@ const char* const kMeasureLabels[3] = {
     QT_TRANSLATE_NOOP("kiro::app::RefractorDesignerDialog", "球面収差最小"),
     QT_TRANSLATE_NOOP("kiro::app::RefractorDesignerDialog", "色収差最小"),
     QT_TRANSLATE_NOOP("kiro::app::RefractorDesignerDialog", "OSC最小")};
-constexpr int kMeasureBits[3] = {MeasureFlag::Spherical, MeasureFlag::Chromatic,
-                                 MeasureFlag::SineCondition};
+constexpr MeasureFlag kMeasureBits[3] = {MeasureFlag::Spherical, MeasureFlag::Chromatic,
+                                         MeasureFlag::SineCondition};
 
 } // namespace
 
@@ -87,7 +87,7 @@ RefractorDesignerDialog::RefractorDesignerDialog(Document& document, QWidget* pa
     for (int m = 0; m < 3; ++m) {
         measures_[m] = makeCheck(this, kFirstMeasureId + m,
                                  QCoreApplication::translate(kContext, kMeasureLabels[m]),
-                                 (kept.measureFlags & kMeasureBits[m]) != 0);
+                                 kept.measureFlags.has(kMeasureBits[m]));
         measures->addWidget(measures_[m]);
     }
     measures->addStretch(1);
@@ -111,9 +111,9 @@ void RefractorDesignerDialog::accept() {
     read.glass1 = glasses_[0]->currentIndex();
     read.glass2 = glasses_[1]->currentIndex();
     read.glass3 = glasses_[2]->currentIndex();
-    read.measureFlags = 0;
+    read.measureFlags = {};
     for (int m = 0; m < 3; ++m) {
-        read.measureFlags |= measures_[m]->isChecked() ? kMeasureBits[m] : 0;
+        read.measureFlags.set(kMeasureBits[m], measures_[m]->isChecked());
     }
     read.line = checkedLine(line_, kFirstLineId, WavelengthLine::d);
     read.chromaticMask = checkedMask(chromaticLines_, kFirstChromaticId);

@@ -140,7 +140,7 @@ TEST(DoubletDesign, MissingOrUnusableGlassWritesNothingAndNamesTheSlot) {
 TEST(DoubletDesign, WithNoMeasureTheStartingRadiiAreOnlyScaled) {
     const GlassCatalog c = crownAndFlint();
     RefractorMerit none = defaultMerit();
-    none.flags = 0;
+    none.flags = {};
     SurfaceTable table{};
     ASSERT_TRUE(buildDoublet(table, sourceAtInfinity(), c, 100.0, 900.0, none, 1, 2, 0.0, 0.0).ok);
     // Every radius keeps the starting ratio to the others: -A, A, A, A times one factor.
