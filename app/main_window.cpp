@@ -51,9 +51,9 @@ constexpr int kWindowHeight = 440; // the menu bar included
 
 // A command of the menu bar or of one of its popups, named by its identifier.
 template <typename Slot>
-QAction* addCommand(QWidget* menu, QObject* owner, int id, const QString& text, Slot slot) {
+QAction* addCommand(QWidget* menu, QObject* owner, MenuId id, const QString& text, Slot slot) {
     auto* action = new QAction(text, owner);
-    action->setObjectName(QString::number(id));
+    action->setObjectName(commandObjectName(id));
     QObject::connect(action, &QAction::triggered, owner, slot);
     menu->addAction(action);
     return action;
@@ -397,7 +397,7 @@ void MainWindow::showWavefrontDialog() {
     dialog.exec();
 }
 
-void MainWindow::showAberrationView(int id) {
+void MainWindow::showAberrationView(MenuId id) {
     if (!designInUse()) {
         return;
     }

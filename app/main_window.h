@@ -10,33 +10,38 @@ class LayoutWidget;
 class RecentFilesMenu;
 
 // Command identifiers of the menu; each is its QAction's object name ("101" ...).
-namespace MenuId {
-constexpr int New = 101;
-constexpr int Open = 102;
-constexpr int Save = 103;
-constexpr int SaveAs = 104;
-constexpr int Exit = 105;
-constexpr int SpotDiagram = 201;
-constexpr int AberrationCurves = 202;
-constexpr int Information = 203;
-constexpr int LightAmount = 204;
-constexpr int WavefrontMtf = 210;
-constexpr int RayFans = 211;
-constexpr int FieldCurves = 212;
-constexpr int SeidelSums = 213;
-constexpr int LensData = 301;
-constexpr int ApertureChange = 401;
-constexpr int Description = 501;
-constexpr int Settings = 601;
-constexpr int RefractorDesign = 701;
-constexpr int ReflectorDesign = 702;
-constexpr int Optimize = 703;
-// Edit, in the 800s that no other command uses.
-constexpr int Undo = 801;
-constexpr int Redo = 802;
-constexpr int Help = 901;
-constexpr int About = 902;
-} // namespace MenuId
+enum class MenuId : int {
+    New = 101,
+    Open = 102,
+    Save = 103,
+    SaveAs = 104,
+    Exit = 105,
+    SpotDiagram = 201,
+    AberrationCurves = 202,
+    Information = 203,
+    LightAmount = 204,
+    WavefrontMtf = 210,
+    RayFans = 211,
+    FieldCurves = 212,
+    SeidelSums = 213,
+    LensData = 301,
+    ApertureChange = 401,
+    Description = 501,
+    Settings = 601,
+    RefractorDesign = 701,
+    ReflectorDesign = 702,
+    Optimize = 703,
+    // Edit, in the 800s that no other command uses.
+    Undo = 801,
+    Redo = 802,
+    Help = 901,
+    About = 902,
+};
+
+// A command's object name: its identifier's number.
+inline QString commandObjectName(MenuId id) {
+    return QString::number(static_cast<int>(id));
+}
 
 // Object names of the commands added to the menus beside those of the identifiers.
 namespace CommandName {
@@ -86,7 +91,7 @@ class MainWindow : public QMainWindow {
 
     void showInformation();
     // The designer's plots; the design must be in use.
-    void showAberrationView(int id);
+    void showAberrationView(MenuId id);
     void editLensData();
     void changeAperture();
     void describe();

@@ -50,7 +50,7 @@ class AberrationDialogsTest : public QObject {
                 opened = dialog->objectName();
                 qobject_cast<QDialog*>(dialog)->accept();
             });
-            window.findChild<QAction*>(QString::number(id))->trigger();
+            window.findChild<QAction*>(commandObjectName(id))->trigger();
             QCOMPARE(opened, QLatin1String(name));
         }
     }

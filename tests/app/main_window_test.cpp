@@ -73,7 +73,7 @@ struct Program {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
-    void run(int id) { run(QString::number(id)); }
+    void run(MenuId id) { run(commandObjectName(id)); }
     void run(const QString& name) {
         QAction* action = window.findChild<QAction*>(name);
         QVERIFY2(action != nullptr, qPrintable(name));
@@ -97,7 +97,7 @@ struct Program {
 
 // The object names of the modal dialogs the commands open; each is closed as Cancel
 // closes it as soon as it is up.
-QStringList dialogsOpenedBy(Program& program, std::initializer_list<int> ids) {
+QStringList dialogsOpenedBy(Program& program, std::initializer_list<MenuId> ids) {
     QStringList opened;
     ModalDriver closer({}, [&opened](QWidget* modal) {
         opened << modal->objectName();
@@ -106,7 +106,7 @@ QStringList dialogsOpenedBy(Program& program, std::initializer_list<int> ids) {
         }
         return false;
     });
-    for (int id : ids) {
+    for (const MenuId id : ids) {
         program.run(id);
     }
     return opened;
@@ -350,18 +350,19 @@ class MainWindowTest : public QObject {
             QKeySequence common;
             QString command;
         } table[] = {
-            {QKeySequence::New, {}, QString::number(MenuId::New)},
-            {QKeySequence::Open, {}, QString::number(MenuId::Open)},
-            {QKeySequence::Save, {}, QString::number(MenuId::Save)},
+            {QKeySequence::New, {}, commandObjectName(MenuId::New)},
+            {QKeySequence::Open, {}, commandObjectName(MenuId::Open)},
+            {QKeySequence::Save, {}, commandObjectName(MenuId::Save)},
             {QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-             QString::number(MenuId::SaveAs)},
+             commandObjectName(MenuId::SaveAs)},
             {QKeySequence::Print, {}, QLatin1String(CommandName::Print)},
-            {QKeySequence::Undo, {}, QString::number(MenuId::Undo)},
-            {QKeySequence::Redo, {}, QString::number(MenuId::Redo)},
-            {QKeySequence::HelpContents, {}, QString::number(MenuId::Help)},
+            {QKeySequence::Undo, {}, commandObjectName(MenuId::Undo)},
+            {QKeySequence::Redo, {}, commandObjectName(MenuId::Redo)},
+            {QKeySequence::HelpContents, {}, commandObjectName(MenuId::Help)},
             {QKeySequence::ZoomIn, {}, QLatin1String(CommandName::ZoomIn)},
             {QKeySequence::ZoomOut, {}, QLatin1String(CommandName::ZoomOut)},
-            {QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q), QString::number(MenuId::Exit)},
+            {QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q),
+             commandObjectName(MenuId::Exit)},
         };
         for (const auto& row : table) {
             auto* action = program.window.findChild<QAction*>(row.command);
@@ -686,7 +687,7 @@ class MainWindowTest : public QObject {
         Files files;
         BoxRecorder boxes; // none is expected: no command asks on the way
         // The command's dialog filled in, then OK.
-        const auto inDialog = [&program](int id, const char* name,
+        const auto inDialog = [&program](MenuId id, const char* name,
                                          std::function<void(QWidget*)> fill) {
             return [&program, id, name, fill] {
                 ModalDriver driver(QLatin1String(name), [fill](QWidget* dialog) {
@@ -759,8 +760,8 @@ class MainWindowTest : public QObject {
              EditStep::RefractorDesign, true},
         };
 
-        QAction* undo = program.window.findChild<QAction*>(QString::number(MenuId::Undo));
-        QAction* redo = program.window.findChild<QAction*>(QString::number(MenuId::Redo));
+        QAction* undo = program.window.findChild<QAction*>(commandObjectName(MenuId::Undo));
+        QAction* redo = program.window.findChild<QAction*>(commandObjectName(MenuId::Redo));
         QList<QByteArray> designs{exactDesign(document.lens())};
         QStringList names{QString()};
         qsizetype saved = -1;
@@ -998,8 +999,8 @@ class MainWindowTest : public QObject {
     // begins with an unused row is no design, whatever rows follow it.
     void analysisDialogsOpenOnlyWhileTheFirstRowIsInUse() {
         Program program;
-        const std::initializer_list<int> analyses{MenuId::SpotDiagram, MenuId::AberrationCurves,
-                                                  MenuId::LightAmount};
+        const std::initializer_list<MenuId> analyses{MenuId::SpotDiagram, MenuId::AberrationCurves,
+                                                     MenuId::LightAmount};
         QCOMPARE(dialogsOpenedBy(program, analyses), QStringList());
         SurfaceTable table = test::loadExample(QStringLiteral("newtonian-200-f5.OPT")).surfaces;
         table[0].type = SurfaceType::End;

@@ -593,8 +593,8 @@ class TranslationTest : public QObject {
         Document document;
         prepare(document, "designed/doublet-100-f9.OPT");
         MainWindow window(document);
-        const auto run = [&window](int id) {
-            window.findChild<QAction*>(QString::number(id))->trigger();
+        const auto run = [&window](MenuId id) {
+            window.findChild<QAction*>(commandObjectName(id))->trigger();
         };
         run(MenuId::Information);
         run(MenuId::About);
