@@ -9,6 +9,8 @@
 #include <limits>
 
 #include "model/surface_kind.h"
+#include "trace/asphere_search.h"
+#include "trace/lane_choice.h"
 #include "trace/step_kernels.h"
 
 // The lane loops below are the single-ray step of ray_tracer.cpp and step_kernels.h
@@ -16,8 +18,8 @@
 // same order, and every branch of the step becomes a choice between values computed for
 // all lanes. IEEE arithmetic rounds each operation alike in a vector lane and in a scalar
 // register (and -ffp-contract=off keeps multiply-adds apart), so each lane ends with the
-// bits the step gives. An asphere's meeting point is searched ray by ray (the search's
-// path decides its last bits), the rest of its step in the lanes. What the lanes do not
+// bits the step gives. An asphere's meeting point is searched in lock step, each lane
+// taking its own search's path (the path decides its last bits). What the lanes do not
 // cover (a sphere met by the quadratic in z, a sphere or paraboloid met across the axis,
 // a point within the rounding of a rim, unknown codes, packets of a few rays) is handed to
 // traceSurface itself.
@@ -76,14 +78,8 @@ Rim rimOf(double e) {
     return {e, e2, e > 0.0 && e2 >= std::numeric_limits<double>::min()};
 }
 
-// The lane loops choose between values already computed, with masks rather than
-// branches, and combine conditions with & and |, so that the vectoriser sees no branch.
-// choose(c, a, b) is c ? a : b, bit for bit.
-KIRO_LANE double choose(bool c, double a, double b) {
-    const uint64_t mask = uint64_t{0} - static_cast<uint64_t>(c);
-    return std::bit_cast<double>((std::bit_cast<uint64_t>(a) & mask) |
-                                 (std::bit_cast<uint64_t>(b) & ~mask));
-}
+// The lane loops choose between values already computed (choose, lane_choice.h) and
+// combine conditions with & and |, so that the vectoriser sees no branch.
 
 // kernel::radiusAbove and radiusBelow decide by x^2 + y^2 against e^2 away from the rim
 // (a banded rim). outside and inside tell those cases; a point that is neither lies
@@ -428,7 +424,7 @@ KIRO_VECTOR_CLONES void paraboloidVector(const RayPacket& in, RayPacket& out, co
 }
 
 // An even-asphere row (codes 13, 22) of one table, after each lane's meeting point has
-// been searched ray by ray (the search's path decides its last bits): the rim, the normal
+// been searched (the search's path decides its last bits): the rim, the normal
 // (surfaceNormal, normalised) and the turn, for every lane.
 struct AsphereRow {
     double x, y, z;
@@ -668,7 +664,118 @@ void stepParaboloidRow(RowStep& step) {
     finishFrom(step, out);
 }
 
-// Each lane's meeting point searched alone, the rest of the step for all at once.
+// The asphere search in lock step: every lane takes the single-ray search's opening
+// probes, halvings, monotonicity tests and Newton steps (asphere_search.h, the same
+// expressions), one stage per pass over the lanes, so that each lane ends on the bits its
+// own search gives. A lane the passes leave unfinished (an axial ray, a search longer
+// than the passes) is searched alone.
+enum LaneSearch : int64_t { kHalving = 0, kNewton = 1, kMet = 2, kMissed = 3, kAlone = 4 };
+
+// Passes of halvings before the lanes still halving are searched alone.
+constexpr int kLockStepHalvings = 64;
+
+struct AsphereLanes {
+    alignas(64) double lo[kPacketCapacity];
+    alignas(64) double hi[kPacketCapacity];
+    alignas(64) double fLo[kPacketCapacity];
+    alignas(64) double fHi[kPacketCapacity];
+    alignas(64) double t[kPacketCapacity];
+    alignas(64) int64_t state[kPacketCapacity];
+};
+
+KIRO_LANE Ray laneRay(const RayPacket& p, int k) {
+    return {2, {p.px[k], p.py[k], p.pz[k]}, {p.dx[k], p.dy[k], p.dz[k]}};
+}
+
+// Keeps a lane's search where keep holds, else takes lo, hi, fLo, fHi and t.
+KIRO_LANE void storeLane(AsphereLanes& l, int k, bool keep, double lo, double hi, double fLo,
+                         double fHi, double t, int64_t state) {
+    l.lo[k] = choose(keep, l.lo[k], lo);
+    l.hi[k] = choose(keep, l.hi[k], hi);
+    l.fLo[k] = choose(keep, l.fLo[k], fLo);
+    l.fHi[k] = choose(keep, l.fHi[k], fHi);
+    l.t[k] = choose(keep, l.t[k], t);
+    l.state[k] = choose(keep, l.state[k], state);
+}
+
+// Continue, Met and Miss (0, 1, 2) become kHalving, kMet and kMissed (0, 2, 3).
+KIRO_LANE int64_t stateAfter(asphere::Step step) {
+    static_assert(kHalving == 0 && kMet == 2 && kMissed == 3);
+    const auto s = static_cast<int64_t>(step);
+    return s + static_cast<int64_t>(s != 0);
+}
+
+// The opening probes and the first halving, which the single-ray search takes before its
+// first monotonicity test.
+KIRO_VECTOR_CLONES void openAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                         double searchLength, AsphereLanes& __restrict l) {
+    const int n = p.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        const Ray ray = laneRay(p, k);
+        double lo, hi, fLo, fHi, t;
+        const asphere::Step opened = asphere::open(s, ray, searchLength, lo, hi, fLo, fHi, t);
+        double hLo = lo, hHi = hi, hFLo = fLo, hFHi = fHi, hT = t;
+        const asphere::Step halved = asphere::halve(s, ray, hLo, hHi, hFLo, hFHi, hT);
+        const bool halving = opened == asphere::Step::Continue;
+        const bool axial = (p.dx[k] == 0.0) & (p.dy[k] == 0.0);
+        const bool live = alive(p.dx[k], p.dy[k], p.dz[k]);
+        const int64_t reached = choose(halving, stateAfter(halved), stateAfter(opened));
+        const int64_t state = choose(!live, kMissed, choose(axial, kAlone, reached));
+        l.lo[k] = choose(halving, hLo, lo);
+        l.hi[k] = choose(halving, hHi, hi);
+        l.fLo[k] = choose(halving, hFLo, fLo);
+        l.fHi[k] = choose(halving, hFHi, fHi);
+        l.t[k] = choose(halving, hT, t);
+        l.state[k] = state;
+    }
+}
+
+// One pass over the lanes still halving: those whose interval passes the monotonicity
+// test start Newton's method, the others halve. True while some lane still halves.
+KIRO_VECTOR_CLONES bool halveAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                          AsphereLanes& __restrict l) {
+    const int n = p.count;
+    int64_t halving = 0;
+#pragma omp simd reduction(| : halving)
+    for (int k = 0; k < n; ++k) {
+        const Ray ray = laneRay(p, k);
+        double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
+        const bool single = asphere::monotone(s, ray, lo, hi);
+        const double start = asphere::newtonStart(lo, hi, fLo, fHi);
+        const int64_t afterHalving = stateAfter(asphere::halve(s, ray, lo, hi, fLo, fHi, t));
+        const bool active = l.state[k] == kHalving;
+        const int64_t next = choose(single, int64_t{kNewton}, afterHalving);
+        const bool halved = active & !single;
+        l.lo[k] = choose(halved, lo, l.lo[k]);
+        l.hi[k] = choose(halved, hi, l.hi[k]);
+        l.fLo[k] = choose(halved, fLo, l.fLo[k]);
+        l.fHi[k] = choose(halved, fHi, l.fHi[k]);
+        l.t[k] = choose(halved, t, choose(active & single, start, l.t[k]));
+        l.state[k] = choose(active, next, l.state[k]);
+        halving |= static_cast<int64_t>(active & (next == kHalving));
+    }
+    return halving != 0;
+}
+
+// One Newton step for every lane in Newton's method. True while some lane goes on.
+KIRO_VECTOR_CLONES bool newtonAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                           AsphereLanes& __restrict l) {
+    const int n = p.count;
+    int64_t going = 0;
+#pragma omp simd reduction(| : going)
+    for (int k = 0; k < n; ++k) {
+        const Ray ray = laneRay(p, k);
+        double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
+        const bool met = asphere::newtonStep(s, ray, lo, hi, fLo, fHi, t) == asphere::Step::Met;
+        const bool active = l.state[k] == kNewton;
+        storeLane(l, k, !active, lo, hi, fLo, fHi, t, choose(met, int64_t{kMet}, int64_t{kNewton}));
+        going |= static_cast<int64_t>(active & !met);
+    }
+    return going != 0;
+}
+
+// Each lane's meeting point searched in lock step, the rest of the step for all at once.
 void stepAsphereRow(RowStep& step) {
     const Surface& row = step.row();
     RayPacket& p = step.p;
@@ -677,14 +784,37 @@ void stepAsphereRow(RowStep& step) {
     alignas(64) double hitZ[kPacketCapacity];
     alignas(64) int64_t met[kPacketCapacity];
     const int n = p.count;
+    const asphere::Profile profile{row.z, row.radius, row.a2, row.a3, row.a4};
+    AsphereLanes lanes;
+    openAsphereLanes(p, profile, step.searchLength, lanes);
+    bool halving = true;
+    for (int pass = 0; halving && pass < kLockStepHalvings; ++pass) {
+        halving = halveAsphereLanes(p, profile, lanes);
+    }
+    bool going = true;
+    for (int pass = 0; going && pass < asphere::kMaxNewtonSteps; ++pass) {
+        going = newtonAsphereLanes(p, profile, lanes);
+    }
     for (int k = 0; k < n; ++k) {
-        const Ray ray = p.get(k);
-        const SurfaceMeet meet = isDead(ray) ? SurfaceMeet{false, ray.position}
-                                             : meetSurface(ray, row, step.searchLength);
-        hitX[k] = meet.point.x;
-        hitY[k] = meet.point.y;
-        hitZ[k] = meet.point.z;
-        met[k] = meet.met;
+        const int64_t state = lanes.state[k];
+        const double t = lanes.t[k];
+        if (state == kMet) {
+            hitX[k] = p.px[k] + t * p.dx[k];
+            hitY[k] = p.py[k] + t * p.dy[k];
+            hitZ[k] = p.pz[k] + t * p.dz[k];
+            met[k] = 1;
+        } else if (state == kMissed) {
+            hitX[k] = p.px[k];
+            hitY[k] = p.py[k];
+            hitZ[k] = p.pz[k];
+            met[k] = 0;
+        } else {
+            const SurfaceMeet meet = meetSurface(p.get(k), row, step.searchLength);
+            hitX[k] = meet.point.x;
+            hitY[k] = meet.point.y;
+            hitZ[k] = meet.point.z;
+            met[k] = meet.met;
+        }
     }
     const AsphereRow asphere{row.x,
                              row.y,

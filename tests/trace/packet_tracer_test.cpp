@@ -332,6 +332,51 @@ std::vector<Ray> analysisRays(const SurfaceTable& table) {
     return rays;
 }
 
+// Strongly curved aspheres met from anywhere in any direction, over search lengths up
+// to 1e30 mm: the lanes of one packet open, halve and take Newton steps side by side for
+// different numbers of passes, some miss, some meet at a probe, some search beyond the
+// passes' limit and are searched alone. Every lane must still end as traceSurface leaves it.
+TEST(PacketTracer, AsphereLanesInEveryStageOfTheSearchEndAsAlone) {
+    std::mt19937_64 engine(2024);
+    int met = 0;
+    int missed = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        SurfaceTable table{};
+        table[0] = asphere(trial % 2 ? SurfaceType::AsphericLens : SurfaceType::AsphericMirror,
+                           between(engine, -20, 20), between(engine, -0.02, 0.02),
+                           between(engine, -2e-5, 2e-5), between(engine, 20, 200), 1.6);
+        table[0].a3 = between(engine, -1e-8, 1e-8);
+        table[0].a4 = trial % 3 ? between(engine, -1e-11, 1e-11) : 0.0;
+        const double searchLength = std::pow(10.0, between(engine, 1.5, trial % 5 ? 3.0 : 30.0));
+        RayPacket packet;
+        std::vector<Ray> alone;
+        for (int k = 0; k < kPacketCapacity; ++k) {
+            Ray ray;
+            ray.line = 1 + static_cast<int>(engine() % 6);
+            ray.position = {between(engine, -40, 40), between(engine, -40, 40),
+                            between(engine, -40, 40)};
+            ray.direction =
+                normalize({between(engine, -1, 1), between(engine, -1, 1), between(engine, -1, 1)});
+            if (k % 16 == 0) {
+                ray.direction = {0.0, 0.0, k % 32 ? 1.0 : -1.0};
+            }
+            packet.push(ray);
+            alone.push_back(
+                traceSurface(ray, table[0], relativeIndex(table, 0, ray.line), searchLength));
+        }
+        tracePacketRow(table, 0, packet, searchLength);
+        for (int k = 0; k < kPacketCapacity; ++k) {
+            const Ray& single = alone[static_cast<size_t>(k)];
+            ASSERT_TRUE(sameRay(packet.get(k), single))
+                << "trial " << trial << ", lane " << k << "\n  packed: " << describe(packet.get(k))
+                << "\n  alone:  " << describe(single);
+            (isDead(single) ? missed : met) += 1;
+        }
+    }
+    EXPECT_GT(met, 5000);
+    EXPECT_GT(missed, 1000);
+}
+
 TEST(PacketTracer, TheExampleDesignsTraceAsAlone) {
     const std::vector<std::filesystem::path> designs = exampleDesigns();
     ASSERT_GE(designs.size(), 10u);
