@@ -705,34 +705,53 @@ KIRO_LANE int64_t stateAfter(asphere::Step step) {
     return s + static_cast<int64_t>(s != 0);
 }
 
-// The opening probes and the first halving, which the single-ray search takes before its
-// first monotonicity test.
-KIRO_VECTOR_CLONES void openAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+// After a halving that left a lane still searching (state kHalving): when the interval
+// passes the monotonicity test the lane starts Newton's method there, as the single-ray
+// search does before it would halve again.
+KIRO_LANE void startNewtonWhereMonotone(const asphere::Profile& s, const Ray ray, double lo,
+                                        double hi, double fLo, double fHi, double& t,
+                                        int64_t& state) {
+    const bool single = asphere::monotone(s, ray, lo, hi) & (state == kHalving);
+    t = choose(single, asphere::newtonStart(lo, hi, fLo, fHi), t);
+    state = choose(single, int64_t{kNewton}, state);
+}
+
+// The opening probes, the first halving and the first monotonicity test.
+KIRO_VECTOR_CLONES bool openAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
                                          double searchLength, AsphereLanes& __restrict l) {
     const int n = p.count;
-#pragma omp simd
+    int64_t halving = 0;
+#pragma omp simd reduction(| : halving)
     for (int k = 0; k < n; ++k) {
         const Ray ray = laneRay(p, k);
         double lo, hi, fLo, fHi, t;
         const asphere::Step opened = asphere::open(s, ray, searchLength, lo, hi, fLo, fHi, t);
         double hLo = lo, hHi = hi, hFLo = fLo, hFHi = fHi, hT = t;
         const asphere::Step halved = asphere::halve(s, ray, hLo, hHi, hFLo, hFHi, hT);
-        const bool halving = opened == asphere::Step::Continue;
+        const bool halves = opened == asphere::Step::Continue;
         const bool axial = (p.dx[k] == 0.0) & (p.dy[k] == 0.0);
         const bool live = alive(p.dx[k], p.dy[k], p.dz[k]);
-        const int64_t reached = choose(halving, stateAfter(halved), stateAfter(opened));
-        const int64_t state = choose(!live, kMissed, choose(axial, kAlone, reached));
-        l.lo[k] = choose(halving, hLo, lo);
-        l.hi[k] = choose(halving, hHi, hi);
-        l.fLo[k] = choose(halving, hFLo, fLo);
-        l.fHi[k] = choose(halving, hFHi, fHi);
-        l.t[k] = choose(halving, hT, t);
+        const int64_t reached = choose(halves, stateAfter(halved), stateAfter(opened));
+        int64_t state = choose(!live, int64_t{kMissed}, choose(axial, int64_t{kAlone}, reached));
+        lo = choose(halves, hLo, lo);
+        hi = choose(halves, hHi, hi);
+        fLo = choose(halves, hFLo, fLo);
+        fHi = choose(halves, hFHi, fHi);
+        t = choose(halves, hT, t);
+        startNewtonWhereMonotone(s, ray, lo, hi, fLo, fHi, t, state);
+        l.lo[k] = lo;
+        l.hi[k] = hi;
+        l.fLo[k] = fLo;
+        l.fHi[k] = fHi;
+        l.t[k] = t;
         l.state[k] = state;
+        halving |= static_cast<int64_t>(state == kHalving);
     }
+    return halving != 0;
 }
 
-// One pass over the lanes still halving: those whose interval passes the monotonicity
-// test start Newton's method, the others halve. True while some lane still halves.
+// One halving for the lanes whose interval failed the monotonicity test, then the test
+// again. True while some lane still halves.
 KIRO_VECTOR_CLONES bool halveAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
                                           AsphereLanes& __restrict l) {
     const int n = p.count;
@@ -741,19 +760,11 @@ KIRO_VECTOR_CLONES bool halveAsphereLanes(const RayPacket& __restrict p, const a
     for (int k = 0; k < n; ++k) {
         const Ray ray = laneRay(p, k);
         double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
-        const bool single = asphere::monotone(s, ray, lo, hi);
-        const double start = asphere::newtonStart(lo, hi, fLo, fHi);
-        const int64_t afterHalving = stateAfter(asphere::halve(s, ray, lo, hi, fLo, fHi, t));
         const bool active = l.state[k] == kHalving;
-        const int64_t next = choose(single, int64_t{kNewton}, afterHalving);
-        const bool halved = active & !single;
-        l.lo[k] = choose(halved, lo, l.lo[k]);
-        l.hi[k] = choose(halved, hi, l.hi[k]);
-        l.fLo[k] = choose(halved, fLo, l.fLo[k]);
-        l.fHi[k] = choose(halved, fHi, l.fHi[k]);
-        l.t[k] = choose(halved, t, choose(active & single, start, l.t[k]));
-        l.state[k] = choose(active, next, l.state[k]);
-        halving |= static_cast<int64_t>(active & (next == kHalving));
+        int64_t state = stateAfter(asphere::halve(s, ray, lo, hi, fLo, fHi, t));
+        startNewtonWhereMonotone(s, ray, lo, hi, fLo, fHi, t, state);
+        storeLane(l, k, !active, lo, hi, fLo, fHi, t, state);
+        halving |= static_cast<int64_t>(active & (state == kHalving));
     }
     return halving != 0;
 }
@@ -786,8 +797,7 @@ void stepAsphereRow(RowStep& step) {
     const int n = p.count;
     const asphere::Profile profile{row.z, row.radius, row.a2, row.a3, row.a4};
     AsphereLanes lanes;
-    openAsphereLanes(p, profile, step.searchLength, lanes);
-    bool halving = true;
+    bool halving = openAsphereLanes(p, profile, step.searchLength, lanes);
     for (int pass = 0; halving && pass < kLockStepHalvings; ++pass) {
         halving = halveAsphereLanes(p, profile, lanes);
     }
