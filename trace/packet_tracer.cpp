@@ -667,9 +667,15 @@ void stepParaboloidRow(RowStep& step) {
 // The asphere search in lock step: every lane takes the single-ray search's opening
 // probes, halvings, monotonicity tests and Newton steps (asphere_search.h, the same
 // expressions), one stage per pass over the lanes, so that each lane ends on the bits its
-// own search gives. A lane the passes leave unfinished (an axial ray, a search longer
-// than the passes) is searched alone.
-enum LaneSearch : int64_t { kHalving = 0, kNewton = 1, kMet = 2, kMissed = 3, kAlone = 4 };
+// own search gives. A lane the passes leave unfinished (a search longer than the passes)
+// is searched alone.
+enum LaneSearch : int64_t {
+    kHalving = 0,
+    kNewton = 1,
+    kMet = 2,
+    kMissed = 3,
+    kAxial = 4, // met at its own x, y without a search; t holds the point's z
+};
 
 // Passes of halvings before the lanes still halving are searched alone.
 constexpr int kLockStepHalvings = 64;
@@ -732,12 +738,14 @@ KIRO_VECTOR_CLONES bool openAsphereLanes(const RayPacket& __restrict p, const as
         const bool axial = (p.dx[k] == 0.0) & (p.dy[k] == 0.0);
         const bool live = alive(p.dx[k], p.dy[k], p.dz[k]);
         const int64_t reached = choose(halves, stateAfter(halved), stateAfter(opened));
-        int64_t state = choose(!live, int64_t{kMissed}, choose(axial, int64_t{kAlone}, reached));
+        int64_t state = choose(!live, int64_t{kMissed}, choose(axial, int64_t{kAxial}, reached));
         lo = choose(halves, hLo, lo);
         hi = choose(halves, hHi, hi);
         fLo = choose(halves, hFLo, fLo);
         fHi = choose(halves, hFHi, fHi);
         t = choose(halves, hT, t);
+        const double x = p.px[k], y = p.py[k];
+        t = choose(axial, asphere::sag(s, x * x + y * y), t);
         startNewtonWhereMonotone(s, ray, lo, hi, fLo, fHi, t, state);
         l.lo[k] = lo;
         l.hi[k] = hi;
@@ -812,6 +820,11 @@ void stepAsphereRow(RowStep& step) {
             hitX[k] = p.px[k] + t * p.dx[k];
             hitY[k] = p.py[k] + t * p.dy[k];
             hitZ[k] = p.pz[k] + t * p.dz[k];
+            met[k] = 1;
+        } else if (state == kAxial) {
+            hitX[k] = p.px[k];
+            hitY[k] = p.py[k];
+            hitZ[k] = t;
             met[k] = 1;
         } else if (state == kMissed) {
             hitX[k] = p.px[k];
