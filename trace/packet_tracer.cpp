@@ -722,12 +722,21 @@ KIRO_LANE void startNewtonWhereMonotone(const asphere::Profile& s, const Ray ray
     state = choose(single, int64_t{kNewton}, state);
 }
 
-// The opening probes, the first halving and the first monotonicity test.
-KIRO_VECTOR_CLONES bool openAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
-                                         double searchLength, AsphereLanes& __restrict l) {
+// Which passes a lane still needs, one bit for each, to be or-ed over the lanes.
+constexpr int64_t kNeedsHalving = 1;
+constexpr int64_t kNeedsNewton = 2;
+KIRO_LANE int64_t needs(int64_t state) {
+    return choose(state == kHalving, kNeedsHalving, int64_t{0}) |
+           choose(state == kNewton, kNeedsNewton, int64_t{0});
+}
+
+// The opening probes, the first halving and the first monotonicity test. Returns the
+// passes the lanes need (needs).
+KIRO_VECTOR_CLONES int64_t openAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                            double searchLength, AsphereLanes& __restrict l) {
     const int n = p.count;
-    int64_t halving = 0;
-#pragma omp simd reduction(| : halving)
+    int64_t reached = 0;
+#pragma omp simd reduction(| : reached)
     for (int k = 0; k < n; ++k) {
         const Ray ray = laneRay(p, k);
         double lo, hi, fLo, fHi, t;
@@ -737,8 +746,8 @@ KIRO_VECTOR_CLONES bool openAsphereLanes(const RayPacket& __restrict p, const as
         const bool halves = opened == asphere::Step::Continue;
         const bool axial = (p.dx[k] == 0.0) & (p.dy[k] == 0.0);
         const bool live = alive(p.dx[k], p.dy[k], p.dz[k]);
-        const int64_t reached = choose(halves, stateAfter(halved), stateAfter(opened));
-        int64_t state = choose(!live, int64_t{kMissed}, choose(axial, int64_t{kAxial}, reached));
+        const int64_t searched = choose(halves, stateAfter(halved), stateAfter(opened));
+        int64_t state = choose(!live, int64_t{kMissed}, choose(axial, int64_t{kAxial}, searched));
         lo = choose(halves, hLo, lo);
         hi = choose(halves, hHi, hi);
         fLo = choose(halves, hFLo, fLo);
@@ -753,18 +762,18 @@ KIRO_VECTOR_CLONES bool openAsphereLanes(const RayPacket& __restrict p, const as
         l.fHi[k] = fHi;
         l.t[k] = t;
         l.state[k] = state;
-        halving |= static_cast<int64_t>(state == kHalving);
+        reached |= needs(state);
     }
-    return halving != 0;
+    return reached;
 }
 
 // One halving for the lanes whose interval failed the monotonicity test, then the test
-// again. True while some lane still halves.
-KIRO_VECTOR_CLONES bool halveAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
-                                          AsphereLanes& __restrict l) {
+// again. Returns the passes the lanes need after it.
+KIRO_VECTOR_CLONES int64_t halveAsphereLanes(const RayPacket& __restrict p,
+                                             const asphere::Profile s, AsphereLanes& __restrict l) {
     const int n = p.count;
-    int64_t halving = 0;
-#pragma omp simd reduction(| : halving)
+    int64_t reached = 0;
+#pragma omp simd reduction(| : reached)
     for (int k = 0; k < n; ++k) {
         const Ray ray = laneRay(p, k);
         double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
@@ -772,9 +781,9 @@ KIRO_VECTOR_CLONES bool halveAsphereLanes(const RayPacket& __restrict p, const a
         int64_t state = stateAfter(asphere::halve(s, ray, lo, hi, fLo, fHi, t));
         startNewtonWhereMonotone(s, ray, lo, hi, fLo, fHi, t, state);
         storeLane(l, k, !active, lo, hi, fLo, fHi, t, state);
-        halving |= static_cast<int64_t>(active & (state == kHalving));
+        reached |= needs(l.state[k]);
     }
-    return halving != 0;
+    return reached;
 }
 
 // One Newton step for every lane in Newton's method. True while some lane goes on.
@@ -805,11 +814,11 @@ void stepAsphereRow(RowStep& step) {
     const int n = p.count;
     const asphere::Profile profile{row.z, row.radius, row.a2, row.a3, row.a4};
     AsphereLanes lanes;
-    bool halving = openAsphereLanes(p, profile, step.searchLength, lanes);
-    for (int pass = 0; halving && pass < kLockStepHalvings; ++pass) {
-        halving = halveAsphereLanes(p, profile, lanes);
+    int64_t reached = openAsphereLanes(p, profile, step.searchLength, lanes);
+    for (int pass = 0; (reached & kNeedsHalving) != 0 && pass < kLockStepHalvings; ++pass) {
+        reached = halveAsphereLanes(p, profile, lanes);
     }
-    bool going = true;
+    bool going = (reached & kNeedsNewton) != 0;
     for (int pass = 0; going && pass < asphere::kMaxNewtonSteps; ++pass) {
         going = newtonAsphereLanes(p, profile, lanes);
     }
