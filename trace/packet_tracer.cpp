@@ -767,6 +767,19 @@ KIRO_VECTOR_CLONES int64_t openAsphereLanes(const RayPacket& __restrict p, const
     return reached;
 }
 
+// A packet whose lanes all run along the axis (or are dead) needs no search at all: the
+// on-axis field's packets.
+KIRO_VECTOR_CLONES void axialAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                          AsphereLanes& __restrict l) {
+    const int n = p.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        const double x = p.px[k], y = p.py[k];
+        l.t[k] = asphere::sag(s, x * x + y * y);
+        l.state[k] = choose(alive(p.dx[k], p.dy[k], p.dz[k]), int64_t{kAxial}, int64_t{kMissed});
+    }
+}
+
 // One halving for the lanes whose interval failed the monotonicity test, then the test
 // again. Returns the passes the lanes need after it.
 KIRO_VECTOR_CLONES int64_t halveAsphereLanes(const RayPacket& __restrict p,
@@ -814,7 +827,16 @@ void stepAsphereRow(RowStep& step) {
     const int n = p.count;
     const asphere::Profile profile{row.z, row.radius, row.a2, row.a3, row.a4};
     AsphereLanes lanes;
-    int64_t reached = openAsphereLanes(p, profile, step.searchLength, lanes);
+    bool offAxis = false;
+    for (int k = 0; k < n; ++k) {
+        offAxis |= (p.dx[k] != 0.0) | (p.dy[k] != 0.0);
+    }
+    int64_t reached = 0;
+    if (offAxis) {
+        reached = openAsphereLanes(p, profile, step.searchLength, lanes);
+    } else {
+        axialAsphereLanes(p, profile, lanes);
+    }
     for (int pass = 0; (reached & kNeedsHalving) != 0 && pass < kLockStepHalvings; ++pass) {
         reached = halveAsphereLanes(p, profile, lanes);
     }
