@@ -58,12 +58,23 @@ struct Search {
     double t = 0.0;
 };
 
+// How a piece chooses between two values it has computed: by a branch (or a conditional
+// move) for one ray, by a mask in the lane loops, where a branch would keep the loop from
+// being vectorised (lane_choice.h). The value chosen is the same, bit for bit.
+struct ByBranch {
+    static KIRO_SEARCH_STEP double pick(bool c, double a, double b) { return c ? a : b; }
+};
+struct ByMask {
+    static KIRO_SEARCH_STEP double pick(bool c, double a, double b) { return choose(c, a, b); }
+};
+
 // The pieces below take the ray by value and the search's fields one by one, so that a
 // lane loop passes no structure by reference (the vectoriser would keep it in memory);
 // the forms on a Search serve the single-ray search.
 
 // Steps 1 to 3: the opening probes at t = 0 and t = searchLength. Returns Continue with
 // the search set up when the bisection has to run. A NaN gap is a miss.
+template <class Choice = ByBranch>
 KIRO_SEARCH_STEP Step open(const Profile& s, const Ray ray, double searchLength, double& lo,
                            double& hi, double& fLo, double& fHi, double& t) {
     const double atStart = gap(s, ray, 0.0);
@@ -73,7 +84,7 @@ KIRO_SEARCH_STEP Step open(const Profile& s, const Ray ray, double searchLength,
     hi = searchLength;
     fLo = atStart;
     fHi = atEnd;
-    t = choose(startOn, 0.0, searchLength);
+    t = Choice::pick(startOn, 0.0, searchLength);
     const bool missed = std::isnan(atStart) | (!startOn & std::isnan(atEnd));
     const bool met = startOn | (std::fabs(atEnd) < kOnSurface);
     return outcome(met, missed);
@@ -85,6 +96,7 @@ KIRO_SEARCH_STEP Step open(const Profile& s, const Ray& ray, double searchLength
 
 // One halving: probe the midpoint and keep the half that holds the change of sign.
 // While both ends have the same sign only a midpoint of the other sign gives a bracket.
+template <class Choice = ByBranch>
 KIRO_SEARCH_STEP Step halve(const Profile& s, const Ray ray, double& lo, double& hi, double& fLo,
                             double& fHi, double& t) {
     const double tm = (lo + hi) / 2;
@@ -95,10 +107,10 @@ KIRO_SEARCH_STEP Step halve(const Profile& s, const Ray ray, double& lo, double&
     const bool ends = (tm == lo) | (tm == hi) | (fm == 0.0);
     const bool missed = std::isnan(fm) | (!ends & !keepLower & noChangeAbove);
     t = tm;
-    hi = choose(keepLower, tm, hi);
-    fHi = choose(keepLower, fm, fHi);
-    lo = choose(keepLower, lo, tm);
-    fLo = choose(keepLower, fLo, fm);
+    hi = Choice::pick(keepLower, tm, hi);
+    fHi = Choice::pick(keepLower, fm, fHi);
+    lo = Choice::pick(keepLower, lo, tm);
+    fLo = Choice::pick(keepLower, fLo, fm);
     return outcome(ends, missed);
 }
 
@@ -109,6 +121,7 @@ KIRO_SEARCH_STEP Step halve(const Profile& s, const Ray& ray, Search& search) {
 // Bounds of F'(t) = S'(u) u'(t) - dz over [lo, hi], u = rho^2, from interval arithmetic on
 // u(t) (a convex quadratic), u'(t) (linear) and S'(u) (a sum of monotone powers of
 // u >= 0). True when F' keeps one sign there, so the interval holds exactly one root.
+template <class Choice = ByBranch>
 KIRO_SEARCH_STEP bool monotone(const Profile& s, const Ray ray, double lo, double hi) {
     const Vec3 p = ray.position;
     const Vec3 d = ray.direction;
@@ -121,8 +134,8 @@ KIRO_SEARCH_STEP bool monotone(const Profile& s, const Ray ray, double lo, doubl
     const bool turnsInside = (tStar > lo) & (tStar < hi);
     const double uTurn = p2 + (2 * k + w * tStar) * tStar;
     // max(lowest, 0) as a mask: as a branch, the compiler would square only on one side.
-    const double lowest = choose(turnsInside, uTurn, std::min(uLo, uHi));
-    const double uMin = choose(lowest < 0.0, 0.0, lowest);
+    const double lowest = Choice::pick(turnsInside, uTurn, std::min(uLo, uHi));
+    const double uMin = Choice::pick(lowest < 0.0, 0.0, lowest);
     const double uMax = std::max(uLo, uHi);
     const double duLo = 2 * (k + w * lo);
     const double duHi = 2 * (k + w * hi);
@@ -156,14 +169,16 @@ constexpr double kNewtonTolerance = 1e-9;
 constexpr int kMaxNewtonSteps = 64;
 
 // The first iterate: the secant through the bracket's ends, or its midpoint.
+template <class Choice = ByBranch>
 KIRO_SEARCH_STEP double newtonStart(double lo, double hi, double fLo, double fHi) {
     const double t = lo - fLo * (hi - lo) / (fHi - fLo);
     const double middle = lo + (hi - lo) / 2;
-    return choose((t > lo) & (t < hi), t, middle);
+    return Choice::pick((t > lo) & (t < hi), t, middle);
 }
 
 // One Newton step from the iterate t, narrowing the bracket by the sign at t. Met with the
 // result in t, or Continue with the next iterate there.
+template <class Choice = ByBranch>
 KIRO_SEARCH_STEP Step newtonStep(const Profile& s, const Ray ray, double& lo, double& hi,
                                  double& fLo, double& fHi, double& t) {
     const Vec3 p = ray.position;
@@ -178,10 +193,10 @@ KIRO_SEARCH_STEP Step newtonStep(const Profile& s, const Ray ray, double& lo, do
     const double slope = s.a1 + 2 * s.a2 * u + 3 * s.a3 * u2 + 4 * s.a4 * u2 * u;
     const double df = slope * 2 * (x * d.x + y * d.y) - d.z;
     const bool sameAsLow = (f > 0.0) == (fLo > 0.0);
-    lo = choose(sameAsLow, at, lo);
-    hi = choose(sameAsLow, hi, at);
-    fLo = choose(sameAsLow, f, fLo);
-    fHi = choose(sameAsLow, fHi, f);
+    lo = Choice::pick(sameAsLow, at, lo);
+    hi = Choice::pick(sameAsLow, hi, at);
+    fLo = Choice::pick(sameAsLow, f, fLo);
+    fHi = Choice::pick(sameAsLow, fHi, f);
     const double next = at - f / df;
     const bool converged =
         (next >= lo) & (next <= hi) & (std::fabs(next - at) <= kNewtonTolerance * std::fabs(next));
@@ -189,7 +204,7 @@ KIRO_SEARCH_STEP Step newtonStep(const Profile& s, const Ray ray, double& lo, do
     const double middle = lo + (hi - lo) / 2;
     const bool unsplittable = (middle == lo) | (middle == hi);
     const bool onRoot = f == 0.0;
-    t = choose(onRoot, at, choose(converged | inside, next, middle));
+    t = Choice::pick(onRoot, at, Choice::pick(converged | inside, next, middle));
     return outcome(onRoot | converged | (!inside & unsplittable), false);
 }
 

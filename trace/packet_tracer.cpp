@@ -717,8 +717,8 @@ KIRO_LANE int64_t stateAfter(asphere::Step step) {
 KIRO_LANE void startNewtonWhereMonotone(const asphere::Profile& s, const Ray ray, double lo,
                                         double hi, double fLo, double fHi, double& t,
                                         int64_t& state) {
-    const bool single = asphere::monotone(s, ray, lo, hi) & (state == kHalving);
-    t = choose(single, asphere::newtonStart(lo, hi, fLo, fHi), t);
+    const bool single = asphere::monotone<asphere::ByMask>(s, ray, lo, hi) & (state == kHalving);
+    t = choose(single, asphere::newtonStart<asphere::ByMask>(lo, hi, fLo, fHi), t);
     state = choose(single, int64_t{kNewton}, state);
 }
 
@@ -740,9 +740,11 @@ KIRO_VECTOR_CLONES int64_t openAsphereLanes(const RayPacket& __restrict p, const
     for (int k = 0; k < n; ++k) {
         const Ray ray = laneRay(p, k);
         double lo, hi, fLo, fHi, t;
-        const asphere::Step opened = asphere::open(s, ray, searchLength, lo, hi, fLo, fHi, t);
+        const asphere::Step opened =
+            asphere::open<asphere::ByMask>(s, ray, searchLength, lo, hi, fLo, fHi, t);
         double hLo = lo, hHi = hi, hFLo = fLo, hFHi = fHi, hT = t;
-        const asphere::Step halved = asphere::halve(s, ray, hLo, hHi, hFLo, hFHi, hT);
+        const asphere::Step halved =
+            asphere::halve<asphere::ByMask>(s, ray, hLo, hHi, hFLo, hFHi, hT);
         const bool halves = opened == asphere::Step::Continue;
         const bool axial = (p.dx[k] == 0.0) & (p.dy[k] == 0.0);
         const bool live = alive(p.dx[k], p.dy[k], p.dz[k]);
@@ -791,7 +793,7 @@ KIRO_VECTOR_CLONES int64_t halveAsphereLanes(const RayPacket& __restrict p,
         const Ray ray = laneRay(p, k);
         double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
         const bool active = l.state[k] == kHalving;
-        int64_t state = stateAfter(asphere::halve(s, ray, lo, hi, fLo, fHi, t));
+        int64_t state = stateAfter(asphere::halve<asphere::ByMask>(s, ray, lo, hi, fLo, fHi, t));
         startNewtonWhereMonotone(s, ray, lo, hi, fLo, fHi, t, state);
         storeLane(l, k, !active, lo, hi, fLo, fHi, t, state);
         reached |= needs(l.state[k]);
@@ -808,7 +810,8 @@ KIRO_VECTOR_CLONES bool newtonAsphereLanes(const RayPacket& __restrict p, const 
     for (int k = 0; k < n; ++k) {
         const Ray ray = laneRay(p, k);
         double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
-        const bool met = asphere::newtonStep(s, ray, lo, hi, fLo, fHi, t) == asphere::Step::Met;
+        const bool met =
+            asphere::newtonStep<asphere::ByMask>(s, ray, lo, hi, fLo, fHi, t) == asphere::Step::Met;
         const bool active = l.state[k] == kNewton;
         storeLane(l, k, !active, lo, hi, fLo, fHi, t, choose(met, int64_t{kMet}, int64_t{kNewton}));
         going |= static_cast<int64_t>(active & !met);
