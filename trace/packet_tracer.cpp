@@ -860,10 +860,122 @@ bool allAlikeButRadii(std::span<const SurfaceTable* const> tables) {
     return true;
 }
 
+namespace {
+
+// Every row leaves a dead ray as it is, so once enough of a packet's lanes are dead
+// (after an obstruction and the rims about 40 % are, in the later rows) the live ones are
+// gathered into fewer lanes for the rows still to come, and put back at the end. A
+// gather pays when the dead lanes' share of the rows to come outweighs moving the lanes:
+// the rows are weighed in units of a stop's lane, gathering costs kGatherWeight a lane.
+constexpr int kGatherWeight = 6;
+
+int laneWeight(int32_t type) {
+    if (isSpherical(type) || isAspheric(type)) {
+        return 4;
+    }
+    return type == SurfaceType::ParaboloidMirror ? 6 : 1;
+}
+
+KIRO_VECTOR_CLONES int deadLaneCount(const RayPacket& p) {
+    const int n = p.count;
+    int64_t dead = 0;
+#pragma omp simd reduction(+ : dead)
+    for (int k = 0; k < n; ++k) {
+        dead += static_cast<int64_t>(!alive(p.dx[k], p.dy[k], p.dz[k]));
+    }
+    return static_cast<int>(dead);
+}
+
+// The live lanes at the front of packet, each with the caller's lane it came from and,
+// across tables, its table.
+struct GatheredLanes {
+    RayPacket packet;
+    int from[kPacketCapacity];
+    int owner[kPacketCapacity];
+};
+
+// Lane j of from into lane k of to.
+void copyLane(const RayPacket& from, int j, RayPacket& to, int k) {
+    to.px[k] = from.px[j];
+    to.py[k] = from.py[j];
+    to.pz[k] = from.pz[j];
+    to.dx[k] = from.dx[j];
+    to.dy[k] = from.dy[j];
+    to.dz[k] = from.dz[j];
+    to.line[k] = from.line[j];
+    to.sideways[k] = from.sideways[j];
+}
+
+void scatterGatheredLanes(const GatheredLanes& gathered, RayPacket& to) {
+    for (int j = 0; j < gathered.packet.count; ++j) {
+        copyLane(gathered.packet, j, to, gathered.from[j]);
+    }
+}
+
+// Gathers the live lanes of p into `into`, without a branch on which lanes live: every
+// lane is written to the next free place, which only a live lane takes. When p is `into`
+// already (a lane only moves forward), every lane is first put back into home, the
+// caller's packet, so that the lanes dropped now end there as they died.
+void gatherLiveLanes(const RayPacket& p, const int* owner, GatheredLanes& into, RayPacket& home) {
+    const bool again = &p == &into.packet;
+    if (again) {
+        scatterGatheredLanes(into, home);
+    }
+    const int n = p.count;
+    int j = 0;
+    for (int k = 0; k < n; ++k) {
+        const bool live = !p.dead(k);
+        copyLane(p, k, into.packet, j);
+        into.from[j] = again ? into.from[k] : k;
+        into.owner[j] = owner == nullptr ? 0 : owner[k];
+        j += static_cast<int>(live);
+    }
+    into.packet.count = j;
+}
+
+// The filter's rows of tables[0] for the packet, dead lanes gathered out on the way.
+void traceRows(std::span<const SurfaceTable* const> tables, const int* owner, RayPacket& packet,
+               RowFilter filter, double searchLength) {
+    const SurfaceTable& first = *tables[0];
+    int rows[kSurfaceRows];
+    int rowCount = 0;
+    for (int i = 0; i < kSurfaceRows && first[i].type >= 0; ++i) {
+        if (rowPassesFilter(first[i], filter)) {
+            rows[rowCount++] = i;
+        }
+    }
+    // weightAfter[r]: what the rows after row r weigh for one lane.
+    int weightAfter[kSurfaceRows];
+    int weight = 0;
+    for (int r = rowCount - 1; r >= 0; --r) {
+        weightAfter[r] = weight;
+        weight += laneWeight(first[rows[r]].type);
+    }
+    GatheredLanes gathered;
+    RayPacket* p = &packet;
+    const int* laneOwner = owner;
+    for (int r = 0; r < rowCount && p->count > 0; ++r) {
+        traceRowAcross(tables, laneOwner, rows[r], *p, searchLength);
+        if (p->count < kVectorLanes || weightAfter[r] < kGatherWeight) {
+            continue;
+        }
+        const int dead = deadLaneCount(*p);
+        if (dead * weightAfter[r] >= kGatherWeight * p->count) {
+            gatherLiveLanes(*p, laneOwner, gathered, packet);
+            p = &gathered.packet;
+            laneOwner = owner == nullptr ? nullptr : gathered.owner;
+        }
+    }
+    if (p == &gathered.packet) {
+        scatterGatheredLanes(gathered, packet);
+    }
+}
+
+} // namespace
+
 void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* owner,
                        RayPacket& packet, RowFilter filter, double searchLength,
                        TableLikeness likeness) {
-    const SurfaceTable& first = *tables[0];
     if (likeness == TableLikeness::Unknown && !allAlikeButRadii(tables)) {
         // Each lane through its own table, one at a time.
         RayPacket one;
@@ -878,16 +990,13 @@ void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* o
         }
         return;
     }
-    for (int i = 0; i < kSurfaceRows && first[i].type >= 0; ++i) {
-        if (rowPassesFilter(first[i], filter)) {
-            traceRowAcross(tables, owner, i, packet, searchLength);
-        }
-    }
+    traceRows(tables, owner, packet, filter, searchLength);
 }
 
 void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
                  double searchLength) {
-    tracePacket(table, packet, filter, searchLength, [](int, const RayPacket&) {});
+    const SurfaceTable* tables[] = {&table};
+    traceRows(tables, nullptr, packet, filter, searchLength);
 }
 
 void traceRays(const SurfaceTable& table, std::span<Ray> rays, RowFilter filter,

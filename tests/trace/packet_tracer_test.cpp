@@ -206,6 +206,26 @@ TEST(PacketTracer, EveryRayOfEverySurfaceTypeEndsAsWhenTracedAlone) {
     }
 }
 
+// A funnel of stops and lenses that kills some lanes at every row, so that a packet sets
+// its dead lanes aside again and again: each ray still ends where it died, as when alone.
+TEST(PacketTracer, LanesDyingRowAfterRowEndWhereTheyDied) {
+    SurfaceTable funnel{};
+    for (int i = 0; i < 12; ++i) {
+        const double z = -10.0 * i;
+        const double rim = 70.0 - 5.0 * i;
+        funnel[static_cast<size_t>(i)] =
+            i % 3 == 2 ? makeRow(SurfaceType::SphericalLens, z, i % 2 == 0 ? 300.0 : -300.0, rim,
+                                 i % 2 == 0 ? 1.5 : 1.0)
+                       : makeRow(i % 4 == 1 ? SurfaceType::Obstruction : SurfaceType::Stop, z, 0.0,
+                                 i % 4 == 1 ? 2.0 * i : rim);
+    }
+    funnel[12] = makeRow(SurfaceType::FlatFocal, -200.0, 0.0, 0.0);
+    for (uint64_t seed = 300; seed < 304; ++seed) {
+        expectSameAsAlone(funnel, randomRays(seed, 200), RowFilter::All,
+                          "funnel, seed " + std::to_string(seed));
+    }
+}
+
 TEST(PacketTracer, RowsOneAtATimeAgreeWithTraceSurface) {
     // Each row alone, every lane at once: the visitor sees what traceSurface gives.
     for (const TypedTable& t : everySurfaceType()) {
