@@ -20,6 +20,20 @@
 namespace kiro {
 namespace {
 
+#if defined(KIRO_VECTOR_CPU)
+// Built for one vector clone alone: a machine that cannot run it skips these tests.
+class VectorCloneMachine : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (!__builtin_cpu_supports(KIRO_VECTOR_CPU)) {
+            GTEST_SKIP() << "this processor has no " KIRO_VECTOR_CPU;
+        }
+    }
+};
+[[maybe_unused]] const ::testing::Environment* const kVectorCloneMachine =
+    ::testing::AddGlobalTestEnvironment(new VectorCloneMachine);
+#endif
+
 using test::makeRow;
 
 constexpr int kLargestGroup = 67; // beyond one packet, so that a remainder follows it
