@@ -20,6 +20,20 @@
 namespace kiro {
 namespace {
 
+#if defined(KIRO_VECTOR_CPU)
+// Built for one vector clone alone: a machine that cannot run it skips these tests.
+class VectorCloneMachine : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (!__builtin_cpu_supports(KIRO_VECTOR_CPU)) {
+            GTEST_SKIP() << "this processor has no " KIRO_VECTOR_CPU;
+        }
+    }
+};
+[[maybe_unused]] const ::testing::Environment* const kVectorCloneMachine =
+    ::testing::AddGlobalTestEnvironment(new VectorCloneMachine);
+#endif
+
 using test::makeRow;
 
 constexpr int kLargestGroup = 67; // beyond one packet, so that a remainder follows it
@@ -203,6 +217,26 @@ TEST(PacketTracer, EveryRayOfEverySurfaceTypeEndsAsWhenTracedAlone) {
                               std::string(t.name) + ", seed " + std::to_string(seed));
             ++seed;
         }
+    }
+}
+
+// A funnel of stops and lenses that kills some lanes at every row, so that a packet sets
+// its dead lanes aside again and again: each ray still ends where it died, as when alone.
+TEST(PacketTracer, LanesDyingRowAfterRowEndWhereTheyDied) {
+    SurfaceTable funnel{};
+    for (int i = 0; i < 12; ++i) {
+        const double z = -10.0 * i;
+        const double rim = 70.0 - 5.0 * i;
+        funnel[static_cast<size_t>(i)] =
+            i % 3 == 2 ? makeRow(SurfaceType::SphericalLens, z, i % 2 == 0 ? 300.0 : -300.0, rim,
+                                 i % 2 == 0 ? 1.5 : 1.0)
+                       : makeRow(i % 4 == 1 ? SurfaceType::Obstruction : SurfaceType::Stop, z, 0.0,
+                                 i % 4 == 1 ? 2.0 * i : rim);
+    }
+    funnel[12] = makeRow(SurfaceType::FlatFocal, -200.0, 0.0, 0.0);
+    for (uint64_t seed = 300; seed < 304; ++seed) {
+        expectSameAsAlone(funnel, randomRays(seed, 200), RowFilter::All,
+                          "funnel, seed " + std::to_string(seed));
     }
 }
 
