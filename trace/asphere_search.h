@@ -133,7 +133,8 @@ KIRO_SEARCH_STEP bool monotone(const Profile& s, const Ray ray, double lo, doubl
     const double tStar = -k / w;
     const bool turnsInside = (tStar > lo) & (tStar < hi);
     const double uTurn = p2 + (2 * k + w * tStar) * tStar;
-    // max(lowest, 0) as a mask: as a branch, the compiler would square only on one side.
+    // max(lowest, 0) through Choice: in the lanes a branch here would make the compiler
+    // square uMin on one side only, and the loop would not be vectorised.
     const double lowest = Choice::pick(turnsInside, uTurn, std::min(uLo, uHi));
     const double uMin = Choice::pick(lowest < 0.0, 0.0, lowest);
     const double uMax = std::max(uLo, uHi);
