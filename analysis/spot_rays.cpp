@@ -131,19 +131,6 @@ bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
     return true;
 }
 
-namespace {
-
-// The landing of a traced ray as its offset from the reference point; false for a dead ray.
-bool landingOffset(const SpotBeam& beam, const Ray& ray, SpotOffset& offset) {
-    if (isDead(ray)) {
-        return false;
-    }
-    offset = shownOffset(beam.pair, sub(ray.position, beam.reference));
-    return true;
-}
-
-} // namespace
-
 // In a design lying in the x-z plane every row, and the beam (tilted in x only), are
 // their own mirror images in y, and IEEE arithmetic is symmetric under a change of sign
 // up to the sign of a zero: the ray of (x, -v) ends as the mirror image of the ray of
@@ -157,36 +144,44 @@ void traceSpotGridRow(const SurfaceTable& table, const SpotBeam& beam,
     const int traced = beam.mirrored ? 2 : kPupilPointsPerGridPoint;
     // Columns per packet, each with its traced pupil points.
     const size_t columnsPerPacket = static_cast<size_t>(kPacketCapacity / traced);
+    // launchSpotRay's step back along the beam, the same for every ray.
+    const Vec3 back = scale(beam.direction, beam.h0);
     RayPacket packet;
     for (size_t first = 0; first < n; first += columnsPerPacket) {
         const size_t last = std::min(n, first + columnsPerPacket);
-        packet.count = 0;
+        int lane = 0;
         for (size_t column = first; column < last; ++column) {
             const auto points = spotPupilPoints(xg, values[column]);
-            for (int k = 0; k < traced; ++k) {
+            for (int k = 0; k < traced; ++k, ++lane) {
                 const auto& p = points[static_cast<size_t>(k)];
-                packet.push(launchSpotRay(beam, p[0], p[1], line));
+                packet.px[lane] = p[0] - back.x;
+                packet.py[lane] = p[1] - back.y;
+                packet.pz[lane] = beam.z0 - back.z;
+                packet.dx[lane] = beam.direction.x;
+                packet.dy[lane] = beam.direction.y;
+                packet.dz[lane] = beam.direction.z;
+                packet.line[lane] = line;
+                packet.sideways[lane] = false;
             }
         }
+        packet.count = lane;
         tracePacket(table, packet, RowFilter::All, beam.searchLength);
-        int lane = 0;
+        lane = 0;
         for (size_t column = first; column < last; ++column) {
             SpotLanding* out = landings + kPupilPointsPerGridPoint * column;
             for (int k = 0; k < kPupilPointsPerGridPoint; ++k) {
-                Ray ray;
-                if (k < traced) {
-                    ray = packet.get(lane++);
-                } else {
-                    // (xg, -v) and (-xg, -v) mirror the first two points.
-                    const Ray image = packet.get(lane - traced + (k - traced));
-                    ray = {image.line,
-                           {image.position.x, -image.position.y, image.position.z},
-                           {image.direction.x, -image.direction.y, image.direction.z}};
-                }
+                // (xg, -v) and (-xg, -v) land as the mirror images of the first two points.
+                const bool image = k >= traced;
+                const int from = image ? lane - traced + (k - traced) : lane++;
                 const bool skip =
                     repeated == RepeatedPoints::Skip && repeatsPupilPoint(k, row == 0, column == 0);
                 out[k] = SpotLanding{};
-                out[k].arrived = !skip && landingOffset(beam, ray, out[k].offset);
+                if (!skip && !packet.dead(from)) {
+                    const double y = image ? -packet.py[from] : packet.py[from];
+                    out[k].arrived = true;
+                    out[k].offset = shownOffset(
+                        beam.pair, sub(Vec3{packet.px[from], y, packet.pz[from]}, beam.reference));
+                }
             }
         }
     }

@@ -103,6 +103,25 @@ void asphereStep(benchmark::State& state) {
 }
 BENCHMARK(asphereStep);
 
+// The same plate row applied to the whole fan as one packet, whose lanes search together:
+// the time per ray.
+void asphereSearchPacketStep(benchmark::State& state) {
+    const SurfaceTable table = schmidtCassegrainExample();
+    const double searchLength = asphereSearchLength(table);
+    RayPacket start;
+    for (const Ray& ray : rayFan(20.0)) {
+        start.push(ray);
+    }
+    RayPacket packet;
+    for (auto _ : state) {
+        packet = start;
+        tracePacketRow(table, 1, packet, searchLength);
+        benchmark::DoNotOptimize(packet.px[0]);
+    }
+    state.SetItemsProcessed(state.iterations() * kRays);
+}
+BENCHMARK(asphereSearchPacketStep);
+
 void obstructionStep(benchmark::State& state) {
     runSteps(state, row(SurfaceType::Obstruction, -10.0, 0.0, 20.0), 1.0);
 }

@@ -9,6 +9,8 @@
 #include <limits>
 
 #include "model/surface_kind.h"
+#include "trace/asphere_search.h"
+#include "trace/lane_choice.h"
 #include "trace/step_kernels.h"
 
 // The lane loops below are the single-ray step of ray_tracer.cpp and step_kernels.h
@@ -16,14 +18,16 @@
 // same order, and every branch of the step becomes a choice between values computed for
 // all lanes. IEEE arithmetic rounds each operation alike in a vector lane and in a scalar
 // register (and -ffp-contract=off keeps multiply-adds apart), so each lane ends with the
-// bits the step gives. An asphere's meeting point is searched ray by ray (the search's
-// path decides its last bits), the rest of its step in the lanes. What the lanes do not
+// bits the step gives. An asphere's meeting point is searched in lock step, each lane
+// taking its own search's path (the path decides its last bits). What the lanes do not
 // cover (a sphere met by the quadratic in z, a sphere or paraboloid met across the axis,
 // a point within the rounding of a rim, unknown codes, packets of a few rays) is handed to
 // traceSurface itself.
 //
-// The loops are vectorised by the compiler; on x86-64 each exists twice, for the
-// baseline processor and for AVX2, and the loader picks one when the program starts.
+// The loops are vectorised by the compiler; on x86-64 each exists three times, for the
+// baseline processor, for AVX2 and for AVX-512 (x86-64-v4: eight lanes a vector and
+// mask registers for the choices), and the loader picks one when the program starts.
+// None of the three contracts or reorders an operation, so all give the same bits.
 // Under the thread sanitizer the loader's choice would run before the sanitizer is up,
 // so there the baseline loop alone is built.
 #if defined(__SANITIZE_THREAD__)
@@ -33,8 +37,12 @@
 #define KIRO_NO_VECTOR_CLONES
 #endif
 #endif
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(KIRO_NO_VECTOR_CLONES)
-#define KIRO_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+// The tests build the loops once more for one instruction set alone (KIRO_VECTOR_TARGET),
+// so that every clone is held to the single-ray step, not only the one this machine picks.
+#if defined(KIRO_VECTOR_TARGET)
+#define KIRO_VECTOR_CLONES __attribute__((target(KIRO_VECTOR_TARGET)))
+#elif defined(__x86_64__) && defined(__GNUC__) && !defined(KIRO_NO_VECTOR_CLONES)
+#define KIRO_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define KIRO_VECTOR_CLONES
 #endif
@@ -76,14 +84,8 @@ Rim rimOf(double e) {
     return {e, e2, e > 0.0 && e2 >= std::numeric_limits<double>::min()};
 }
 
-// The lane loops choose between values already computed, with masks rather than
-// branches, and combine conditions with & and |, so that the vectoriser sees no branch.
-// choose(c, a, b) is c ? a : b, bit for bit.
-KIRO_LANE double choose(bool c, double a, double b) {
-    const uint64_t mask = uint64_t{0} - static_cast<uint64_t>(c);
-    return std::bit_cast<double>((std::bit_cast<uint64_t>(a) & mask) |
-                                 (std::bit_cast<uint64_t>(b) & ~mask));
-}
+// The lane loops choose between values already computed (choose, lane_choice.h) and
+// combine conditions with & and |, so that the vectoriser sees no branch.
 
 // kernel::radiusAbove and radiusBelow decide by x^2 + y^2 against e^2 away from the rim
 // (a banded rim). outside and inside tell those cases; a point that is neither lies
@@ -124,6 +126,36 @@ KIRO_LANE void turn(bool refracting, double mu, double inverseMu, double ux, dou
     oz = choose(passes, pz, choose(reflects, rz, 0.0));
 }
 
+// What a row does to a lane's direction, known per row so that a lane loop computes only
+// the turn its row makes.
+enum class Turning { Keeps, Reflects, Refracts };
+
+// turn for a row of that kind; a row that keeps the direction leaves it as it was.
+template <Turning kTurning>
+KIRO_LANE void turnAs(double mu, double inverseMu, double ux, double uy, double uz, double nx,
+                      double ny, double nz, double& ox, double& oy, double& oz) {
+    if constexpr (kTurning == Turning::Keeps) {
+        ox = ux;
+        oy = uy;
+        oz = uz;
+    } else if constexpr (kTurning == Turning::Reflects) {
+        // turn's reflection, which is what it gives a mirror.
+        const double twice = 2 * (ux * nx + uy * ny + uz * nz);
+        ox = ux - twice * nx;
+        oy = uy - twice * ny;
+        oz = uz - twice * nz;
+    } else {
+        turn(true, mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+    }
+}
+
+Turning turningOf(int32_t type) {
+    if (isMirror(type)) {
+        return Turning::Reflects;
+    }
+    return isLens(type) ? Turning::Refracts : Turning::Keeps;
+}
+
 // normalize for a lane's normal (a zero vector stays zero); returns whether every
 // component of the result is a number.
 KIRO_LANE bool normaliseNormal(double rawX, double rawY, double rawZ, double& nx, double& ny,
@@ -155,12 +187,13 @@ KIRO_LANE void normaliseLane(RayPacket& p, int k) {
 
 KIRO_VECTOR_CLONES void normaliseVector(RayPacket& p) {
     const int n = p.count;
-    // Directions leaving a mirror or a lens are unit vectors already: then nothing to do.
+    // Directions leaving a mirror or a lens are unit vectors already, and a dead lane's
+    // zero (d2 = 0 exactly when the length is 0) stays: then nothing to do.
     int64_t any = 0;
 #pragma omp simd reduction(| : any)
     for (int k = 0; k < n; ++k) {
         const double d2 = p.dx[k] * p.dx[k] + p.dy[k] * p.dy[k] + p.dz[k] * p.dz[k];
-        any |= static_cast<int64_t>(!(std::fabs(d2 - 1.0) <= kUnitSlack));
+        any |= static_cast<int64_t>((!(std::fabs(d2 - 1.0) <= kUnitSlack)) & (d2 != 0.0));
     }
     if (any == 0) {
         return;
@@ -184,12 +217,12 @@ struct SphereRow {
 // parameter form leaves to the quadratic in z is marked in scalar and left as it was.
 // Returns whether the lane is left for the single-ray step. in and out may be one packet.
 // radius, cz (the centre's z) and inverse (1 / |R|) are the lane's own.
+template <Turning kTurning>
 KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
                           const SphereRow& s, int k, double radius, double cz, double inverse,
                           bool leave) {
     const double r2 = radius * radius;
-    const bool focal = s.type == SurfaceType::SphericalFocal;
-    const bool refracting = s.type >= SurfaceType::FirstRefracting;
+    const bool focal = kTurning == Turning::Keeps;
     const double x = in.px[k], y = in.py[k], z = in.pz[k];
     const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
     const bool live = alive(ux, uy, uz);
@@ -229,53 +262,86 @@ KIRO_LANE bool sphereLane(const RayPacket& in, RayPacket& out, double mu, double
     const double ny = (s.cy - hy) * inverse;
     const double nz = (cz - hz) * inverse;
     double ox, oy, oz;
-    turn(refracting, mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
+    turnAs<kTurning>(mu, inverseMu, ux, uy, uz, nx, ny, nz, ox, oy, oz);
     bool outside, inside;
     rimSides(s.rim, hx, hy, outside, inside);
     const bool onRim = (!focal) & met & (!outside) & (!inside);
     const bool handOver = parameterFails | leave | onRim;
     const bool stopped = (!met) | ((!focal) & outside);
-    const bool keepDirection = focal;
     const bool write = live & (!handOver);
     const bool moved = write & met;
     out.px[k] = choose(moved, hx, x);
     out.py[k] = choose(moved, hy, y);
     out.pz[k] = choose(moved, hz, z);
-    out.dx[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, ux, ox)), ux);
-    out.dy[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, uy, oy)), uy);
-    out.dz[k] = choose(write, choose(stopped, 0.0, choose(keepDirection, uz, oz)), uz);
+    out.dx[k] = choose(write, choose(stopped, 0.0, ox), ux);
+    out.dy[k] = choose(write, choose(stopped, 0.0, oy), uy);
+    out.dz[k] = choose(write, choose(stopped, 0.0, oz), uz);
     return live & handOver;
+}
+
+template <Turning kTurning>
+KIRO_LANE void sphereLanes(const RayPacket& in, RayPacket& out, const double* __restrict mu,
+                           const double* __restrict inverseMu, const SphereRow& s,
+                           int64_t* __restrict scalar) {
+    const int n = in.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        scalar[k] = sphereLane<kTurning>(in, out, mu[k], inverseMu[k], s, k, s.radius, s.cz,
+                                         s.inverse, false);
+    }
 }
 
 KIRO_VECTOR_CLONES void sphereVector(const RayPacket& in, RayPacket& out,
                                      const double* __restrict mu,
                                      const double* __restrict inverseMu, const SphereRow s,
                                      int64_t* __restrict scalar) {
-    const int n = in.count;
-#pragma omp simd
-    for (int k = 0; k < n; ++k) {
-        scalar[k] =
-            sphereLane(in, out, mu[k], inverseMu[k], s, k, s.radius, s.cz, s.inverse, false);
+    switch (turningOf(s.type)) {
+    case Turning::Keeps:
+        sphereLanes<Turning::Keeps>(in, out, mu, inverseMu, s, scalar);
+        break;
+    case Turning::Reflects:
+        sphereLanes<Turning::Reflects>(in, out, mu, inverseMu, s, scalar);
+        break;
+    case Turning::Refracts:
+        sphereLanes<Turning::Refracts>(in, out, mu, inverseMu, s, scalar);
+        break;
     }
 }
 
 // The same row in tables that differ in their radii only: lane k's radius, centre z and
 // 1 / |R| from the arrays. A lane whose 1 / |R| is no finite number is left to the step.
-KIRO_VECTOR_CLONES void sphereVectorAcross(const RayPacket& in, RayPacket& out,
-                                           const double* __restrict mu,
-                                           const double* __restrict inverseMu, const SphereRow s,
-                                           const double* __restrict radius,
-                                           int64_t* __restrict scalar) {
+template <Turning kTurning>
+KIRO_LANE void sphereLanesAcross(const RayPacket& in, RayPacket& out, const double* __restrict mu,
+                                 const double* __restrict inverseMu, const SphereRow& s,
+                                 const double* __restrict radius, int64_t* __restrict scalar) {
     const int n = in.count;
-    const bool focal = s.type == SurfaceType::SphericalFocal;
+    const bool focal = kTurning == Turning::Keeps;
 #pragma omp simd
     for (int k = 0; k < n; ++k) {
         // As the single-ray step forms them from the row.
         const double cz = s.z0 + radius[k];
         const double inverse = 1 / std::fabs(radius[k]);
         const bool normalless = (!focal) & (!(inverse < kInfinity));
-        scalar[k] =
-            sphereLane(in, out, mu[k], inverseMu[k], s, k, radius[k], cz, inverse, normalless);
+        scalar[k] = sphereLane<kTurning>(in, out, mu[k], inverseMu[k], s, k, radius[k], cz, inverse,
+                                         normalless);
+    }
+}
+
+KIRO_VECTOR_CLONES void sphereVectorAcross(const RayPacket& in, RayPacket& out,
+                                           const double* __restrict mu,
+                                           const double* __restrict inverseMu, const SphereRow s,
+                                           const double* __restrict radius,
+                                           int64_t* __restrict scalar) {
+    switch (turningOf(s.type)) {
+    case Turning::Keeps:
+        sphereLanesAcross<Turning::Keeps>(in, out, mu, inverseMu, s, radius, scalar);
+        break;
+    case Turning::Reflects:
+        sphereLanesAcross<Turning::Reflects>(in, out, mu, inverseMu, s, radius, scalar);
+        break;
+    case Turning::Refracts:
+        sphereLanesAcross<Turning::Refracts>(in, out, mu, inverseMu, s, radius, scalar);
+        break;
     }
 }
 
@@ -291,14 +357,13 @@ struct PlaneRow {
 };
 
 // Returns whether the lane is left for the single-ray step.
+template <Turning kTurning>
 KIRO_LANE bool planeLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
                          const PlaneRow& s, int k) {
     const int32_t type = s.type;
     const bool obstruction = type == SurfaceType::Obstruction;
     const bool focal = type == SurfaceType::FlatFocal;
-    const bool passThrough = focal || type == SurfaceType::Stop;
-    const bool turning = type == SurfaceType::FlatMirror || type == SurfaceType::FlatLens;
-    const bool refracting = type == SurfaceType::FlatLens;
+    const bool turning = kTurning != Turning::Keeps;
     const bool turnable = turning && s.normalFinite;
     const double x = in.px[k], y = in.py[k], z = in.pz[k];
     const double ux = in.dx[k], uy = in.dy[k], uz = in.dz[k];
@@ -316,32 +381,48 @@ KIRO_LANE bool planeLane(const RayPacket& in, RayPacket& out, double mu, double 
     const bool arrived = met & number;
 
     double ox, oy, oz;
-    turn(refracting, mu, inverseMu, ux, uy, uz, s.ux, s.uy, s.uz, ox, oy, oz);
+    turnAs<kTurning>(mu, inverseMu, ux, uy, uz, s.ux, s.uy, s.uz, ox, oy, oz);
     bool outside, inside;
     rimSides(s.rim, hx, hy, outside, inside);
     const bool onRim = (!focal) & arrived & (!outside) & (!inside);
     const bool stopped =
         (obstruction & inside) | ((!obstruction) & (!focal) & (outside | (turning & (!turnable))));
-    const bool keepDirection = obstruction | passThrough;
     const bool taken = live & (!onRim);
     const bool write = taken & arrived;
     const bool halted = (!arrived) | stopped;
     out.px[k] = choose(write, hx, x);
     out.py[k] = choose(write, hy, y);
     out.pz[k] = choose(write, hz, z);
-    out.dx[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, ux, ox)), ux);
-    out.dy[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, uy, oy)), uy);
-    out.dz[k] = choose(taken, choose(halted, 0.0, choose(keepDirection, uz, oz)), uz);
+    out.dx[k] = choose(taken, choose(halted, 0.0, ox), ux);
+    out.dy[k] = choose(taken, choose(halted, 0.0, oy), uy);
+    out.dz[k] = choose(taken, choose(halted, 0.0, oz), uz);
     return live & onRim;
+}
+
+template <Turning kTurning>
+KIRO_LANE void planeLanes(const RayPacket& in, RayPacket& out, const double* __restrict mu,
+                          const double* __restrict inverseMu, const PlaneRow& s,
+                          int64_t* __restrict scalar) {
+    const int n = in.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        scalar[k] = planeLane<kTurning>(in, out, mu[k], inverseMu[k], s, k);
+    }
 }
 
 KIRO_VECTOR_CLONES void planeVector(const RayPacket& in, RayPacket& out,
                                     const double* __restrict mu, const double* __restrict inverseMu,
                                     const PlaneRow s, int64_t* __restrict scalar) {
-    const int n = in.count;
-#pragma omp simd
-    for (int k = 0; k < n; ++k) {
-        scalar[k] = planeLane(in, out, mu[k], inverseMu[k], s, k);
+    switch (turningOf(s.type)) {
+    case Turning::Keeps:
+        planeLanes<Turning::Keeps>(in, out, mu, inverseMu, s, scalar);
+        break;
+    case Turning::Reflects:
+        planeLanes<Turning::Reflects>(in, out, mu, inverseMu, s, scalar);
+        break;
+    case Turning::Refracts:
+        planeLanes<Turning::Refracts>(in, out, mu, inverseMu, s, scalar);
+        break;
     }
 }
 
@@ -428,7 +509,7 @@ KIRO_VECTOR_CLONES void paraboloidVector(const RayPacket& in, RayPacket& out, co
 }
 
 // An even-asphere row (codes 13, 22) of one table, after each lane's meeting point has
-// been searched ray by ray (the search's path decides its last bits): the rim, the normal
+// been searched (the search's path decides its last bits): the rim, the normal
 // (surfaceNormal, normalised) and the turn, for every lane.
 struct AsphereRow {
     double x, y, z;
@@ -552,6 +633,10 @@ struct RowStep {
     }
     const Surface& rowOf(int k) const { return tableOf(k)[static_cast<size_t>(i)]; }
     const Surface& row() const { return (*tables[0])[static_cast<size_t>(i)]; }
+    // The lane's relative index for the single-ray step; a row that does not refract
+    // never reads it, and its lanes' indices are not looked up.
+    bool indexed = false;
+    double muOf(int k) const { return indexed ? mu[k] : 1.0; }
 };
 
 // A few rays: the single-ray step itself, which skips what a ray does not need.
@@ -592,7 +677,7 @@ void stepLiveLanes(RowStep& step) {
     const int n = step.p.count;
     for (int k = 0; k < n; ++k) {
         if (!step.p.dead(k)) {
-            stepLane(step.p, k, step.rowOf(k), step.mu[k], step.searchLength);
+            stepLane(step.p, k, step.rowOf(k), step.muOf(k), step.searchLength);
         }
     }
 }
@@ -603,7 +688,7 @@ void finishFrom(RowStep& step, const RayPacket& out) {
     const int n = step.p.count;
     for (int k = 0; k < n; ++k) {
         if (step.scalar[k] != 0) {
-            stepLane(step.p, k, step.rowOf(k), step.mu[k], step.searchLength);
+            stepLane(step.p, k, step.rowOf(k), step.muOf(k), step.searchLength);
         }
     }
 }
@@ -668,7 +753,162 @@ void stepParaboloidRow(RowStep& step) {
     finishFrom(step, out);
 }
 
-// Each lane's meeting point searched alone, the rest of the step for all at once.
+// The asphere search in lock step: every lane takes the single-ray search's opening
+// probes, halvings, monotonicity tests and Newton steps (asphere_search.h, the same
+// expressions), one stage per pass over the lanes, so that each lane ends on the bits its
+// own search gives. A lane the passes leave unfinished (a search longer than the passes)
+// is searched alone.
+enum LaneSearch : int64_t {
+    kHalving = 0,
+    kNewton = 1,
+    kMet = 2,
+    kMissed = 3,
+    kAxial = 4, // met at its own x, y without a search; t holds the point's z
+};
+
+// Passes of halvings before the lanes still halving are searched alone.
+constexpr int kLockStepHalvings = 64;
+
+struct AsphereLanes {
+    alignas(64) double lo[kPacketCapacity];
+    alignas(64) double hi[kPacketCapacity];
+    alignas(64) double fLo[kPacketCapacity];
+    alignas(64) double fHi[kPacketCapacity];
+    alignas(64) double t[kPacketCapacity];
+    alignas(64) int64_t state[kPacketCapacity];
+};
+
+KIRO_LANE Ray laneRay(const RayPacket& p, int k) {
+    return {2, {p.px[k], p.py[k], p.pz[k]}, {p.dx[k], p.dy[k], p.dz[k]}};
+}
+
+// Keeps a lane's search where keep holds, else takes lo, hi, fLo, fHi and t.
+KIRO_LANE void storeLane(AsphereLanes& l, int k, bool keep, double lo, double hi, double fLo,
+                         double fHi, double t, int64_t state) {
+    l.lo[k] = choose(keep, l.lo[k], lo);
+    l.hi[k] = choose(keep, l.hi[k], hi);
+    l.fLo[k] = choose(keep, l.fLo[k], fLo);
+    l.fHi[k] = choose(keep, l.fHi[k], fHi);
+    l.t[k] = choose(keep, l.t[k], t);
+    l.state[k] = choose(keep, l.state[k], state);
+}
+
+// Continue, Met and Miss (0, 1, 2) become kHalving, kMet and kMissed (0, 2, 3).
+KIRO_LANE int64_t stateAfter(asphere::Step step) {
+    static_assert(kHalving == 0 && kMet == 2 && kMissed == 3);
+    const auto s = static_cast<int64_t>(step);
+    return s + static_cast<int64_t>(s != 0);
+}
+
+// After a halving that left a lane still searching (state kHalving): when the interval
+// passes the monotonicity test the lane starts Newton's method there, as the single-ray
+// search does before it would halve again.
+KIRO_LANE void startNewtonWhereMonotone(const asphere::Profile& s, const Ray ray, double lo,
+                                        double hi, double fLo, double fHi, double& t,
+                                        int64_t& state) {
+    const bool single = asphere::monotone<asphere::ByMask>(s, ray, lo, hi) & (state == kHalving);
+    t = choose(single, asphere::newtonStart<asphere::ByMask>(lo, hi, fLo, fHi), t);
+    state = choose(single, int64_t{kNewton}, state);
+}
+
+// Which passes a lane still needs, one bit for each, to be or-ed over the lanes.
+constexpr int64_t kNeedsHalving = 1;
+constexpr int64_t kNeedsNewton = 2;
+KIRO_LANE int64_t needs(int64_t state) {
+    return choose(state == kHalving, kNeedsHalving, int64_t{0}) |
+           choose(state == kNewton, kNeedsNewton, int64_t{0});
+}
+
+// The opening probes, the first halving and the first monotonicity test. Returns the
+// passes the lanes need (needs).
+KIRO_VECTOR_CLONES int64_t openAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                            double searchLength, AsphereLanes& __restrict l) {
+    const int n = p.count;
+    int64_t reached = 0;
+#pragma omp simd reduction(| : reached)
+    for (int k = 0; k < n; ++k) {
+        const Ray ray = laneRay(p, k);
+        double lo, hi, fLo, fHi, t;
+        const asphere::Step opened =
+            asphere::open<asphere::ByMask>(s, ray, searchLength, lo, hi, fLo, fHi, t);
+        double hLo = lo, hHi = hi, hFLo = fLo, hFHi = fHi, hT = t;
+        const asphere::Step halved =
+            asphere::halve<asphere::ByMask>(s, ray, hLo, hHi, hFLo, hFHi, hT);
+        const bool halves = opened == asphere::Step::Continue;
+        const bool axial = (p.dx[k] == 0.0) & (p.dy[k] == 0.0);
+        const bool live = alive(p.dx[k], p.dy[k], p.dz[k]);
+        const int64_t searched = choose(halves, stateAfter(halved), stateAfter(opened));
+        int64_t state = choose(!live, int64_t{kMissed}, choose(axial, int64_t{kAxial}, searched));
+        lo = choose(halves, hLo, lo);
+        hi = choose(halves, hHi, hi);
+        fLo = choose(halves, hFLo, fLo);
+        fHi = choose(halves, hFHi, fHi);
+        t = choose(halves, hT, t);
+        const double x = p.px[k], y = p.py[k];
+        t = choose(axial, asphere::sag(s, x * x + y * y), t);
+        startNewtonWhereMonotone(s, ray, lo, hi, fLo, fHi, t, state);
+        l.lo[k] = lo;
+        l.hi[k] = hi;
+        l.fLo[k] = fLo;
+        l.fHi[k] = fHi;
+        l.t[k] = t;
+        l.state[k] = state;
+        reached |= needs(state);
+    }
+    return reached;
+}
+
+// A packet whose lanes all run along the axis (or are dead) needs no search at all: the
+// on-axis field's packets.
+KIRO_VECTOR_CLONES void axialAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                          AsphereLanes& __restrict l) {
+    const int n = p.count;
+#pragma omp simd
+    for (int k = 0; k < n; ++k) {
+        const double x = p.px[k], y = p.py[k];
+        l.t[k] = asphere::sag(s, x * x + y * y);
+        l.state[k] = choose(alive(p.dx[k], p.dy[k], p.dz[k]), int64_t{kAxial}, int64_t{kMissed});
+    }
+}
+
+// One halving for the lanes whose interval failed the monotonicity test, then the test
+// again. Returns the passes the lanes need after it.
+KIRO_VECTOR_CLONES int64_t halveAsphereLanes(const RayPacket& __restrict p,
+                                             const asphere::Profile s, AsphereLanes& __restrict l) {
+    const int n = p.count;
+    int64_t reached = 0;
+#pragma omp simd reduction(| : reached)
+    for (int k = 0; k < n; ++k) {
+        const Ray ray = laneRay(p, k);
+        double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
+        const bool active = l.state[k] == kHalving;
+        int64_t state = stateAfter(asphere::halve<asphere::ByMask>(s, ray, lo, hi, fLo, fHi, t));
+        startNewtonWhereMonotone(s, ray, lo, hi, fLo, fHi, t, state);
+        storeLane(l, k, !active, lo, hi, fLo, fHi, t, state);
+        reached |= needs(l.state[k]);
+    }
+    return reached;
+}
+
+// One Newton step for every lane in Newton's method. True while some lane goes on.
+KIRO_VECTOR_CLONES bool newtonAsphereLanes(const RayPacket& __restrict p, const asphere::Profile s,
+                                           AsphereLanes& __restrict l) {
+    const int n = p.count;
+    int64_t going = 0;
+#pragma omp simd reduction(| : going)
+    for (int k = 0; k < n; ++k) {
+        const Ray ray = laneRay(p, k);
+        double lo = l.lo[k], hi = l.hi[k], fLo = l.fLo[k], fHi = l.fHi[k], t = l.t[k];
+        const bool met =
+            asphere::newtonStep<asphere::ByMask>(s, ray, lo, hi, fLo, fHi, t) == asphere::Step::Met;
+        const bool active = l.state[k] == kNewton;
+        storeLane(l, k, !active, lo, hi, fLo, fHi, t, choose(met, int64_t{kMet}, int64_t{kNewton}));
+        going |= static_cast<int64_t>(active & !met);
+    }
+    return going != 0;
+}
+
+// Each lane's meeting point searched in lock step, the rest of the step for all at once.
 void stepAsphereRow(RowStep& step) {
     const Surface& row = step.row();
     RayPacket& p = step.p;
@@ -677,14 +917,50 @@ void stepAsphereRow(RowStep& step) {
     alignas(64) double hitZ[kPacketCapacity];
     alignas(64) int64_t met[kPacketCapacity];
     const int n = p.count;
+    const asphere::Profile profile{row.z, row.radius, row.a2, row.a3, row.a4};
+    AsphereLanes lanes;
+    bool offAxis = false;
     for (int k = 0; k < n; ++k) {
-        const Ray ray = p.get(k);
-        const SurfaceMeet meet = isDead(ray) ? SurfaceMeet{false, ray.position}
-                                             : meetSurface(ray, row, step.searchLength);
-        hitX[k] = meet.point.x;
-        hitY[k] = meet.point.y;
-        hitZ[k] = meet.point.z;
-        met[k] = meet.met;
+        offAxis |= (p.dx[k] != 0.0) | (p.dy[k] != 0.0);
+    }
+    int64_t reached = 0;
+    if (offAxis) {
+        reached = openAsphereLanes(p, profile, step.searchLength, lanes);
+    } else {
+        axialAsphereLanes(p, profile, lanes);
+    }
+    for (int pass = 0; (reached & kNeedsHalving) != 0 && pass < kLockStepHalvings; ++pass) {
+        reached = halveAsphereLanes(p, profile, lanes);
+    }
+    bool going = (reached & kNeedsNewton) != 0;
+    for (int pass = 0; going && pass < asphere::kMaxNewtonSteps; ++pass) {
+        going = newtonAsphereLanes(p, profile, lanes);
+    }
+    for (int k = 0; k < n; ++k) {
+        const int64_t state = lanes.state[k];
+        const double t = lanes.t[k];
+        if (state == kMet) {
+            hitX[k] = p.px[k] + t * p.dx[k];
+            hitY[k] = p.py[k] + t * p.dy[k];
+            hitZ[k] = p.pz[k] + t * p.dz[k];
+            met[k] = 1;
+        } else if (state == kAxial) {
+            hitX[k] = p.px[k];
+            hitY[k] = p.py[k];
+            hitZ[k] = t;
+            met[k] = 1;
+        } else if (state == kMissed) {
+            hitX[k] = p.px[k];
+            hitY[k] = p.py[k];
+            hitZ[k] = p.pz[k];
+            met[k] = 0;
+        } else {
+            const SurfaceMeet meet = meetSurface(p.get(k), row, step.searchLength);
+            hitX[k] = meet.point.x;
+            hitY[k] = meet.point.y;
+            hitZ[k] = meet.point.z;
+            met[k] = meet.met;
+        }
     }
     const AsphereRow asphere{row.x,
                              row.y,
@@ -709,10 +985,14 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
         return;
     }
     normaliseVector(p);
-    findRelativeIndices(step);
-
     const Surface& row = step.row();
     const int32_t type = row.type;
+    // The asphere row's loop reads every lane's index, whatever the row.
+    step.indexed = isLens(type) || isAspheric(type);
+    if (step.indexed) {
+        findRelativeIndices(step);
+    }
+
     // Rows whose clear radius is not banded (0, or too small to square) are tested by the
     // root alone: the single-ray step takes them.
     const bool rimTested = type != SurfaceType::FlatFocal && type != SurfaceType::SphericalFocal;
@@ -771,10 +1051,122 @@ bool allAlikeButRadii(std::span<const SurfaceTable* const> tables) {
     return true;
 }
 
+namespace {
+
+// Every row leaves a dead ray as it is, so once enough of a packet's lanes are dead
+// (after an obstruction and the rims about 40 % are, in the later rows) the live ones are
+// gathered into fewer lanes for the rows still to come, and put back at the end. A
+// gather pays when the dead lanes' share of the rows to come outweighs moving the lanes:
+// the rows are weighed in units of a stop's lane, gathering costs kGatherWeight a lane.
+constexpr int kGatherWeight = 6;
+
+int laneWeight(int32_t type) {
+    if (isSpherical(type) || isAspheric(type)) {
+        return 4;
+    }
+    return type == SurfaceType::ParaboloidMirror ? 6 : 1;
+}
+
+KIRO_VECTOR_CLONES int deadLaneCount(const RayPacket& p) {
+    const int n = p.count;
+    int64_t dead = 0;
+#pragma omp simd reduction(+ : dead)
+    for (int k = 0; k < n; ++k) {
+        dead += static_cast<int64_t>(!alive(p.dx[k], p.dy[k], p.dz[k]));
+    }
+    return static_cast<int>(dead);
+}
+
+// The live lanes at the front of packet, each with the caller's lane it came from and,
+// across tables, its table.
+struct GatheredLanes {
+    RayPacket packet;
+    int from[kPacketCapacity];
+    int owner[kPacketCapacity];
+};
+
+// Lane j of from into lane k of to.
+void copyLane(const RayPacket& from, int j, RayPacket& to, int k) {
+    to.px[k] = from.px[j];
+    to.py[k] = from.py[j];
+    to.pz[k] = from.pz[j];
+    to.dx[k] = from.dx[j];
+    to.dy[k] = from.dy[j];
+    to.dz[k] = from.dz[j];
+    to.line[k] = from.line[j];
+    to.sideways[k] = from.sideways[j];
+}
+
+void scatterGatheredLanes(const GatheredLanes& gathered, RayPacket& to) {
+    for (int j = 0; j < gathered.packet.count; ++j) {
+        copyLane(gathered.packet, j, to, gathered.from[j]);
+    }
+}
+
+// Gathers the live lanes of p into `into`, without a branch on which lanes live: every
+// lane is written to the next free place, which only a live lane takes. When p is `into`
+// already (a lane only moves forward), every lane is first put back into home, the
+// caller's packet, so that the lanes dropped now end there as they died.
+void gatherLiveLanes(const RayPacket& p, const int* owner, GatheredLanes& into, RayPacket& home) {
+    const bool again = &p == &into.packet;
+    if (again) {
+        scatterGatheredLanes(into, home);
+    }
+    const int n = p.count;
+    int j = 0;
+    for (int k = 0; k < n; ++k) {
+        const bool live = !p.dead(k);
+        copyLane(p, k, into.packet, j);
+        into.from[j] = again ? into.from[k] : k;
+        into.owner[j] = owner == nullptr ? 0 : owner[k];
+        j += static_cast<int>(live);
+    }
+    into.packet.count = j;
+}
+
+// The filter's rows of tables[0] for the packet, dead lanes gathered out on the way.
+void traceRows(std::span<const SurfaceTable* const> tables, const int* owner, RayPacket& packet,
+               RowFilter filter, double searchLength) {
+    const SurfaceTable& first = *tables[0];
+    int rows[kSurfaceRows];
+    int rowCount = 0;
+    for (int i = 0; i < kSurfaceRows && first[i].type >= 0; ++i) {
+        if (rowPassesFilter(first[i], filter)) {
+            rows[rowCount++] = i;
+        }
+    }
+    // weightAfter[r]: what the rows after row r weigh for one lane.
+    int weightAfter[kSurfaceRows];
+    int weight = 0;
+    for (int r = rowCount - 1; r >= 0; --r) {
+        weightAfter[r] = weight;
+        weight += laneWeight(first[rows[r]].type);
+    }
+    GatheredLanes gathered;
+    RayPacket* p = &packet;
+    const int* laneOwner = owner;
+    for (int r = 0; r < rowCount && p->count > 0; ++r) {
+        traceRowAcross(tables, laneOwner, rows[r], *p, searchLength);
+        if (p->count < kVectorLanes || weightAfter[r] < kGatherWeight) {
+            continue;
+        }
+        const int dead = deadLaneCount(*p);
+        if (dead * weightAfter[r] >= kGatherWeight * p->count) {
+            gatherLiveLanes(*p, laneOwner, gathered, packet);
+            p = &gathered.packet;
+            laneOwner = owner == nullptr ? nullptr : gathered.owner;
+        }
+    }
+    if (p == &gathered.packet) {
+        scatterGatheredLanes(gathered, packet);
+    }
+}
+
+} // namespace
+
 void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* owner,
                        RayPacket& packet, RowFilter filter, double searchLength,
                        TableLikeness likeness) {
-    const SurfaceTable& first = *tables[0];
     if (likeness == TableLikeness::Unknown && !allAlikeButRadii(tables)) {
         // Each lane through its own table, one at a time.
         RayPacket one;
@@ -789,16 +1181,13 @@ void tracePacketAcross(std::span<const SurfaceTable* const> tables, const int* o
         }
         return;
     }
-    for (int i = 0; i < kSurfaceRows && first[i].type >= 0; ++i) {
-        if (rowPassesFilter(first[i], filter)) {
-            traceRowAcross(tables, owner, i, packet, searchLength);
-        }
-    }
+    traceRows(tables, owner, packet, filter, searchLength);
 }
 
 void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
                  double searchLength) {
-    tracePacket(table, packet, filter, searchLength, [](int, const RayPacket&) {});
+    const SurfaceTable* tables[] = {&table};
+    traceRows(tables, nullptr, packet, filter, searchLength);
 }
 
 void traceRays(const SurfaceTable& table, std::span<Ray> rays, RowFilter filter,

@@ -71,6 +71,8 @@ void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
     }
 }
 
+// Without a visitor, the lanes that die on the way are set aside for the rows after: the
+// same rays in the end, with less work.
 void tracePacket(const SurfaceTable& table, RayPacket& packet, RowFilter filter,
                  double searchLength);
 

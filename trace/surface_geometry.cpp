@@ -142,103 +142,16 @@ SurfaceMeet nearerPoint(const Ray& ray, const CoordinateRoots& roots, double z0)
     return {true, pointAt(ray, roots, second ? roots.second : roots.first)};
 }
 
-// Bounds of F'(t) = S'(u) u'(t) - dz over [lo, hi], u = rho^2, from interval arithmetic on
-// u(t) (a convex quadratic), u'(t) (linear) and S'(u) (a sum of monotone powers of
-// u >= 0). Returns true when F' keeps one sign there, so the interval holds exactly
-// one root.
-bool gapIsMonotone(const asphere::Profile& s, const Ray& ray, double lo, double hi) {
-    const Vec3 p = ray.position;
-    const Vec3 d = ray.direction;
-    const double w = d.x * d.x + d.y * d.y;
-    const double k = p.x * d.x + p.y * d.y;
-    const double p2 = p.x * p.x + p.y * p.y;
-    const double uLo = p2 + (2 * k + w * lo) * lo;
-    const double uHi = p2 + (2 * k + w * hi) * hi;
-    const double tStar = -k / w;
-    double uMin = std::min(uLo, uHi);
-    if (tStar > lo && tStar < hi) {
-        uMin = p2 + (2 * k + w * tStar) * tStar;
-    }
-    uMin = std::max(uMin, 0.0);
-    const double uMax = std::max(uLo, uHi);
-    const double duLo = 2 * (k + w * lo);
-    const double duHi = 2 * (k + w * hi);
-
-    const double powMin[3] = {uMin, uMin * uMin, uMin * uMin * uMin};
-    const double powMax[3] = {uMax, uMax * uMax, uMax * uMax * uMax};
-    const double coef[3] = {2 * s.a2, 3 * s.a3, 4 * s.a4};
-    double slopeLo = s.a1;
-    double slopeHi = s.a1;
-    for (int i = 0; i < 3; ++i) {
-        const double at0 = coef[i] * powMin[i];
-        const double at1 = coef[i] * powMax[i];
-        slopeLo += std::min(at0, at1);
-        slopeHi += std::max(at0, at1);
-    }
-    const double c1 = slopeLo * duLo;
-    const double c2 = slopeLo * duHi;
-    const double c3 = slopeHi * duLo;
-    const double c4 = slopeHi * duHi;
-    const double lower = std::min(std::min(c1, c2), std::min(c3, c4)) - d.z;
-    const double upper = std::max(std::max(c1, c2), std::max(c3, c4)) - d.z;
-    // The bounds are computed in rounded arithmetic: demand a clear margin.
-    constexpr double kMargin = 1e-9;
-    const double scale = std::fabs(d.z) + std::max(std::fabs(slopeLo), std::fabs(slopeHi)) *
-                                              std::max(std::fabs(duLo), std::fabs(duHi));
-    return lower > kMargin * scale || upper < -kMargin * scale;
-}
-
-// Newton's method kept inside [lo, hi], which holds a change of sign and a single root;
-// a step leaving the interval is replaced by a halving. Ends when a step is below
-// kNewtonTolerance of t, where the next step would be below the rounding of t.
+// Newton's method from the secant through the bracket, which holds a single root; after
+// kMaxNewtonSteps the bracket reached is left to the bisection.
 asphere::Step newtonInBracket(const asphere::Profile& s, const Ray& ray, asphere::Search& search) {
-    constexpr double kNewtonTolerance = 1e-9;
-    constexpr int kMaxNewtonSteps = 64;
-    const Vec3 p = ray.position;
-    const Vec3 d = ray.direction;
-    double lo = search.lo, hi = search.hi, fLo = search.fLo, fHi = search.fHi;
-    double t = lo - fLo * (hi - lo) / (fHi - fLo);
-    if (!(t > lo && t < hi)) {
-        t = lo + (hi - lo) / 2;
+    search.t = asphere::newtonStart(search.lo, search.hi, search.fLo, search.fHi);
+    for (int n = 0; n < asphere::kMaxNewtonSteps; ++n) {
+        const asphere::Step step = asphere::newtonStep(s, ray, search);
+        if (step != asphere::Step::Continue) {
+            return step;
+        }
     }
-    for (int n = 0; n < kMaxNewtonSteps; ++n) {
-        const double x = p.x + t * d.x;
-        const double y = p.y + t * d.y;
-        const double z = p.z + t * d.z;
-        const double u = x * x + y * y;
-        const double u2 = u * u;
-        const double f = asphere::sag(s, u) - z;
-        if (f == 0.0) {
-            search.t = t;
-            return asphere::Step::Met;
-        }
-        const double slope = s.a1 + 2 * s.a2 * u + 3 * s.a3 * u2 + 4 * s.a4 * u2 * u;
-        const double df = slope * 2 * (x * d.x + y * d.y) - d.z;
-        if ((f > 0.0) == (fLo > 0.0)) {
-            lo = t;
-            fLo = f;
-        } else {
-            hi = t;
-            fHi = f;
-        }
-        double next = t - f / df;
-        if (next >= lo && next <= hi && std::fabs(next - t) <= kNewtonTolerance * std::fabs(next)) {
-            search.t = next;
-            return asphere::Step::Met;
-        }
-        if (!(next > lo && next < hi)) {
-            next = lo + (hi - lo) / 2;
-            if (next == lo || next == hi) {
-                search.t = next;
-                return asphere::Step::Met;
-            }
-        }
-        t = next;
-    }
-    search.lo = lo;
-    search.hi = hi;
-    search.fLo = fLo;
-    search.fHi = fHi;
     return asphere::Step::Continue;
 }
 
@@ -278,7 +191,7 @@ SurfaceMeet meetAsphere(const Ray& ray, double z0, double a1, double a2, double 
         step = asphere::halve(s, ray, search);
     }
     for (int k = 0; step == asphere::Step::Continue && k < asphere::kMaxHalvings; ++k) {
-        if (gapIsMonotone(s, ray, search.lo, search.hi)) {
+        if (asphere::monotone(s, ray, search.lo, search.hi)) {
             step = newtonInBracket(s, ray, search);
             if (step == asphere::Step::Continue) {
                 step = asphere::bisect(s, ray, search);

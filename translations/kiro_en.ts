@@ -299,6 +299,10 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <source>変更後の口径</source>
         <translation>New aperture</translation>
     </message>
+    <message>
+        <source>この口径の変更では設計の寸法が扱える数の範囲を超えるため、変更できません。</source>
+        <translation>This change of aperture would take the design&apos;s dimensions beyond the numbers a design can hold, so it cannot be made.</translation>
+    </message>
 </context>
 <context>
     <name>kiro::app::CurveDialog</name>

@@ -13,6 +13,7 @@
 #include "app/dialogs/number_fields.h"
 #include "app/document.h"
 #include "app/edit_steps.h"
+#include "app/message_boxes.h"
 #include "app/shell_text.h"
 #include "presenters/aperture_change.h"
 
@@ -83,7 +84,12 @@ void ApertureChangeDialog::accept() {
     }
     SurfaceTable table = document_.lens().surfaces;
     if (!changeAperture(table, mode, *oldAperture / 2.0, *newAperture / 2.0)) {
-        done(QDialog::Rejected);
+        // Both numbers are apertures, but the ratio takes some length of the design out of
+        // the numbers a design can hold: say so and let the user choose again.
+        showError(this, tr("この口径の変更では設計の寸法が扱える数の範囲を超えるため、"
+                           "変更できません。"));
+        newAperture_->setFocus();
+        newAperture_->selectAll();
         return;
     }
     document_.applyTable(table, ViewFit::Refit, stepName(EditStep::ApertureChange));

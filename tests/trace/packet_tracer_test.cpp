@@ -21,6 +21,20 @@
 namespace kiro {
 namespace {
 
+#if defined(KIRO_VECTOR_CPU)
+// Built for one vector clone alone: a machine that cannot run it skips these tests.
+class VectorCloneMachine : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (!__builtin_cpu_supports(KIRO_VECTOR_CPU)) {
+            GTEST_SKIP() << "this processor has no " KIRO_VECTOR_CPU;
+        }
+    }
+};
+[[maybe_unused]] const ::testing::Environment* const kVectorCloneMachine =
+    ::testing::AddGlobalTestEnvironment(new VectorCloneMachine);
+#endif
+
 using test::makeRow;
 
 constexpr int kLargestGroup = 67; // beyond one packet, so that a remainder follows it
@@ -207,6 +221,26 @@ TEST(PacketTracer, EveryRayOfEverySurfaceTypeEndsAsWhenTracedAlone) {
     }
 }
 
+// A funnel of stops and lenses that kills some lanes at every row, so that a packet sets
+// its dead lanes aside again and again: each ray still ends where it died, as when alone.
+TEST(PacketTracer, LanesDyingRowAfterRowEndWhereTheyDied) {
+    SurfaceTable funnel{};
+    for (int i = 0; i < 12; ++i) {
+        const double z = -10.0 * i;
+        const double rim = 70.0 - 5.0 * i;
+        funnel[static_cast<size_t>(i)] =
+            i % 3 == 2 ? makeRow(SurfaceType::SphericalLens, z, i % 2 == 0 ? 300.0 : -300.0, rim,
+                                 i % 2 == 0 ? 1.5 : 1.0)
+                       : makeRow(i % 4 == 1 ? SurfaceType::Obstruction : SurfaceType::Stop, z, 0.0,
+                                 i % 4 == 1 ? 2.0 * i : rim);
+    }
+    funnel[12] = makeRow(SurfaceType::FlatFocal, -200.0, 0.0, 0.0);
+    for (uint64_t seed = 300; seed < 304; ++seed) {
+        expectSameAsAlone(funnel, randomRays(seed, 200), RowFilter::All,
+                          "funnel, seed " + std::to_string(seed));
+    }
+}
+
 TEST(PacketTracer, RowsOneAtATimeAgreeWithTraceSurface) {
     // Each row alone, every lane at once: the visitor sees what traceSurface gives.
     for (const TypedTable& t : everySurfaceType()) {
@@ -317,6 +351,56 @@ std::vector<Ray> analysisRays(const SurfaceTable& table) {
         rays.push_back({4, {h0 * k / 12, 0.0, z0}, {0.0, 0.0, -1.0}});
     }
     return rays;
+}
+
+// Strongly curved aspheres met from anywhere in any direction, over search lengths up
+// to 1e30 mm: the lanes of one packet open, halve and take Newton steps side by side for
+// different numbers of passes, some miss, some meet at a probe, some search beyond the
+// passes' limit and are searched alone, some need no search. Every lane must still end as
+// traceSurface leaves it.
+TEST(PacketTracer, AsphereLanesInEveryStageOfTheSearchEndAsAlone) {
+    std::mt19937_64 engine(2024);
+    int met = 0;
+    int missed = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        SurfaceTable table{};
+        table[0] = asphere(trial % 2 ? SurfaceType::AsphericLens : SurfaceType::AsphericMirror,
+                           between(engine, -20, 20), between(engine, -0.02, 0.02),
+                           between(engine, -2e-5, 2e-5), between(engine, 20, 200), 1.6);
+        table[0].a3 = between(engine, -1e-8, 1e-8);
+        table[0].a4 = trial % 3 ? between(engine, -1e-11, 1e-11) : 0.0;
+        const double searchLength = std::pow(10.0, between(engine, 1.5, trial % 5 ? 3.0 : 30.0));
+        RayPacket packet;
+        std::vector<Ray> alone;
+        for (int k = 0; k < kPacketCapacity; ++k) {
+            Ray ray;
+            ray.line = 1 + static_cast<int>(engine() % 6);
+            ray.position = {between(engine, -40, 40), between(engine, -40, 40),
+                            between(engine, -40, 40)};
+            ray.direction =
+                normalize({between(engine, -1, 1), between(engine, -1, 1), between(engine, -1, 1)});
+            // Lanes along the axis, and every tenth packet wholly so; a few dead lanes.
+            if (k % 16 == 0 || trial % 10 == 0) {
+                ray.direction = {0.0, 0.0, k % 2 ? 1.0 : -1.0};
+            }
+            if (k % 16 == 8) {
+                ray.direction = {};
+            }
+            packet.push(ray);
+            alone.push_back(
+                traceSurface(ray, table[0], relativeIndex(table, 0, ray.line), searchLength));
+        }
+        tracePacketRow(table, 0, packet, searchLength);
+        for (int k = 0; k < kPacketCapacity; ++k) {
+            const Ray& single = alone[static_cast<size_t>(k)];
+            ASSERT_TRUE(sameRay(packet.get(k), single))
+                << "trial " << trial << ", lane " << k << "\n  packed: " << describe(packet.get(k))
+                << "\n  alone:  " << describe(single);
+            (isDead(single) ? missed : met) += 1;
+        }
+    }
+    EXPECT_GT(met, 5000);
+    EXPECT_GT(missed, 1000);
 }
 
 TEST(PacketTracer, TheExampleDesignsTraceAsAlone) {
