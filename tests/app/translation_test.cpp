@@ -689,7 +689,7 @@ class TranslationTest : public QObject {
         Document document;
         prepare(document, "newtonian-200-f5.OPT");
         MainWindow window(document);
-        window.findChild<QAction*>(QString::number(MenuId::Information))->trigger();
+        window.findChild<QAction*>(commandObjectName(MenuId::Information))->trigger();
         QCOMPARE(boxes.seen.size(), 1);
         const SurfaceTable& table = document.lens().surfaces;
         QString expected = QString::fromStdString(
