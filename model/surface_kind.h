@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -125,7 +126,15 @@ constexpr uint32_t kindBit(int32_t code) {
     return code >= 0 && code < kKindCodeLimit ? 1u << code : 0u;
 }
 
+// For a set known when compiling, a set of one kind or of a run of codes is asked with
+// one or two comparisons; the tracer asks these for every ray at every row.
 constexpr bool isAmong(int32_t code, uint32_t kinds) {
+    const int first = std::countr_zero(kinds);
+    if (kinds != 0 && std::has_single_bit((kinds >> first) + 1)) {
+        const int count = std::popcount(kinds);
+        return static_cast<uint32_t>(code) - static_cast<uint32_t>(first) <
+               static_cast<uint32_t>(count);
+    }
     return (kindBit(code) & kinds) != 0;
 }
 

@@ -30,7 +30,7 @@ Vec3 unitNormal(const Surface& row, Vec3 p) {
                     (row.z + row.radius - p.z) * inverse};
         }
     }
-    if (isFlat(row.type) && isLens(row.type)) {
+    if (isAmong(row.type, kFlatKinds & kLensKinds)) {
         // normalize((0, 0, 1)), which is (0, 0, 1) exactly.
         return {0.0, 0.0, 1.0};
     }
@@ -44,9 +44,7 @@ Ray lost(const Ray& ray, Vec3 at) {
     return stopped(ray, isFinite(at) ? at : ray.position);
 }
 
-// Meet, aperture test, reflect or refract, for a live ray and a traced kind. The row's
-// kind is taken as its bit once and tested against the kinds' sets, as this is the
-// tracer's inner step.
+// Meet, aperture test, reflect or refract, for a live ray and a traced kind.
 //
 // Where a NaN or an infinity can enter, it is refused there, so that the common path
 // pays nothing for it: the sphere kernel's point is a number for a ray and a row that
@@ -54,17 +52,16 @@ Ray lost(const Ray& ray, Vec3 at) {
 // the reflection of numbers is a number; refract gives no direction for a mu that is no
 // number.
 inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLength) {
-    const uint32_t kind = kindBit(row.type);
+    const int32_t type = row.type;
     // Spheres, the common case, are met by the inline kernel; it hands the rare rays it
     // leaves (dz = 0, R = 0) and every other shape to meetSurface.
     SurfaceMeet meet;
-    const bool spherical = (kind & kSphericalKinds) != 0;
+    const bool spherical = isSpherical(type);
     if (!spherical || !kernel::meetSphereByParameter(ray, {row.x, row.y, row.z + row.radius},
                                                      std::fabs(row.radius), row.z, meet)) {
         // A flat row is its plane alone.
-        meet = (kind & kFlatKinds) != 0
-                   ? meetPlane(ray, {row.x, row.y, row.z}, {row.nx, row.ny, row.nz})
-                   : meetSurface(ray, row, searchLength);
+        meet = isFlat(type) ? meetPlane(ray, {row.x, row.y, row.z}, {row.nx, row.ny, row.nz})
+                            : meetSurface(ray, row, searchLength);
         if (meet.met && !isFinite(meet.point)) {
             return lost(ray, meet.point);
         }
@@ -73,24 +70,24 @@ inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLeng
         return stopped(ray, ray.position);
     }
     const Vec3 p = meet.point;
-    if ((kind & kObstructionKinds) != 0) {
+    if (isObstruction(type)) {
         return kernel::radiusBelow(p, row.effectiveRadius) ? stopped(ray, p)
                                                            : Ray{ray.line, p, ray.direction};
     }
-    if ((kind & kFocalKinds) != 0) {
+    if (isFocal(type)) {
         return {ray.line, p, ray.direction};
     }
     if (kernel::radiusAbove(p, row.effectiveRadius)) {
         return stopped(ray, p);
     }
-    if ((kind & kStopKinds) != 0) {
+    if (isStop(type)) {
         return {ray.line, p, ray.direction};
     }
     const Vec3 n = unitNormal(row, p);
     if (!spherical && !isFinite(n)) {
         return stopped(ray, p);
     }
-    if ((kind & kMirrorKinds) != 0) {
+    if (isMirror(type)) {
         return {ray.line, p, kernel::reflect(ray.direction, n)};
     }
     return {ray.line, p, kernel::refract(ray.direction, n, mu)};
