@@ -68,9 +68,8 @@ void paraboloidStep(benchmark::State& state) {
 BENCHMARK(paraboloidStep);
 
 // The same rows applied to the whole fan as one packet: the time per ray.
-void runPacketSteps(benchmark::State& state, const Surface& surface) {
-    SurfaceTable table{};
-    table[0] = surface;
+void runPacketSteps(benchmark::State& state, const SurfaceTable& table, int rowIndex,
+                    double searchLength) {
     RayPacket start;
     for (const Ray& ray : rayFan(20.0)) {
         start.push(ray);
@@ -78,10 +77,16 @@ void runPacketSteps(benchmark::State& state, const Surface& surface) {
     RayPacket packet;
     for (auto _ : state) {
         packet = start;
-        tracePacketRow(table, 0, packet, 120.0);
+        tracePacketRow(table, rowIndex, packet, searchLength);
         benchmark::DoNotOptimize(packet.px[0]);
     }
     state.SetItemsProcessed(state.iterations() * kRays);
+}
+
+void runPacketSteps(benchmark::State& state, const Surface& surface) {
+    SurfaceTable table{};
+    table[0] = surface;
+    runPacketSteps(state, table, 0, 120.0);
 }
 
 void sphericalMirrorPacketStep(benchmark::State& state) {
@@ -107,18 +112,7 @@ BENCHMARK(asphereStep);
 // the time per ray.
 void asphereSearchPacketStep(benchmark::State& state) {
     const SurfaceTable table = schmidtCassegrainExample();
-    const double searchLength = asphereSearchLength(table);
-    RayPacket start;
-    for (const Ray& ray : rayFan(20.0)) {
-        start.push(ray);
-    }
-    RayPacket packet;
-    for (auto _ : state) {
-        packet = start;
-        tracePacketRow(table, 1, packet, searchLength);
-        benchmark::DoNotOptimize(packet.px[0]);
-    }
-    state.SetItemsProcessed(state.iterations() * kRays);
+    runPacketSteps(state, table, 1, asphereSearchLength(table));
 }
 BENCHMARK(asphereSearchPacketStep);
 

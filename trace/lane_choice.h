@@ -9,28 +9,18 @@
 // unconditional. choose(c, a, b) is c ? a : b, bit for bit.
 namespace kiro {
 
+// For doubles and 64-bit integers alike: the bits are chosen, not the values.
+template <typename T>
+requires(sizeof(T) == sizeof(uint64_t))
 #if defined(__GNUC__)
-inline __attribute__((always_inline))
+    inline __attribute__((always_inline))
 #else
-inline
+    inline
 #endif
-double
-choose(bool c, double a, double b) {
+    T choose(bool c, T a, T b) {
     const uint64_t mask = uint64_t{0} - static_cast<uint64_t>(c);
-    return std::bit_cast<double>((std::bit_cast<uint64_t>(a) & mask) |
-                                 (std::bit_cast<uint64_t>(b) & ~mask));
-}
-
-#if defined(__GNUC__)
-inline __attribute__((always_inline))
-#else
-inline
-#endif
-int64_t
-choose(bool c, int64_t a, int64_t b) {
-    const uint64_t mask = uint64_t{0} - static_cast<uint64_t>(c);
-    return static_cast<int64_t>((static_cast<uint64_t>(a) & mask) |
-                                (static_cast<uint64_t>(b) & ~mask));
+    return std::bit_cast<T>((std::bit_cast<uint64_t>(a) & mask) |
+                            (std::bit_cast<uint64_t>(b) & ~mask));
 }
 
 } // namespace kiro
