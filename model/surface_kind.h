@@ -148,6 +148,7 @@ constexpr uint32_t kindsOfRole(SurfaceRole role) {
 inline constexpr uint32_t kAsphericKinds = kindsOfShape(SurfaceShape::Aspheric);
 inline constexpr uint32_t kFlatKinds = kindsOfShape(SurfaceShape::Flat);
 inline constexpr uint32_t kSphericalKinds = kindsOfShape(SurfaceShape::Spherical);
+inline constexpr uint32_t kParaboloidKinds = kindsOfShape(SurfaceShape::Paraboloid);
 inline constexpr uint32_t kFocalKinds = kindsOfRole(SurfaceRole::Focal);
 inline constexpr uint32_t kMirrorKinds = kindsOfRole(SurfaceRole::Mirror);
 inline constexpr uint32_t kLensKinds = kindsOfRole(SurfaceRole::Lens);
@@ -166,6 +167,9 @@ constexpr bool isFlat(int32_t code) {
 }
 constexpr bool isSpherical(int32_t code) {
     return isAmong(code, kSphericalKinds);
+}
+constexpr bool isParaboloid(int32_t code) {
+    return isAmong(code, kParaboloidKinds);
 }
 constexpr bool isFocal(int32_t code) {
     return isAmong(code, kFocalKinds);

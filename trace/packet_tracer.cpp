@@ -361,8 +361,8 @@ template <Turning kTurning>
 KIRO_LANE bool planeLane(const RayPacket& in, RayPacket& out, double mu, double inverseMu,
                          const PlaneRow& s, int k) {
     const int32_t type = s.type;
-    const bool obstruction = type == SurfaceType::Obstruction;
-    const bool focal = type == SurfaceType::FlatFocal;
+    const bool obstruction = isObstruction(type);
+    const bool focal = isFocal(type);
     const bool turning = kTurning != Turning::Keeps;
     const bool turnable = turning && s.normalFinite;
     const double x = in.px[k], y = in.py[k], z = in.pz[k];
@@ -578,7 +578,7 @@ KIRO_VECTOR_CLONES void asphereVector(const RayPacket& in, RayPacket& out,
 }
 
 bool solvedAcrossTheAxis(int32_t type) {
-    return isSpherical(type) || type == SurfaceType::ParaboloidMirror;
+    return isSpherical(type) || isParaboloid(type);
 }
 
 // traceSurface for one lane whose direction is normalised already, as the single-ray loop
@@ -726,7 +726,7 @@ void stepSphereRow(RowStep& step) {
             radius[k] = step.rowOf(k).radius;
         }
         sphereVectorAcross(step.p, out, step.mu, step.inverseMu, sphere, radius, step.scalar);
-    } else if (row.type == SurfaceType::SphericalFocal || inverse < kInfinity) {
+    } else if (isFocal(row.type) || inverse < kInfinity) {
         sphereVector(step.p, out, step.mu, step.inverseMu, sphere, step.scalar);
     } else {
         stepLiveLanes(step);
@@ -971,7 +971,7 @@ void stepAsphereRow(RowStep& step) {
                              row.a4,
                              row.radius == 0.0 && row.a2 == 0.0 && row.a3 == 0.0 && row.a4 == 0.0,
                              rimOf(row.effectiveRadius),
-                             row.type == SurfaceType::AsphericLens};
+                             isLens(row.type)};
     RayPacket& out = scratch();
     asphereVector(p, out, step.mu, step.inverseMu, asphere, hitX, hitY, hitZ, met, step.scalar);
     finishFrom(step, out);
@@ -995,14 +995,14 @@ void traceRowAcross(std::span<const SurfaceTable* const> tables, const int* owne
 
     // Rows whose clear radius is not banded (0, or too small to square) are tested by the
     // root alone: the single-ray step takes them.
-    const bool rimTested = type != SurfaceType::FlatFocal && type != SurfaceType::SphericalFocal;
+    const bool rimTested = !isFocal(type);
     if (rimTested && !rimOf(row.effectiveRadius).banded) {
         stepLiveLanes(step);
     } else if (isFlat(type)) {
         stepPlaneRow(step);
     } else if (isSpherical(type)) {
         stepSphereRow(step);
-    } else if (type == SurfaceType::ParaboloidMirror) {
+    } else if (isParaboloid(type)) {
         stepParaboloidRow(step);
     } else if (isAspheric(type) && owner == nullptr) {
         stepAsphereRow(step);
@@ -1064,7 +1064,7 @@ int laneWeight(int32_t type) {
     if (isSpherical(type) || isAspheric(type)) {
         return 4;
     }
-    return type == SurfaceType::ParaboloidMirror ? 6 : 1;
+    return isParaboloid(type) ? 6 : 1;
 }
 
 KIRO_VECTOR_CLONES int deadLaneCount(const RayPacket& p) {
