@@ -20,9 +20,9 @@ Ray stopped(const Ray& ray, Vec3 at) {
 // The unit normal at a point of a mirror or lens row. On a sphere the vector to the
 // centre has the length |R|, so one division by the radius replaces the normalisation. A
 // normal that is no number (a paraboloid of radius 1e-320) is left for the caller to
-// refuse.
-Vec3 unitNormal(const Surface& row, Vec3 p) {
-    if (isSpherical(row.type)) {
+// refuse. The caller says whether the row is a sphere, which it has asked already.
+Vec3 unitNormal(const Surface& row, Vec3 p, bool spherical) {
+    if (spherical) {
         // 1 / |R| is finite for every radius but 0 and the smallest denormals.
         const double inverse = 1 / std::fabs(row.radius);
         if (inverse < std::numeric_limits<double>::infinity()) {
@@ -83,7 +83,7 @@ inline Ray step(const Ray& ray, const Surface& row, double mu, double searchLeng
     if (isStop(type)) {
         return {ray.line, p, ray.direction};
     }
-    const Vec3 n = unitNormal(row, p);
+    const Vec3 n = unitNormal(row, p, spherical);
     if (!spherical && !isFinite(n)) {
         return stopped(ray, p);
     }
