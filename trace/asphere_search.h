@@ -85,7 +85,9 @@ KIRO_SEARCH_STEP Step open(const Profile& s, const Ray ray, double searchLength,
     fLo = atStart;
     fHi = atEnd;
     t = Choice::pick(startOn, 0.0, searchLength);
-    const bool missed = std::isnan(atStart) | (!startOn & std::isnan(atEnd));
+    const bool startLost = std::isnan(atStart);
+    const bool endLost = std::isnan(atEnd);
+    const bool missed = startLost | (!startOn & endLost);
     const bool met = startOn | (std::fabs(atEnd) < kOnSurface);
     return outcome(met, missed);
 }
@@ -105,7 +107,8 @@ KIRO_SEARCH_STEP Step halve(const Profile& s, const Ray ray, double& lo, double&
     const bool keepLower = (lowPositive & (fm <= 0.0)) | (!lowPositive & (fm >= 0.0));
     const bool noChangeAbove = (lowPositive & (fHi > 0.0)) | (!lowPositive & (fHi < 0.0));
     const bool ends = (tm == lo) | (tm == hi) | (fm == 0.0);
-    const bool missed = std::isnan(fm) | (!ends & !keepLower & noChangeAbove);
+    const bool middleLost = std::isnan(fm);
+    const bool missed = middleLost | (!ends & !keepLower & noChangeAbove);
     t = tm;
     hi = Choice::pick(keepLower, tm, hi);
     fHi = Choice::pick(keepLower, fm, fHi);
