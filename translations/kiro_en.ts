@@ -300,8 +300,8 @@ Please read &quot;kiro.en.htm&quot; in the folder where KIRO is installed.</tran
         <translation>New aperture</translation>
     </message>
     <message>
-        <source>この口径の変更では設計の寸法が扱える数の範囲を超えるため、変更できません。</source>
-        <translation>This change of aperture would take the design&apos;s dimensions beyond the numbers a design can hold, so it cannot be made.</translation>
+        <source>この口径の比では寸法が扱える数の範囲を超えるため、変更できません。</source>
+        <translation>This ratio of apertures would take the design&apos;s dimensions beyond the numbers a design can hold, so the change cannot be made.</translation>
     </message>
 </context>
 <context>

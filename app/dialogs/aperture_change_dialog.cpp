@@ -86,8 +86,7 @@ void ApertureChangeDialog::accept() {
     if (!changeAperture(table, mode, *oldAperture / 2.0, *newAperture / 2.0)) {
         // Both numbers are apertures, but the ratio takes some length of the design out of
         // the numbers a design can hold: say so and let the user choose again.
-        showError(this, tr("この口径の変更では設計の寸法が扱える数の範囲を超えるため、"
-                           "変更できません。"));
+        showError(this, tr("この口径の比では寸法が扱える数の範囲を超えるため、変更できません。"));
         newAperture_->setFocus();
         newAperture_->selectAll();
         return;
