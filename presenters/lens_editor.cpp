@@ -449,6 +449,10 @@ EditorVerdict LensEditor::readGrid() {
             row.z = read[k - 1].z - spacing.value;
             anchor = k;
         }
+        // Finite spacings can still add up past the largest double.
+        if (!std::isfinite(row.z)) {
+            return refuseCell(k - 1, EditorColumn::Spacing, NumberProblem::OutOfRange);
+        }
     }
     work_ = read;
     for (int k = 0; k < kEditorRows; ++k) {

@@ -147,6 +147,37 @@ TEST_F(EditorCoupling, PositionEditSettlesTheSpacingsAroundIt) {
     EXPECT_EQ(design[3].z, -30.0);
 }
 
+// Each number is finite, but the positions they add up to overflow: the spacing that
+// makes a position infinite is refused, and nothing infinite reaches the design.
+TEST_F(EditorCoupling, SpacingsWhosePositionsOverflowAreRefused) {
+    struct Typing {
+        int row;
+        EditorColumn column;
+        const char* text;
+    };
+    const std::vector<std::vector<Typing>> cases = {
+        {{0, EditorColumn::Spacing, "1e308"}, {1, EditorColumn::Spacing, "1e308"}},
+        {{1, EditorColumn::Position, "1e308"}, {2, EditorColumn::Position, "-1e308"}},
+        {{1, EditorColumn::Spacing, "-1.7e308"}, {2, EditorColumn::Spacing, "-1.7e308"}},
+    };
+    for (const auto& typing : cases) {
+        LensEditor editor(fiveRows(), settings, catalog);
+        for (const Typing& t : typing) {
+            editor.setText(t.row, t.column, t.text);
+        }
+        const int overflowingGap =
+            typing.back().row - (typing.back().column == EditorColumn::Position);
+        SurfaceTable design = fiveRows();
+        EXPECT_EQ(editor.confirm(design), EditorVerdict::UnreadableNumber) << typing[0].text;
+        EXPECT_EQ(editor.refusal().row, overflowingGap);
+        EXPECT_EQ(editor.refusal().column, EditorColumn::Spacing);
+        EXPECT_EQ(editor.refusal().problem, NumberProblem::OutOfRange);
+        EXPECT_TRUE(samples::identicalTables(design, fiveRows()));
+        EXPECT_EQ(editor.focusAt(WavelengthLine::d), EditorVerdict::UnreadableNumber);
+        EXPECT_EQ(editor.addRowAfter(0), EditorVerdict::UnreadableNumber);
+    }
+}
+
 TEST_F(EditorCoupling, FirstRowIsStoredAtZeroWhateverItsPositionShows) {
     LensEditor editor(fiveRows(), settings, catalog);
     editor.setText(0, EditorColumn::Position, "42");
