@@ -25,7 +25,10 @@ void failComputation(const std::string& message) {
 }
 
 void addSettingsOptions(CLI::App* command, SettingsOptions& options) {
-    command->add_option("--rays", options.rays, "rays drawn in the side view (0 to 20)");
+    // Optional values, so that no number (not even -1) reads as "not given".
+    command->add_option_function<int>(
+        "--rays", [&options](int rays) { options.rays = rays; },
+        "rays drawn in the side view (0 to 20)");
     command->add_option_function<double>(
         "--angle",
         [&options](double deg) {
@@ -33,10 +36,12 @@ void addSettingsOptions(CLI::App* command, SettingsOptions& options) {
             options.angleGiven = true;
         },
         "incidence angle of the side-view beam in degrees");
-    command->add_option("--grid-points", options.gridPoints,
-                        "spot grid of a fixed number of points (grid mode 0)");
-    command->add_option("--grid-pitch", options.gridPitch,
-                        "spot grid of a fixed pitch in mm (grid mode 1)");
+    command->add_option_function<int>(
+        "--grid-points", [&options](int points) { options.gridPoints = points; },
+        "spot grid of a fixed number of points (grid mode 0)");
+    command->add_option_function<int>(
+        "--grid-pitch", [&options](int pitch) { options.gridPitch = pitch; },
+        "spot grid of a fixed pitch in mm (grid mode 1)");
     command->add_option("--grid-mode", options.gridMode, "spot grid mode alone: 0 or 1")
         ->check(CLI::Range(0, 1));
     command->add_option("--source", options.source, "point source X,Y,Z (mm)");
@@ -45,10 +50,11 @@ void addSettingsOptions(CLI::App* command, SettingsOptions& options) {
 
 void applySettingsOptions(LensSystem& lens, const SettingsOptions& options) {
     Settings& s = lens.settings;
-    if (options.rays >= 0) {
-        s.rayCount = clampRayCount(options.rays);
-    } else if (options.rays != -1) {
-        failUsage("--rays must be 0 or more");
+    if (options.rays) {
+        if (*options.rays < 0) {
+            failUsage("--rays must be 0 or more");
+        }
+        s.rayCount = clampRayCount(*options.rays);
     }
     if (options.angleGiven) {
         if (!incidenceFromDegrees(options.angleDeg, s.incidenceAngle)) {
@@ -60,12 +66,12 @@ void applySettingsOptions(LensSystem& lens, const SettingsOptions& options) {
         s.spotGridMode =
             options.gridMode == 0 ? SpotGridMode::FixedCount : SpotGridMode::FixedPitch;
     }
-    if (options.gridPoints != -1) {
-        s.spotGridPoints = clampGridPoints(options.gridPoints);
+    if (options.gridPoints) {
+        s.spotGridPoints = clampGridPoints(*options.gridPoints);
         s.spotGridMode = SpotGridMode::FixedCount;
     }
-    if (options.gridPitch != -1) {
-        s.spotGridPitch = clampGridPitch(options.gridPitch);
+    if (options.gridPitch) {
+        s.spotGridPitch = clampGridPitch(*options.gridPitch);
         s.spotGridMode = SpotGridMode::FixedPitch;
     }
     if (!options.source.empty()) {

@@ -29,11 +29,11 @@ struct CliFailure {
 
 // The settings options every command that reads a design accepts.
 struct SettingsOptions {
-    int rays = -1;
+    std::optional<int> rays;
     double angleDeg = 0.0;
     bool angleGiven = false;
-    int gridPoints = -1;
-    int gridPitch = -1;
+    std::optional<int> gridPoints;
+    std::optional<int> gridPitch;
     int gridMode = -1;
     std::string source;
     std::string glassFile;
