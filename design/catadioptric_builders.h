@@ -11,8 +11,6 @@ namespace kiro {
 // the table is left untouched and the result names the glass. On success the table holds
 // the complete design, its focal surface still waiting for the final refocus.
 
-// Radii of the Maksutov meniscus for aperture D and focal length f in glass of index nd
-// at the d line.
 // What a corrected telescope is built from.
 struct CorrectedTelescope {
     double aperture = 0.0;    // D (mm)
@@ -23,6 +21,8 @@ struct CorrectedTelescope {
     int glass = -1; // the corrector's glass, catalogue position
 };
 
+// Radii of the Maksutov meniscus for aperture D and focal length f in glass of index nd
+// at the d line.
 struct Meniscus {
     double front = 0.0; // m1
     double rear = 0.0;  // m2

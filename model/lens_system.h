@@ -4,19 +4,19 @@
 
 namespace kiro {
 
-// How rays are launched and how the spot diagram is sampled. Not stored in design files.
 // How the spot grid is laid out: a number of points across the diameter, or a pitch in mm.
 enum class SpotGridMode { FixedCount, FixedPitch };
 
 // Where the light comes from: a star at infinity, or a point at a finite distance.
 enum class SourceMode { Infinity, Point };
 
+// How rays are launched and how the spot diagram is sampled. Not stored in design files.
 struct Settings {
     int rayCount = 11;      // rays drawn in the side view, 0..20
     int incidenceAngle = 0; // side-view beam angle, hundredths of a degree
     SpotGridMode spotGridMode = SpotGridMode::FixedCount;
     int spotGridPoints = 50; // points across the aperture (also the light-amount grid), 1..100
-    int spotGridPitch = 10;  // grid pitch in mm for mode 1
+    int spotGridPitch = 10;  // grid pitch in mm for FixedPitch
     SourceMode sourceMode = SourceMode::Infinity; // a point source sits at (sourceX, Y, Z)
     double sourceX = 0.0, sourceY = 0.0, sourceZ = 0.0;
 };
