@@ -1,11 +1,9 @@
 #include <benchmark/benchmark.h>
 
-#include <string>
-
 #include "analysis/field_curves.h"
 #include "analysis/ray_fans.h"
 #include "analysis/seidel_sums.h"
-#include "model/design_file.h"
+#include "bench/designed_example.h"
 
 // The designer's plots on the designed examples, one thread: ray fans of 3 panels x 6 lines
 // x 2 fans x 101 rays (goal 2 ms), the field curves of 21 heights x 6 lines (goal 3 ms),
@@ -15,19 +13,11 @@ namespace {
 
 constexpr int kAllLines = 0x7E;
 
-LensSystem example(const char* name) {
-    LensSystem lens;
-    clearLensSystem(lens);
-    setDefaultSettings(lens);
-    readDesignFile(lens, (std::string(KIRO_SOURCE_DIR "/examples/designed/") + name).c_str());
-    return lens;
-}
-
 const char* const kExamples[] = {"doublet-flattener-102-f7.OPT", "schmidt-camera-200-f2.OPT",
                                  "schmidt-cassegrain-200-f10.OPT"};
 
 void BM_RayFans(benchmark::State& state) {
-    const LensSystem lens = example(kExamples[state.range(0)]);
+    const LensSystem lens = designedExample(kExamples[state.range(0)]);
     const auto heights = spotOpeningHeights(lens.surfaces);
     for (auto _ : state) {
         benchmark::DoNotOptimize(computeRayFans(lens.surfaces, lens.settings, heights, kAllLines));
@@ -37,7 +27,7 @@ void BM_RayFans(benchmark::State& state) {
 BENCHMARK(BM_RayFans)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 void BM_FieldCurves(benchmark::State& state) {
-    const LensSystem lens = example(kExamples[state.range(0)]);
+    const LensSystem lens = designedExample(kExamples[state.range(0)]);
     for (auto _ : state) {
         benchmark::DoNotOptimize(computeFieldCurves(lens.surfaces, lens.settings, kAllLines));
     }
@@ -46,7 +36,7 @@ void BM_FieldCurves(benchmark::State& state) {
 BENCHMARK(BM_FieldCurves)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 void BM_SeidelSums(benchmark::State& state) {
-    const LensSystem lens = example(kExamples[state.range(0)]);
+    const LensSystem lens = designedExample(kExamples[state.range(0)]);
     for (auto _ : state) {
         benchmark::DoNotOptimize(seidelSums(lens.surfaces, lens.settings));
     }

@@ -2,13 +2,12 @@
 
 #include <string_view>
 
-#include "model/design_file.h"
-
 #include "analysis/aberration_curves.h"
 #include "analysis/light_amount_curve.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
 #include "bench/counting_canvas.h"
+#include "bench/designed_example.h"
 #include "presenters/curve_dialog_state.h"
 #include "presenters/spot_dialog_state.h"
 
@@ -60,9 +59,7 @@ SurfaceTable schmidtCamera() {
 
 // The Schmidt-Cassegrain of the designed examples, as the program reads it.
 SurfaceTable schmidtCassegrainExample() {
-    LensSystem lens;
-    readDesignFile(lens, KIRO_SOURCE_DIR "/examples/designed/schmidt-cassegrain-200-f10.OPT");
-    return lens.surfaces;
+    return designedExample("schmidt-cassegrain-200-f10.OPT").surfaces;
 }
 
 using LineChoice = std::array<int, kSpotLineCount>;

@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "model/design_file.h"
+#include "bench/designed_example.h"
 #include "trace/bundles.h"
 #include "trace/ray_packet.h"
 #include "trace/ray_tracer.h"
@@ -36,9 +36,7 @@ std::array<Ray, kRays> rayFan(double startZ) {
 
 // The Schmidt-Cassegrain of the designed examples, as the program reads it.
 SurfaceTable schmidtCassegrainExample() {
-    LensSystem lens;
-    readDesignFile(lens, KIRO_SOURCE_DIR "/examples/designed/schmidt-cassegrain-200-f10.OPT");
-    return lens.surfaces;
+    return designedExample("schmidt-cassegrain-200-f10.OPT").surfaces;
 }
 
 void runSteps(benchmark::State& state, const Surface& surface, double mu,

@@ -1,22 +1,16 @@
 #include <benchmark/benchmark.h>
 
-#include <string>
-
 #include "analysis/wavefront_panels.h"
 #include "analysis/wavefront_view.h"
 #include "bench/counting_canvas.h"
-#include "model/design_file.h"
+#include "bench/designed_example.h"
 #include "presenters/spot_dialog_state.h"
 
 namespace kiro {
 namespace {
 
 LensSystem schmidtCassegrain() {
-    LensSystem lens;
-    const std::string path =
-        std::string(KIRO_SOURCE_DIR) + "/examples/designed/schmidt-cassegrain-200-f10.OPT";
-    readDesignFile(lens, path.c_str());
-    return lens;
+    return designedExample("schmidt-cassegrain-200-f10.OPT");
 }
 
 WavefrontRequest everyLine(const LensSystem& lens, bool withMtf) {
