@@ -96,6 +96,8 @@ struct MeritParts {
     double spherical = 0.0;
     double chromatic = 0.0;
     double sineCondition = 0.0;
+    // The merit: the parts summed in this order.
+    double sum() const;
 };
 MeritParts designMeritParts(const SurfaceTable& table, const Settings& settings, double aperture,
                             const PassParameters& parameters);

@@ -107,9 +107,7 @@ MeritParts optimizerMeritParts(const LensSystem& lens, const OptimizerSettings& 
 }
 
 bool optimizerCanMeasure(const LensSystem& lens, const OptimizerSettings& settings) {
-    const PassParameters parameters = passParameters(settings, settings.changeRangePercent / 100.0);
-    return designMerit(lens.surfaces, lens.settings, apertureRadius(lens.surfaces), parameters) <
-           kUnmeasurable;
+    return optimizerMeritParts(lens, settings).sum() < kUnmeasurable;
 }
 
 OptimizeResult optimizeDesign(LensSystem& lens, const OptimizerSettings& settings,

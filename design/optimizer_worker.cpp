@@ -67,14 +67,17 @@ MeritParts designMeritParts(const SurfaceTable& table, const Settings& settings,
 
 // Summed in the fixed order spherical + chromatic + OSC, starting from 0 (a measure not
 // selected adds 0, which leaves every sum's bits as they were).
+double MeritParts::sum() const {
+    double merit = 0.0;
+    merit += spherical;
+    merit += chromatic;
+    merit += sineCondition;
+    return merit;
+}
+
 double designMerit(const SurfaceTable& table, const Settings& settings, double aperture,
                    const PassParameters& parameters) {
-    const MeritParts parts = designMeritParts(table, settings, aperture, parameters);
-    double merit = 0.0;
-    merit += parts.spherical;
-    merit += parts.chromatic;
-    merit += parts.sineCondition;
-    return merit;
+    return designMeritParts(table, settings, aperture, parameters).sum();
 }
 
 ParameterList buildParameterList(const SurfaceTable& table, KindFlags kindFlags) {
