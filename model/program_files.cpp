@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace kiro {
 namespace {
@@ -15,6 +17,18 @@ bool isReadableFile(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
+// Where a file that comes with the program may lie: beside it, then in its share folder.
+// None when the program's folder is not known. The program's folder is a real path, so
+// the lexical ".." is the folder's parent.
+std::vector<std::filesystem::path> installedPlaces(const std::filesystem::path& relative) {
+    const std::filesystem::path folder = programFolder();
+    if (folder.empty()) {
+        return {};
+    }
+    return {(folder / relative).lexically_normal(),
+            (folder / kShareFolder / relative).lexically_normal()};
+}
+
 } // namespace
 
 std::filesystem::path programFolder() {
@@ -24,14 +38,9 @@ std::filesystem::path programFolder() {
 }
 
 std::filesystem::path findProgramFile(const std::filesystem::path& relative) {
-    const std::filesystem::path folder = programFolder();
-    if (folder.empty()) {
-        return {};
-    }
-    for (const std::filesystem::path& candidate :
-         {folder / relative, folder / kShareFolder / relative}) {
-        if (isReadableFile(candidate)) {
-            return candidate.lexically_normal();
+    for (const std::filesystem::path& place : installedPlaces(relative)) {
+        if (isReadableFile(place)) {
+            return place;
         }
     }
     return {};
@@ -57,9 +66,8 @@ std::vector<std::filesystem::path> userGuidePlaces(const std::string& fileName) 
         const std::filesystem::path absolute = std::filesystem::absolute(local, ec);
         places.push_back(ec ? local : absolute);
     }
-    if (const std::filesystem::path folder = programFolder(); !folder.empty()) {
-        places.push_back((folder / inHelp).lexically_normal());
-        places.push_back((folder / kShareFolder / inHelp).lexically_normal());
+    for (std::filesystem::path& place : installedPlaces(inHelp)) {
+        places.push_back(std::move(place));
     }
     return places;
 }
