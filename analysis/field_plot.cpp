@@ -7,6 +7,7 @@
 #include "analysis/aberration_curves.h"
 #include "analysis/field_curves.h"
 #include "analysis/spot_diagram.h"
+#include "analysis/spot_statistics.h"
 #include "model/c_numbers.h"
 
 namespace kiro {
@@ -19,7 +20,6 @@ constexpr int kInset = 10;    // a plot's baseline stops this far from its half'
 constexpr int kTickDepth = 5; // grid ticks below the baseline
 constexpr int kMaxColumns = 200;
 constexpr int kThickPen = 2;
-constexpr double kMicrometresPerMillimetre = 1000.0;
 
 struct Plot {
     int cx, left, right, y0, y1;

@@ -5,13 +5,12 @@
 
 #include "analysis/image_landing.h"
 #include "analysis/spot_rays.h"
+#include "analysis/spot_statistics.h"
 #include "trace/ray_packet.h"
 
 namespace kiro {
 
 namespace {
-
-constexpr double kMicrometresPerMillimetre = 1000.0;
 
 // Pupil point of fan point k on row 0's plane. Unlike the spot grid the meridional
 // diameter is not stretched by 1 / cos(field): the aperture is a circle in that plane, and

@@ -100,8 +100,7 @@ void runMtf(const WavefrontArgs& args) {
     }
     std::vector<double> frequencies;
     if (args.frequencies.empty()) {
-        const double cutOff =
-            1.0 / (lineWavelength(WavelengthLine::d) / kMicrometresPerMillimetre * set.fNumber);
+        const double cutOff = 1.0 / (lineWavelengthMm(WavelengthLine::d) * set.fNumber);
         for (int k = 0; k <= kDefaultMtfSteps; ++k) {
             frequencies.push_back(cutOff * k / kDefaultMtfSteps);
         }
