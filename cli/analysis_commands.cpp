@@ -22,7 +22,6 @@
 #include "analysis/spot_statistics.h"
 #include "analysis/wavefront_view.h"
 #include "cli/cli_common.h"
-#include "model/c_numbers.h"
 #include "model/fraunhofer_lines.h"
 #include "presenters/curve_dialog_state.h"
 #include "presenters/fan_dialog_state.h"
@@ -121,12 +120,6 @@ PictureSize parseSize(const std::string& text, PictureSize fallback) {
                   ": " + text);
     }
     return {w, h};
-}
-
-template <size_t N> void applyLines(std::array<int, N>& shown, int mask) {
-    for (size_t k = 0; k < N; ++k) {
-        shown[k] = (mask >> (k + 1)) & 1;
-    }
 }
 
 int checkedScroll(const RenderArgs& args, int lowest, int highest) {
@@ -356,19 +349,14 @@ void runRender(const RenderArgs& args) {
     writeFileAtomically(args.out, bytes.toStdString());
 }
 
-// A radius or offset of the spot command, or "-" where there is no number.
-std::string spotNumber(double value, bool known) {
-    return known ? formatShownC("%.17g", value) : std::string(kNoValueText);
-}
-
 void printSpotRecord(const std::string& height, const char* line, const SpotSpread& spread,
                      double airy) {
     std::printf("%s %s %d %s %s %s %s %s\n", height.c_str(), line, spread.rays,
-                spotNumber(spread.centroidA, spread.measured).c_str(),
-                spotNumber(spread.centroidB, spread.measured).c_str(),
-                spotNumber(spread.rmsRadius, spread.measured).c_str(),
-                spotNumber(spread.geoRadius, spread.measured).c_str(),
-                spotNumber(airy, airy > 0.0).c_str());
+                recordNumber(spread.centroidA, spread.measured).c_str(),
+                recordNumber(spread.centroidB, spread.measured).c_str(),
+                recordNumber(spread.rmsRadius, spread.measured).c_str(),
+                recordNumber(spread.geoRadius, spread.measured).c_str(),
+                recordNumber(airy, airy > 0.0).c_str());
 }
 
 void runSpot(const SpotArgs& args) {
