@@ -6,6 +6,7 @@
 
 #include "analysis/aberration_curves.h"
 #include "analysis/field_curves.h"
+#include "analysis/ray_fans.h"
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_statistics.h"
 #include "model/c_numbers.h"
@@ -89,7 +90,7 @@ void paintFieldCurves(Canvas& canvas, const SurfaceTable& table, const Settings&
         return;
     }
     for (int slot = WavelengthLine::First; slot <= WavelengthLine::Last; ++slot) {
-        if ((view.lineMask >> slot & 1) == 0) {
+        if (!maskHasLine(view.lineMask, slot)) {
             continue;
         }
         const size_t s = static_cast<size_t>(slot - WavelengthLine::First);
