@@ -30,7 +30,7 @@ RayFans computeRayFans(const SurfaceTable& table, const Settings& settings,
     RayFans fans;
     const double f = spotFocalLength(table, settings);
     fans.pupilRadius = apertureRadius(table);
-    if (f == 0.0 || !std::isfinite(f) || !(fans.pupilRadius > 0.0)) {
+    if (!givesFieldAngles(f) || !(fans.pupilRadius > 0.0)) {
         return fans;
     }
     const Surface& imageRow = table[static_cast<size_t>(surfaceCount(table) - 1)];

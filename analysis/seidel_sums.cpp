@@ -176,7 +176,7 @@ SeidelSums seidelSumsFor(const SurfaceTable& table, double marginHeight, double 
 
 SeidelSums seidelSums(const SurfaceTable& table, const Settings& settings) {
     const double f = spotFocalLength(table, settings);
-    if (f == 0.0 || !std::isfinite(f)) {
+    if (!givesFieldAngles(f)) {
         return SeidelSums{};
     }
     const double largestHeight = spotOpeningHeights(table)[kSpotPanelCount - 1];
