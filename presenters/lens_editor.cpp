@@ -77,22 +77,23 @@ bool isCoefficient(EditorColumn column) {
 constexpr EditorColumn kRowNumbers[] = {EditorColumn::Radius, EditorColumn::A2, EditorColumn::A3,
                                         EditorColumn::A4, EditorColumn::Diameter};
 
+// A type list entry in one language: noType at position 0, the kind's name after it.
+const char* typeListWord(int position, const char* noType, const char* SurfaceKindInfo::*name) {
+    if (position == 0) {
+        return noType;
+    }
+    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
+    return kind == nullptr ? "" : kind->*name;
+}
+
 } // namespace
 
 const char* typeListName(int position) {
-    if (position == 0) {
-        return kNoTypeName;
-    }
-    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
-    return kind == nullptr ? "" : kind->japaneseName;
+    return typeListWord(position, kNoTypeName, &SurfaceKindInfo::japaneseName);
 }
 
 const char* typeListEnglishName(int position) {
-    if (position == 0) {
-        return kNoTypeEnglishName;
-    }
-    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
-    return kind == nullptr ? "" : kind->englishName;
+    return typeListWord(position, kNoTypeEnglishName, &SurfaceKindInfo::englishName);
 }
 
 int32_t typeCodeAt(int position) {
