@@ -130,6 +130,15 @@ int checkedScroll(const RenderArgs& args, int lowest, int highest) {
     return *args.scroll;
 }
 
+// The scroll position of a view its scroll bar alone zooms: --scroll when given, else
+// current; --mag is refused.
+int scrollOnly(const RenderArgs& args, int current, int lowest, int highest) {
+    if (args.magnification) {
+        failUsage("the " + args.view + " view takes --scroll, not --mag");
+    }
+    return args.scroll ? checkedScroll(args, lowest, highest) : current;
+}
+
 void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, bool floor,
                    bool heights = false) {
     const bool spotOnly = (!heights && !args.heights.empty()) || args.airy;
@@ -171,12 +180,7 @@ PaintFunction spotPainter(const LensSystem& lens, const RenderArgs& args) {
 PaintFunction curvesPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
     CurveDialogState state;
     applyLines(state.curveLineShown, shownLinesMask(args.lines));
-    if (args.magnification) {
-        failUsage("the curves view takes --scroll, not --mag");
-    }
-    if (args.scroll) {
-        state.curveScrollPos = checkedScroll(args, kCurveScrollMin, kCurveScrollMax);
-    }
+    state.curveScrollPos = scrollOnly(args, state.curveScrollPos, kCurveScrollMin, kCurveScrollMax);
     state.curveScale = curveScaleForScroll(state.curveScrollPos);
     const int plotHeight = size.height - kCurveButtonStrip;
     return [&lens, state, size, plotHeight](Canvas& canvas) {
@@ -188,12 +192,7 @@ PaintFunction fansPainter(const LensSystem& lens, const RenderArgs& args, Pictur
     FanDialogState state = openFanDialog(lens.surfaces);
     applyPanelHeights(args.heights, state.heights);
     applyLines(state.lineShown, shownLinesMask(args.lines));
-    if (args.magnification) {
-        failUsage("the fans view takes --scroll, not --mag");
-    }
-    if (args.scroll) {
-        state.scrollPos = checkedScroll(args, kSpotScrollMin, kSpotScrollMax);
-    }
+    state.scrollPos = scrollOnly(args, state.scrollPos, kSpotScrollMin, kSpotScrollMax);
     const FanView view = fanViewOf(state);
     return [&lens, view, size](Canvas& canvas) {
         paintRayFans(canvas, lens.surfaces, lens.settings, view, size.width, size.height);
@@ -203,12 +202,8 @@ PaintFunction fansPainter(const LensSystem& lens, const RenderArgs& args, Pictur
 PaintFunction fieldPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
     FieldDialogState state;
     applyLines(state.lineShown, shownLinesMask(args.lines));
-    if (args.magnification) {
-        failUsage("the field view takes --scroll, not --mag");
-    }
-    if (args.scroll) {
-        state.curvatureScrollPos = checkedScroll(args, kCurveScrollMin, kCurveScrollMax);
-    }
+    state.curvatureScrollPos =
+        scrollOnly(args, state.curvatureScrollPos, kCurveScrollMin, kCurveScrollMax);
     const FieldView view = fieldViewOf(state);
     return [&lens, view, size](Canvas& canvas) {
         paintFieldCurves(canvas, lens.surfaces, lens.settings, view, size.width, size.height);
