@@ -8,6 +8,7 @@
 
 #include "analysis/aberration_curves.h"
 #include "analysis/ray_fans.h"
+#include "analysis/spot_statistics.h"
 #include "model/c_numbers.h"
 
 namespace kiro {
@@ -19,7 +20,6 @@ constexpr int kBottom = 24; // rows below: the unit label
 constexpr int kMargin = 12; // pixels between a plot and its panel's edges
 constexpr int kTickHalf = 3;
 constexpr int kMaxTicks = 100;
-constexpr double kMicrometresPerMillimetre = 1000.0;
 
 struct PlotBox {
     int cx, cy, halfWidth, halfHeight;

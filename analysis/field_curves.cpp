@@ -77,7 +77,7 @@ FieldCurves computeFieldCurves(const SurfaceTable& table, const Settings& settin
     const int count = surfaceCount(table);
     const double f = spotFocalLength(table, settings);
     const double r = apertureRadius(table);
-    if (count == 0 || f == 0.0 || !std::isfinite(f) || !(r > 0.0)) {
+    if (count == 0 || !givesFieldAngles(f) || !(r > 0.0)) {
         return curves;
     }
     curves.valid = true;

@@ -6,7 +6,9 @@
 
 #include "analysis/aberration_curves.h"
 #include "analysis/field_curves.h"
+#include "analysis/ray_fans.h"
 #include "analysis/spot_diagram.h"
+#include "analysis/spot_statistics.h"
 #include "model/c_numbers.h"
 
 namespace kiro {
@@ -19,7 +21,6 @@ constexpr int kInset = 10;    // a plot's baseline stops this far from its half'
 constexpr int kTickDepth = 5; // grid ticks below the baseline
 constexpr int kMaxColumns = 200;
 constexpr int kThickPen = 2;
-constexpr double kMicrometresPerMillimetre = 1000.0;
 
 struct Plot {
     int cx, left, right, y0, y1;
@@ -89,7 +90,7 @@ void paintFieldCurves(Canvas& canvas, const SurfaceTable& table, const Settings&
         return;
     }
     for (int slot = WavelengthLine::First; slot <= WavelengthLine::Last; ++slot) {
-        if ((view.lineMask >> slot & 1) == 0) {
+        if (!maskHasLine(view.lineMask, slot)) {
             continue;
         }
         const size_t s = static_cast<size_t>(slot - WavelengthLine::First);

@@ -147,14 +147,14 @@ PupilMap aberrationFree(const PupilMap& map) {
     return free;
 }
 
-MtfPoint meanMtf(std::span<const MtfCurve> curves, double cyclesPerMm) {
+MtfPoint meanMtf(std::span<const MtfCurve* const> curves, double cyclesPerMm) {
     MtfPoint mean;
     if (curves.empty()) {
         return mean;
     }
-    for (const MtfCurve& curve : curves) {
-        mean.tangential += curve.at(curve.tangential, cyclesPerMm);
-        mean.sagittal += curve.at(curve.sagittal, cyclesPerMm);
+    for (const MtfCurve* curve : curves) {
+        mean.tangential += curve->at(curve->tangential, cyclesPerMm);
+        mean.sagittal += curve->at(curve->sagittal, cyclesPerMm);
     }
     mean.tangential /= static_cast<double>(curves.size());
     mean.sagittal /= static_cast<double>(curves.size());

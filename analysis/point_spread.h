@@ -47,7 +47,7 @@ struct MtfPoint {
     double tangential = 0.0;
     double sagittal = 0.0;
 };
-MtfPoint meanMtf(std::span<const MtfCurve> curves, double cyclesPerMm);
+MtfPoint meanMtf(std::span<const MtfCurve* const> curves, double cyclesPerMm);
 
 // The star test: the PSF with -k and +k waves of defocus (k rho^2).
 struct StarTest {

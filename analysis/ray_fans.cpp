@@ -5,13 +5,12 @@
 
 #include "analysis/image_landing.h"
 #include "analysis/spot_rays.h"
+#include "analysis/spot_statistics.h"
 #include "trace/ray_packet.h"
 
 namespace kiro {
 
 namespace {
-
-constexpr double kMicrometresPerMillimetre = 1000.0;
 
 // Pupil point of fan point k on row 0's plane. Unlike the spot grid the meridional
 // diameter is not stretched by 1 / cos(field): the aperture is a circle in that plane, and
@@ -31,7 +30,7 @@ RayFans computeRayFans(const SurfaceTable& table, const Settings& settings,
     RayFans fans;
     const double f = spotFocalLength(table, settings);
     fans.pupilRadius = apertureRadius(table);
-    if (f == 0.0 || !std::isfinite(f) || !(fans.pupilRadius > 0.0)) {
+    if (!givesFieldAngles(f) || !(fans.pupilRadius > 0.0)) {
         return fans;
     }
     const Surface& imageRow = table[static_cast<size_t>(surfaceCount(table) - 1)];

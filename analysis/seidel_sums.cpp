@@ -4,7 +4,7 @@
 
 #include "analysis/spot_diagram.h"
 #include "analysis/spot_rays.h"
-#include "model/fraunhofer_lines.h"
+#include "analysis/spot_statistics.h"
 #include "model/surface_kind.h"
 
 // Sign convention (Welford's): light travels left to right along +z', so the design's z
@@ -28,8 +28,6 @@
 namespace kiro {
 
 namespace {
-
-constexpr double kMillimetresPerMicrometre = 1e-3;
 
 struct RowOptics {
     double c = 0.0;        // curvature in the reversed frame (1/mm)
@@ -94,8 +92,7 @@ double distance(Vec3 a, Vec3 b) {
 } // namespace
 
 WavefrontCoefficients wavefrontCoefficients(const SeidelTerms& total) {
-    const double lambda =
-        fraunhoferLineAt(WavelengthLine::d)->wavelengthMicrometres * kMillimetresPerMicrometre;
+    const double lambda = lineWavelengthMm(WavelengthLine::d);
     return {total.si / 8.0 / lambda, total.sii / 2.0 / lambda, total.siii / 2.0 / lambda,
             (total.siii + total.siv) / 4.0 / lambda, total.sv / 2.0 / lambda};
 }
@@ -179,7 +176,7 @@ SeidelSums seidelSumsFor(const SurfaceTable& table, double marginHeight, double 
 
 SeidelSums seidelSums(const SurfaceTable& table, const Settings& settings) {
     const double f = spotFocalLength(table, settings);
-    if (f == 0.0 || !std::isfinite(f)) {
+    if (!givesFieldAngles(f)) {
         return SeidelSums{};
     }
     const double largestHeight = spotOpeningHeights(table)[kSpotPanelCount - 1];

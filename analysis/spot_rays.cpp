@@ -120,7 +120,7 @@ bool prepareSpotPanels(const SurfaceTable& table, const Settings& settings,
     const double f = spotFocalLength(table, settings);
     // Without a finite focal length there is no field angle: the panels stay empty and
     // carry no angle labels.
-    if (f == 0.0 || !std::isfinite(f)) {
+    if (!givesFieldAngles(f)) {
         return false;
     }
     const Surface& imageRow = table[static_cast<size_t>(count - 1)];

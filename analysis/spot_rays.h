@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -60,6 +61,10 @@ struct SpotPanels {
 // The d-line focal length of the zone r/100 that turns image heights into field angles;
 // 0 when it cannot be measured or the table is empty.
 double spotFocalLength(const SurfaceTable& table, const Settings& settings);
+// Whether such a focal length gives field angles at all: finite and not 0.
+inline bool givesFieldAngles(double focalLength) {
+    return focalLength != 0.0 && std::isfinite(focalLength);
+}
 
 // The field angles come from the d-line focal length of the zone r/100; false (and no
 // panel ready) when that focal length cannot be measured or the table is empty.

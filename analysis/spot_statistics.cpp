@@ -158,6 +158,10 @@ double lineWavelength(int line) {
     return known == nullptr ? 0.0 : known->wavelengthMicrometres;
 }
 
+double lineWavelengthMm(int line) {
+    return lineWavelength(line) / kMicrometresPerMillimetre;
+}
+
 double airyRadius(int line, double fNumber) {
     if (!(fNumber > 0.0) || !std::isfinite(fNumber)) {
         return 0.0;

@@ -27,6 +27,8 @@ struct SpotSpread {
 
 // Wavelength of a line slot 1..6 in micrometres; 0 for other slots.
 double lineWavelength(int line);
+// The same in millimetres, as the diffraction figures work in them.
+double lineWavelengthMm(int line);
 
 // Radius of the Airy disk's first dark ring, 1.22 lambda N, in micrometres; 0 when the
 // F-number is not a positive finite number or the slot is not a line.

@@ -13,7 +13,6 @@ namespace kiro {
 
 namespace {
 
-constexpr double kMillimetresPerMicrometre = 0.001;
 constexpr double kAirIndex = 1.0;
 constexpr int kFitTerms = 4; // piston, the two tilts, defocus
 
@@ -147,7 +146,7 @@ bool tracePupilMap(const SurfaceTable& table, const SpotBeam& beam, int line, in
                    PupilMap& map) {
     const size_t cells = static_cast<size_t>(n) * static_cast<size_t>(n);
     map.n = n;
-    map.wavelengthMm = lineWavelength(line) * kMillimetresPerMicrometre;
+    map.wavelengthMm = lineWavelengthMm(line);
     map.live.assign(cells, 0);
     map.opd.assign(cells, 0.0);
     WavefrontReference reference;

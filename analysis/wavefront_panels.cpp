@@ -1,7 +1,7 @@
 #include "analysis/wavefront_panels.h"
 
 #include <cmath>
-#include <vector>
+#include <span>
 
 #include "analysis/information_text.h"
 #include "analysis/spot_rays.h"
@@ -46,13 +46,15 @@ WavefrontSet measureWavefronts(const SurfaceTable& table, const Settings& settin
 
 MtfPoint panelMtf(const PanelWavefront& panel, const std::array<int, kSpotLineCount>& shown,
                   double cyclesPerMm, bool limit) {
-    std::vector<MtfCurve> curves;
+    // Pointers, not copies: the MTF plot asks this for every sample it draws.
+    std::array<const MtfCurve*, kSpotLineCount> curves{};
+    size_t count = 0;
     for (size_t k = 0; k < kSpotLineCount; ++k) {
         if (shown[k] == 1 && panel.lines[k].numbers.measured) {
-            curves.push_back(limit ? panel.lines[k].limit : panel.lines[k].mtf);
+            curves[count++] = limit ? &panel.lines[k].limit : &panel.lines[k].mtf;
         }
     }
-    return meanMtf(curves, cyclesPerMm);
+    return meanMtf(std::span(curves.data(), count), cyclesPerMm);
 }
 
 } // namespace kiro

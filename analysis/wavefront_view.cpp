@@ -173,8 +173,7 @@ double largestCutOff(const WavefrontFigures& figures) {
     double largest = 0.0;
     for (size_t k = 0; k < kSpotLineCount; ++k) {
         if (figures.lineShown[k] == 1 && figures.set.fNumber > 0.0) {
-            const double wavelengthMm =
-                lineWavelength(static_cast<int>(k) + 1) / kMicrometresPerMillimetre;
+            const double wavelengthMm = lineWavelengthMm(static_cast<int>(k) + 1);
             largest = std::max(largest, 1.0 / (wavelengthMm * figures.set.fNumber));
         }
     }

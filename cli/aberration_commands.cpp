@@ -7,7 +7,6 @@
 #include "analysis/ray_fans.h"
 #include "analysis/seidel_sums.h"
 #include "cli/cli_common.h"
-#include "model/c_numbers.h"
 #include "model/fraunhofer_lines.h"
 #include "presenters/fan_dialog_state.h"
 #include "presenters/seidel_table.h"
@@ -23,11 +22,6 @@ struct AberrationArgs {
     std::string heights;
     LineOptions lines;
 };
-
-// "%.17g", or "-" where there is no value (a stopped ray, a focus that cannot be traced).
-std::string recordNumber(double value) {
-    return formatShownC("%.17g", value);
-}
 
 char letterOf(int slot) {
     return fraunhoferLineAt(slot)->letter;

@@ -22,7 +22,6 @@
 #include "analysis/spot_statistics.h"
 #include "analysis/wavefront_view.h"
 #include "cli/cli_common.h"
-#include "model/c_numbers.h"
 #include "model/fraunhofer_lines.h"
 #include "presenters/curve_dialog_state.h"
 #include "presenters/fan_dialog_state.h"
@@ -123,18 +122,21 @@ PictureSize parseSize(const std::string& text, PictureSize fallback) {
     return {w, h};
 }
 
-template <size_t N> void applyLines(std::array<int, N>& shown, int mask) {
-    for (size_t k = 0; k < N; ++k) {
-        shown[k] = (mask >> (k + 1)) & 1;
-    }
-}
-
 int checkedScroll(const RenderArgs& args, int lowest, int highest) {
     if (*args.scroll < lowest || *args.scroll > highest) {
         failUsage("--scroll takes a position from " + std::to_string(lowest) + " to " +
                   std::to_string(highest));
     }
     return *args.scroll;
+}
+
+// The scroll position of a view its scroll bar alone zooms: --scroll when given, else
+// current; --mag is refused.
+int scrollOnly(const RenderArgs& args, int current, int lowest, int highest) {
+    if (args.magnification) {
+        failUsage("the " + args.view + " view takes --scroll, not --mag");
+    }
+    return args.scroll ? checkedScroll(args, lowest, highest) : current;
 }
 
 void rejectOptions(const RenderArgs& args, bool spot, bool lines, bool zoom, bool floor,
@@ -178,12 +180,7 @@ PaintFunction spotPainter(const LensSystem& lens, const RenderArgs& args) {
 PaintFunction curvesPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
     CurveDialogState state;
     applyLines(state.curveLineShown, shownLinesMask(args.lines));
-    if (args.magnification) {
-        failUsage("the curves view takes --scroll, not --mag");
-    }
-    if (args.scroll) {
-        state.curveScrollPos = checkedScroll(args, kCurveScrollMin, kCurveScrollMax);
-    }
+    state.curveScrollPos = scrollOnly(args, state.curveScrollPos, kCurveScrollMin, kCurveScrollMax);
     state.curveScale = curveScaleForScroll(state.curveScrollPos);
     const int plotHeight = size.height - kCurveButtonStrip;
     return [&lens, state, size, plotHeight](Canvas& canvas) {
@@ -195,12 +192,7 @@ PaintFunction fansPainter(const LensSystem& lens, const RenderArgs& args, Pictur
     FanDialogState state = openFanDialog(lens.surfaces);
     applyPanelHeights(args.heights, state.heights);
     applyLines(state.lineShown, shownLinesMask(args.lines));
-    if (args.magnification) {
-        failUsage("the fans view takes --scroll, not --mag");
-    }
-    if (args.scroll) {
-        state.scrollPos = checkedScroll(args, kSpotScrollMin, kSpotScrollMax);
-    }
+    state.scrollPos = scrollOnly(args, state.scrollPos, kSpotScrollMin, kSpotScrollMax);
     const FanView view = fanViewOf(state);
     return [&lens, view, size](Canvas& canvas) {
         paintRayFans(canvas, lens.surfaces, lens.settings, view, size.width, size.height);
@@ -210,12 +202,8 @@ PaintFunction fansPainter(const LensSystem& lens, const RenderArgs& args, Pictur
 PaintFunction fieldPainter(const LensSystem& lens, const RenderArgs& args, PictureSize size) {
     FieldDialogState state;
     applyLines(state.lineShown, shownLinesMask(args.lines));
-    if (args.magnification) {
-        failUsage("the field view takes --scroll, not --mag");
-    }
-    if (args.scroll) {
-        state.curvatureScrollPos = checkedScroll(args, kCurveScrollMin, kCurveScrollMax);
-    }
+    state.curvatureScrollPos =
+        scrollOnly(args, state.curvatureScrollPos, kCurveScrollMin, kCurveScrollMax);
     const FieldView view = fieldViewOf(state);
     return [&lens, view, size](Canvas& canvas) {
         paintFieldCurves(canvas, lens.surfaces, lens.settings, view, size.width, size.height);
@@ -356,19 +344,14 @@ void runRender(const RenderArgs& args) {
     writeFileAtomically(args.out, bytes.toStdString());
 }
 
-// A radius or offset of the spot command, or "-" where there is no number.
-std::string spotNumber(double value, bool known) {
-    return known ? formatShownC("%.17g", value) : std::string(kNoValueText);
-}
-
 void printSpotRecord(const std::string& height, const char* line, const SpotSpread& spread,
                      double airy) {
     std::printf("%s %s %d %s %s %s %s %s\n", height.c_str(), line, spread.rays,
-                spotNumber(spread.centroidA, spread.measured).c_str(),
-                spotNumber(spread.centroidB, spread.measured).c_str(),
-                spotNumber(spread.rmsRadius, spread.measured).c_str(),
-                spotNumber(spread.geoRadius, spread.measured).c_str(),
-                spotNumber(airy, airy > 0.0).c_str());
+                recordNumber(spread.centroidA, spread.measured).c_str(),
+                recordNumber(spread.centroidB, spread.measured).c_str(),
+                recordNumber(spread.rmsRadius, spread.measured).c_str(),
+                recordNumber(spread.geoRadius, spread.measured).c_str(),
+                recordNumber(airy, airy > 0.0).c_str());
 }
 
 void runSpot(const SpotArgs& args) {

@@ -9,6 +9,7 @@
 #include <iconv.h>
 
 #include "model/atomic_file.h"
+#include "model/c_numbers.h"
 #include "model/design_file.h"
 #include "model/fraunhofer_lines.h"
 #include "model/program_files.h"
@@ -188,6 +189,10 @@ std::string formatNumber(double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17g", value);
     return buffer;
+}
+
+std::string recordNumber(double value, bool known) {
+    return known ? formatShownC("%.17g", value) : std::string(kNoValueText);
 }
 
 std::string toUtf8(const char* bytes) {

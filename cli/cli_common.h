@@ -64,6 +64,12 @@ struct LineOptions {
 void addLineOptions(CLI::App* cmd, LineOptions& lines, const std::string& views);
 // The lines of --lines or --mask, as a mask with bit k for line k; all when neither.
 int shownLinesMask(const LineOptions& args);
+// A dialog's shown flags (slot k + 1 at k) from a mask with bit k for line k.
+template <size_t N> void applyLines(std::array<int, N>& shown, int mask) {
+    for (size_t k = 0; k < N; ++k) {
+        shown[k] = (mask >> (k + 1)) & 1;
+    }
+}
 
 // A comma-separated list of numbers, exactly count of them unless count is 0.
 std::vector<double> parseNumbers(const std::string& text, size_t count, const char* what);
@@ -73,6 +79,8 @@ void applyPanelHeights(const std::string& text, std::array<double, 3>& heights);
 
 // "%.17g"
 std::string formatNumber(double value);
+// A record's number, "%.17g"; "-" where there is none (not known, or not finite).
+std::string recordNumber(double value, bool known = true);
 // Description and names are bytes (CP932 or UTF-8); this gives UTF-8 for printing.
 std::string toUtf8(const char* bytes);
 

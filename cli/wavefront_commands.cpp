@@ -8,7 +8,6 @@
 #include "analysis/spot_statistics.h"
 #include "analysis/wavefront_panels.h"
 #include "cli/cli_common.h"
-#include "model/c_numbers.h"
 #include "model/fraunhofer_lines.h"
 #include "presenters/spot_dialog_state.h"
 
@@ -27,24 +26,14 @@ struct WavefrontArgs {
     std::string frequencies;
 };
 
-std::string number(double value, bool known) {
-    return known ? formatShownC("%.17g", value) : std::string(kNoValueText);
-}
-
 // The request of the options: the spot dialog's heights unless given, every line unless
 // given, the grid N and M = 4 N.
 WavefrontRequest requestOf(const LensSystem& lens, const WavefrontArgs& args, bool withMtf) {
     WavefrontRequest request;
     request.heights = openSpotDialog(lens.surfaces).spotHeight;
-    if (!args.heights.empty()) {
-        const std::vector<double> given = parseNumbers(args.heights, kSpotPanelCount, "--heights");
-        std::copy(given.begin(), given.end(), request.heights.begin());
-    }
+    applyPanelHeights(args.heights, request.heights);
     if (!args.lines.empty()) {
-        const int mask = parseLineList(args.lines);
-        for (size_t k = 0; k < kSpotLineCount; ++k) {
-            request.lineShown[k] = (mask >> (k + 1)) & 1;
-        }
+        applyLines(request.lineShown, parseLineList(args.lines));
     }
     if (args.grid < kMinPupilGrid || args.grid > kMaxPupilGrid) {
         failUsage("--grid takes " + std::to_string(kMinPupilGrid) + " to " +
@@ -82,12 +71,12 @@ void runWavefront(const WavefrontArgs& args) {
             const LineWavefront& line = panel.lines[k];
             const WavefrontNumbers& n = line.numbers;
             const bool known = n.measured;
-            std::printf("%s %c %d %s %s %s %s %s %s %s\n", height.c_str(),
-                        kFraunhoferLines[k].letter, n.rays, number(n.rms, known).c_str(),
-                        number(n.pv, known).c_str(), number(n.strehl, known).c_str(),
-                        number(n.rmsBest, known).c_str(), number(n.pvBest, known).c_str(),
-                        number(n.strehlBest, known).c_str(),
-                        number(line.focusShiftMm, known && set.fNumber > 0.0).c_str());
+            std::printf(
+                "%s %c %d %s %s %s %s %s %s %s\n", height.c_str(), kFraunhoferLines[k].letter,
+                n.rays, recordNumber(n.rms, known).c_str(), recordNumber(n.pv, known).c_str(),
+                recordNumber(n.strehl, known).c_str(), recordNumber(n.rmsBest, known).c_str(),
+                recordNumber(n.pvBest, known).c_str(), recordNumber(n.strehlBest, known).c_str(),
+                recordNumber(line.focusShiftMm, known && set.fNumber > 0.0).c_str());
         }
     }
 }
@@ -100,8 +89,7 @@ void runMtf(const WavefrontArgs& args) {
     }
     std::vector<double> frequencies;
     if (args.frequencies.empty()) {
-        const double cutOff =
-            1.0 / (lineWavelength(WavelengthLine::d) / kMicrometresPerMillimetre * set.fNumber);
+        const double cutOff = 1.0 / (lineWavelengthMm(WavelengthLine::d) * set.fNumber);
         for (int k = 0; k <= kDefaultMtfSteps; ++k) {
             frequencies.push_back(cutOff * k / kDefaultMtfSteps);
         }
@@ -120,8 +108,9 @@ void runMtf(const WavefrontArgs& args) {
             const MtfPoint limit = panelMtf(panel, request.lineShown, f, true);
             const bool known = panel.ready;
             std::printf("%s %s %s %s %s\n", height.c_str(), formatNumber(f).c_str(),
-                        number(mtf.tangential, known).c_str(), number(mtf.sagittal, known).c_str(),
-                        number(0.5 * (limit.tangential + limit.sagittal), known).c_str());
+                        recordNumber(mtf.tangential, known).c_str(),
+                        recordNumber(mtf.sagittal, known).c_str(),
+                        recordNumber(0.5 * (limit.tangential + limit.sagittal), known).c_str());
         }
     }
 }

@@ -37,6 +37,11 @@ bool hasZeroNormal(const Surface& row) {
     return row.nx == 0.0 && row.ny == 0.0 && row.nz == 0.0;
 }
 
+// An empty name, or one that starts with "-", names no material.
+bool namesNoMaterial(const Surface& row) {
+    return row.material[0] == '\0' || row.material[0] == '-';
+}
+
 bool sameMaterial(const ForeignMaterial& m, const Surface& row) {
     return std::strncmp(m.name, row.material, kNameBytes) == 0 && m.index == row.index;
 }
@@ -72,22 +77,23 @@ bool isCoefficient(EditorColumn column) {
 constexpr EditorColumn kRowNumbers[] = {EditorColumn::Radius, EditorColumn::A2, EditorColumn::A3,
                                         EditorColumn::A4, EditorColumn::Diameter};
 
+// A type list entry in one language: noType at position 0, the kind's name after it.
+const char* typeListWord(int position, const char* noType, const char* SurfaceKindInfo::*name) {
+    if (position == 0) {
+        return noType;
+    }
+    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
+    return kind == nullptr ? "" : kind->*name;
+}
+
 } // namespace
 
 const char* typeListName(int position) {
-    if (position == 0) {
-        return kNoTypeName;
-    }
-    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
-    return kind == nullptr ? "" : kind->japaneseName;
+    return typeListWord(position, kNoTypeName, &SurfaceKindInfo::japaneseName);
 }
 
 const char* typeListEnglishName(int position) {
-    if (position == 0) {
-        return kNoTypeEnglishName;
-    }
-    const SurfaceKindInfo* kind = surfaceKindInfo(typeCodeAt(position));
-    return kind == nullptr ? "" : kind->englishName;
+    return typeListWord(position, kNoTypeEnglishName, &SurfaceKindInfo::englishName);
 }
 
 int32_t typeCodeAt(int position) {
@@ -129,8 +135,7 @@ LensEditor::LensEditor(const SurfaceTable& design, const Settings& settings,
 void LensEditor::collectForeignMaterials() {
     for (int k = 0; k < kLastRow; ++k) {
         const Surface& row = work_[k];
-        if (row.material[0] == '\0' || row.material[0] == '-' ||
-            findGlass(catalog_, row.material) >= 0) {
+        if (namesNoMaterial(row) || findGlass(catalog_, row.material) >= 0) {
             continue;
         }
         const auto begin = foreign_.begin(), end = begin + foreignCount_;
@@ -165,7 +170,7 @@ void LensEditor::recordHidden() {
 }
 
 int LensEditor::materialPositionOf(const Surface& row) const {
-    if (row.material[0] == '\0' || row.material[0] == '-') {
+    if (namesNoMaterial(row)) {
         return 0;
     }
     const int k = findGlass(catalog_, row.material);
