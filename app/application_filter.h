@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 
 namespace kiro::app {
 
@@ -12,6 +13,16 @@ template <class Filter> void installApplicationFilterOnce() {
         filter = new Filter(qApp);
         qApp->installEventFilter(filter);
     }
+}
+
+// The watched object as one of our dialogs; null for any other object and for Qt's message
+// boxes and file dialogs, which place and size themselves.
+inline QDialog* ourDialog(QObject* watched) {
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (dialog == nullptr || dialog->inherits("QMessageBox") || dialog->inherits("QFileDialog")) {
+        return nullptr;
+    }
+    return dialog;
 }
 
 } // namespace kiro::app

@@ -113,6 +113,13 @@ MainWindow::MainWindow(Document& document, QWidget* parent)
     });
 }
 
+template <class Dialog> void MainWindow::showAnalysis() {
+    if (designInUse()) {
+        Dialog dialog(document_.lens(), this);
+        dialog.exec();
+    }
+}
+
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     // Nine menus fit the window's start width only without the style's gaps between them
@@ -140,34 +147,22 @@ void MainWindow::buildMenus() {
     buildEditMenu();
 
     QMenu* views = bar->addMenu(tr("表示(&D)"));
-    addCommand(views, this, MenuId::SpotDiagram, tr("スポットダイヤグラム(&S)"), [this] {
-        if (designInUse()) {
-            showSpotDialog();
-        }
-    });
-    addCommand(views, this, MenuId::AberrationCurves, tr("収差曲線(&E)"), [this] {
-        if (designInUse()) {
-            showCurveDialog();
-        }
-    });
+    addCommand(views, this, MenuId::SpotDiagram, tr("スポットダイヤグラム(&S)"),
+               [this] { showAnalysis<SpotDialog>(); });
+    addCommand(views, this, MenuId::AberrationCurves, tr("収差曲線(&E)"),
+               [this] { showAnalysis<CurveDialog>(); });
     addCommand(views, this, MenuId::Information, tr("情報表示(&I)"), [this] { showInformation(); });
-    addCommand(views, this, MenuId::LightAmount, tr("光量(&L)"), [this] {
-        if (designInUse()) {
-            showLightDialog();
-        }
-    });
-    addCommand(views, this, MenuId::WavefrontMtf, tr("波面・MTF(&W)"), [this] {
-        if (designInUse()) {
-            showWavefrontDialog();
-        }
-    });
+    addCommand(views, this, MenuId::LightAmount, tr("光量(&L)"),
+               [this] { showAnalysis<LightDialog>(); });
+    addCommand(views, this, MenuId::WavefrontMtf, tr("波面・MTF(&W)"),
+               [this] { showAnalysis<WavefrontDialog>(); });
     views->addSeparator();
     addCommand(views, this, MenuId::RayFans, tr("収差図(&R)"),
-               [this] { showAberrationView(MenuId::RayFans); });
+               [this] { showAnalysis<FanDialog>(); });
     addCommand(views, this, MenuId::FieldCurves, tr("像面湾曲・歪曲(&F)"),
-               [this] { showAberrationView(MenuId::FieldCurves); });
+               [this] { showAnalysis<FieldDialog>(); });
     addCommand(views, this, MenuId::SeidelSums, tr("ザイデル収差(&Z)"),
-               [this] { showAberrationView(MenuId::SeidelSums); });
+               [this] { showAnalysis<SeidelDialog>(); });
 
     addCommand(bar, this, MenuId::LensData, tr("レンズ設定(&L)"), [this] { editLensData(); });
     addCommand(bar, this, MenuId::ApertureChange, tr("口径変更(&R)"), [this] { changeAperture(); });
@@ -372,41 +367,7 @@ void MainWindow::editLensData() {
     // The view is fitted again whatever the editor returns; an accepted edit has fitted
     // it already through the document.
     if (!runLensEditor(document_, this)) {
-        view_->fit();
-        view_->update();
-    }
-}
-
-void MainWindow::showSpotDialog() {
-    SpotDialog dialog(document_.lens(), this);
-    dialog.exec();
-}
-
-void MainWindow::showCurveDialog() {
-    CurveDialog dialog(document_.lens(), this);
-    dialog.exec();
-}
-
-void MainWindow::showLightDialog() {
-    LightDialog dialog(document_.lens(), this);
-    dialog.exec();
-}
-
-void MainWindow::showWavefrontDialog() {
-    WavefrontDialog dialog(document_.lens(), this);
-    dialog.exec();
-}
-
-void MainWindow::showAberrationView(MenuId id) {
-    if (!designInUse()) {
-        return;
-    }
-    if (id == MenuId::RayFans) {
-        FanDialog(document_.lens(), this).exec();
-    } else if (id == MenuId::FieldCurves) {
-        FieldDialog(document_.lens(), this).exec();
-    } else {
-        SeidelDialog(document_.lens(), this).exec();
+        view_->showFitted();
     }
 }
 

@@ -90,19 +90,13 @@ class MainWindow : public QMainWindow {
     bool designInUse() const;
 
     void showInformation();
-    // The designer's plots; the design must be in use.
-    void showAberrationView(MenuId id);
     void editLensData();
     void changeAperture();
     void describe();
     void configure();
 
-    // The analysis dialogs of Spot (201), Curves (202) and Light (204); called only
-    // while the design has a first row.
-    void showSpotDialog();
-    void showCurveDialog();
-    void showLightDialog();
-    void showWavefrontDialog(); // 210
+    // An analysis dialog of the View menu, shown only while the design has a first row.
+    template <class Dialog> void showAnalysis();
 
     Document& document_;
     LayoutWidget* view_ = nullptr;

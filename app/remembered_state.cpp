@@ -61,42 +61,22 @@ void writeValues(const char* group, const RememberedValues& values) {
     state.endGroup();
 }
 
-// Dialogs are restored as they are shown and kept as they are hidden; message boxes and
-// file dialogs are Qt's and place themselves.
-class DialogGeometryKeeper : public QObject {
+// Calls recall as each of our named dialogs is first shown and remember whenever it is
+// hidden; message boxes and file dialogs are Qt's and left alone.
+class DialogKeeper : public QObject {
   public:
-    using QObject::QObject;
+    DialogKeeper(QObject* parent, const char* recalledMark)
+        : QObject(parent), recalledMark_(recalledMark) {}
 
   protected:
+    virtual void recall(QDialog* dialog) = 0;
+    virtual void remember(const QDialog* dialog) = 0;
+
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* dialog = qobject_cast<QDialog*>(watched);
-        if (dialog != nullptr && !dialog->objectName().isEmpty() &&
-            dialog->inherits("QMessageBox") == false && dialog->inherits("QFileDialog") == false) {
-            if (event->type() == QEvent::Show && !dialog->property(kRestored).toBool()) {
-                dialog->setProperty(kRestored, true);
-                recallGeometry(dialog);
-            } else if (event->type() == QEvent::Hide) {
-                rememberGeometry(dialog);
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    static constexpr const char* kRestored = "kiroGeometryRestored";
-};
-
-// The marked controls of analysis dialogs: a box's tick as 0 or 1, a bar's position.
-class AnalysisChoiceKeeper : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* dialog = qobject_cast<QDialog*>(watched);
+        QDialog* dialog = ourDialog(watched);
         if (dialog != nullptr && !dialog->objectName().isEmpty()) {
-            if (event->type() == QEvent::Show && !dialog->property(kRecalled).toBool()) {
-                dialog->setProperty(kRecalled, true);
+            if (event->type() == QEvent::Show && !dialog->property(recalledMark_).toBool()) {
+                dialog->setProperty(recalledMark_, true);
                 recall(dialog);
             } else if (event->type() == QEvent::Hide) {
                 remember(dialog);
@@ -106,13 +86,30 @@ class AnalysisChoiceKeeper : public QObject {
     }
 
   private:
-    static constexpr const char* kRecalled = "kiroChoicesRecalled";
+    const char* recalledMark_;
+};
 
+// Each dialog's size and place.
+class DialogGeometryKeeper final : public DialogKeeper {
+  public:
+    explicit DialogGeometryKeeper(QObject* parent) : DialogKeeper(parent, "kiroGeometryRestored") {}
+
+  protected:
+    void recall(QDialog* dialog) override { recallGeometry(dialog); }
+    void remember(const QDialog* dialog) override { rememberGeometry(dialog); }
+};
+
+// The marked controls of analysis dialogs: a box's tick as 0 or 1, a bar's position.
+class AnalysisChoiceKeeper final : public DialogKeeper {
+  public:
+    explicit AnalysisChoiceKeeper(QObject* parent) : DialogKeeper(parent, "kiroChoicesRecalled") {}
+
+  private:
     static QString group(const QDialog* dialog) {
         return QStringLiteral("analysis/") + dialog->objectName();
     }
 
-    static void recall(QDialog* dialog) {
+    void recall(QDialog* dialog) override {
         const QByteArray name = group(dialog).toLatin1();
         const RememberedValues values = readValues(name.constData());
         for (QAbstractButton* box : dialog->findChildren<QAbstractButton*>()) {
@@ -132,7 +129,7 @@ class AnalysisChoiceKeeper : public QObject {
         }
     }
 
-    static void remember(const QDialog* dialog) {
+    void remember(const QDialog* dialog) override {
         RememberedValues values;
         for (const QAbstractButton* box : dialog->findChildren<QAbstractButton*>()) {
             if (box->property(kKeptChoice).toBool()) {

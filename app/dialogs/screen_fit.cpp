@@ -24,10 +24,8 @@ class ScreenFitter : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* dialog = qobject_cast<QDialog*>(watched);
-        if (event->type() == QEvent::Show && dialog != nullptr &&
-            !dialog->inherits("QMessageBox") && !dialog->inherits("QFileDialog") &&
-            dialog->screen() != nullptr) {
+        QDialog* dialog = ourDialog(watched);
+        if (event->type() == QEvent::Show && dialog != nullptr && dialog->screen() != nullptr) {
             const QSize available = dialog->screen()->availableGeometry().size();
             scrollWhenLarger(dialog, available.shrunkBy(QMargins(0, 0, kFrameWidth, kFrameHeight)));
         }

@@ -43,8 +43,9 @@ QString idName(int id) {
     return QString::number(id);
 }
 
-QLineEdit* numberEdit(int id, const QString& text, QWidget* parent, const QString& tip) {
-    auto* edit = new QLineEdit(text, parent);
+// Empty until showSettings fills it.
+QLineEdit* numberEdit(int id, QWidget* parent, const QString& tip) {
+    auto* edit = new QLineEdit(parent);
     edit->setObjectName(idName(id));
     edit->setToolTip(tip);
     edit->setFixedWidth(kNumberEditWidth);
@@ -82,15 +83,12 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     auto* view = new QGroupBox(tr("光学系表示"), this);
     auto* viewGrid = new QGridLayout(view);
     viewGrid->addWidget(new QLabel(tr("・光線の数"), view), 0, 0);
-    viewGrid->addWidget(numberEdit(ControlId::RayCount, unsignedText(s.rayCount), view,
-                                   tr("配置図に描く光線の本数（0〜20）")),
-                        0, 1);
+    viewGrid->addWidget(
+        numberEdit(ControlId::RayCount, view, tr("配置図に描く光線の本数（0〜20）")), 0, 1);
     viewGrid->addWidget(new QLabel(tr("本"), view), 0, 2);
     viewGrid->addWidget(new QLabel(tr("・光線の入射角"), view), 1, 0);
-    viewGrid->addWidget(numberEdit(ControlId::IncidenceAngle,
-                                   formatNumber("%.2lf", s.incidenceAngle / 100.0), view,
-                                   tr("軸外の光線が光軸となす角度")),
-                        1, 1);
+    viewGrid->addWidget(
+        numberEdit(ControlId::IncidenceAngle, view, tr("軸外の光線が光軸となす角度")), 1, 1);
     viewGrid->addWidget(new QLabel(tr("度"), view), 1, 2);
     viewGrid->setColumnStretch(3, 1);
 
@@ -101,15 +99,13 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     (s.spotGridMode == SpotGridMode::FixedCount ? fixedPoints : fixedPitch_)->setChecked(true);
     spotGrid->addWidget(fixedPoints, 0, 0);
     spotGrid->addWidget(new QLabel(tr("縦横共に"), spot), 0, 1);
-    spotGrid->addWidget(numberEdit(ControlId::GridPoints, unsignedText(s.spotGridPoints), spot,
-                                   tr("開口の直径を横切る点の数（1〜100）")),
-                        0, 2);
+    spotGrid->addWidget(
+        numberEdit(ControlId::GridPoints, spot, tr("開口の直径を横切る点の数（1〜100）")), 0, 2);
     spotGrid->addWidget(new QLabel(tr("ポイント"), spot), 0, 3);
     spotGrid->addWidget(fixedPitch_, 1, 0);
     spotGrid->addWidget(new QLabel(tr("ピッチ"), spot), 1, 1);
-    spotGrid->addWidget(numberEdit(ControlId::GridPitch, unsignedText(s.spotGridPitch), spot,
-                                   tr("点の間隔（1mm単位、1以上）")),
-                        1, 2);
+    spotGrid->addWidget(numberEdit(ControlId::GridPitch, spot, tr("点の間隔（1mm単位、1以上）")), 1,
+                        2);
     spotGrid->addWidget(new QLabel(QStringLiteral("mm"), spot), 1, 3);
     spotGrid->setColumnStretch(4, 1);
 
@@ -123,14 +119,11 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     auto* coordinates = new QHBoxLayout;
     coordinates->addWidget(pointSource_);
     coordinates->addWidget(new QLabel(QStringLiteral("("), source));
-    coordinates->addWidget(
-        numberEdit(ControlId::SourceX, formatNumber("%lg", s.sourceX), source, sourceTip));
+    coordinates->addWidget(numberEdit(ControlId::SourceX, source, sourceTip));
     coordinates->addWidget(new QLabel(QStringLiteral(","), source));
-    coordinates->addWidget(
-        numberEdit(ControlId::SourceY, formatNumber("%lg", s.sourceY), source, sourceTip));
+    coordinates->addWidget(numberEdit(ControlId::SourceY, source, sourceTip));
     coordinates->addWidget(new QLabel(QStringLiteral(","), source));
-    coordinates->addWidget(
-        numberEdit(ControlId::SourceZ, formatNumber("%lg", s.sourceZ), source, sourceTip));
+    coordinates->addWidget(numberEdit(ControlId::SourceZ, source, sourceTip));
     coordinates->addWidget(new QLabel(QStringLiteral(")"), source));
     coordinates->addStretch(1);
     sourceBox->addLayout(coordinates);
@@ -140,6 +133,7 @@ SettingsDialog::SettingsDialog(Document& document, QWidget* parent)
     layout->addWidget(spot);
     layout->addWidget(source);
     layout->addWidget(makeOkCancelButtons(this));
+    showSettings(s);
 }
 
 QLineEdit* SettingsDialog::edit(int id) {

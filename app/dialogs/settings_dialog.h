@@ -29,6 +29,7 @@ class SettingsDialog : public QDialog {
 
   private:
     QLineEdit* edit(int id);
+    // The number fields as the settings show them, on opening and after OK.
     void showSettings(const Settings& settings);
 
     Document& document_;
