@@ -98,6 +98,8 @@ struct MeritParts {
     double sineCondition = 0.0;
     // The merit: the parts summed in this order.
     double sum() const;
+    // Whether the merit is a number to improve rather than the failure value.
+    bool measurable() const;
 };
 MeritParts designMeritParts(const SurfaceTable& table, const Settings& settings, double aperture,
                             const PassParameters& parameters);

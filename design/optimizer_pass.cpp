@@ -107,7 +107,7 @@ MeritParts optimizerMeritParts(const LensSystem& lens, const OptimizerSettings& 
 }
 
 bool optimizerCanMeasure(const LensSystem& lens, const OptimizerSettings& settings) {
-    return optimizerMeritParts(lens, settings).sum() < kUnmeasurable;
+    return optimizerMeritParts(lens, settings).measurable();
 }
 
 OptimizeResult optimizeDesign(LensSystem& lens, const OptimizerSettings& settings,

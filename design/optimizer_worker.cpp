@@ -75,6 +75,10 @@ double MeritParts::sum() const {
     return merit;
 }
 
+bool MeritParts::measurable() const {
+    return sum() < kUnmeasurable;
+}
+
 double designMerit(const SurfaceTable& table, const Settings& settings, double aperture,
                    const PassParameters& parameters) {
     return designMeritParts(table, settings, aperture, parameters).sum();

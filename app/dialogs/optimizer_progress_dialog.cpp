@@ -161,7 +161,9 @@ bool runOptimization(Document& document, QWidget* parent) {
                   OptimizerProgressDialog::tr("パラメータの変更範囲(%)が数値になっていません。"));
         return false;
     }
-    if (!optimizerCanMeasure(document.lens(), settings)) {
+    // The merit at the start is both the refusal's test and the summary's "before".
+    const MeritParts before = optimizerMeritParts(document.lens(), settings);
+    if (!before.measurable()) {
         showBox(parent,
                 {OptimizerProgressDialog::title(),
                  OptimizerProgressDialog::tr("この設計は球面収差を測れないため、"
@@ -169,7 +171,6 @@ bool runOptimization(Document& document, QWidget* parent) {
                  QMessageBox::Warning, QMessageBox::Ok});
         return false;
     }
-    const MeritParts before = optimizerMeritParts(document.lens(), settings);
     OptimizerProgressDialog progress(document.lens(), settings, parent);
     progress.exec();
     const OptimizerRun& run = progress.run();
